@@ -1,0 +1,333 @@
+// Tolmar MSH Viewer - mshinfo's reports on one loaded (or not loaded) file.
+// Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
+#include "MshInfoReport.h"
+#include "browser/FlagLines.h"
+
+#include <charconv>
+#include <cmath>
+
+void MshInfoLoad::load (MshMesh& mesh, const juce::File& path)
+{
+    warnings.clear();
+    warningCount = 0;
+
+    loaded = mesh.loadFromFile (path, [this] (const MshWarning& warning)
+    {
+        if (warningCount++ < maxKeptWarnings)
+            warnings.push_back (warning);
+    });
+
+    error = loaded ? juce::String() : mesh.getLoadError();
+}
+
+int MshInfoLoad::exitStatus() const noexcept
+{
+    return ! loaded ? 2 : (warningCount > 0 ? 1 : 0);
+}
+
+void forEachObjectInFileOrder (const MshObject& root,
+                               const std::function<void (const MshObject&, int, juce::int64, juce::int64)>& visit)
+{
+    struct Pending { const MshObject* object; int depth; juce::int64 parent; };
+    std::vector<Pending> pending { { &root, 0, -1 } };
+    juce::int64 index = 0;
+
+    while (! pending.empty())
+    {
+        const auto item = pending.back();
+        pending.pop_back();
+        visit (*item.object, item.depth, item.parent, index);
+
+        // The sibling waits below the child, so the whole subtree comes first.
+        if (item.object->nextSibling != nullptr)
+            pending.push_back ({ item.object->nextSibling.get(), item.depth, item.parent });
+
+        if (item.object->firstChild != nullptr)
+            pending.push_back ({ item.object->firstChild.get(), item.depth + 1, index });
+
+        ++index;
+    }
+}
+
+namespace
+{
+    size_t countBadIndices (const MshObject& object)
+    {
+        const auto vertexCount = object.vertices.size();
+        return (size_t) std::count_if (object.indices.begin(), object.indices.end(),
+                                       [vertexCount] (juce::uint16 i) { return i >= vertexCount; });
+    }
+
+    struct ListCount { const char* name; size_t count; };
+
+    std::vector<ListCount> listCounts (const MshMesh& mesh)
+    {
+        return { { "list12A", mesh.list12A.size() },         { "list12B", mesh.list12B.size() },
+                 { "list8", mesh.list8.size() },             { "list4", mesh.list4.size() },
+                 { "list20", mesh.list20.size() },           { "tripleEntries", mesh.tripleEntries.size() },
+                 { "pairSets", mesh.pairSets.size() },       { "quadEntries", mesh.quadEntries.size() },
+                 { "shortList", mesh.shortList.size() },     { "list16", mesh.list16.size() },
+                 { "list64", mesh.list64.size() },           { "record36List", mesh.record36List.size() },
+                 { "namedGroups", mesh.namedGroups.size() } };
+    }
+
+    //==============================================================================
+    // Shortest text that reads back as the same float32; NaN and infinities have no JSON number.
+    void writeJsonFloat (std::ostream& out, float value)
+    {
+        if (! std::isfinite (value))
+        {
+            out << "null";
+            return;
+        }
+
+        char text[32];
+        const auto result = std::to_chars (text, text + sizeof (text), value);
+        out.write (text, result.ptr - text);
+    }
+
+    void writeFloatText (std::ostream& out, float value)
+    {
+        char text[32];
+        const auto result = std::to_chars (text, text + sizeof (text), value);
+        out.write (text, result.ptr - text);
+    }
+
+    // The model's text is U+0000 to U+00FF: written as UTF-8 with JSON's escapes.
+    void writeJsonString (std::ostream& out, const juce::String& text)
+    {
+        out << '"';
+
+        for (auto p = text.getCharPointer(); ! p.isEmpty();)
+        {
+            const auto c = (juce::uint32) p.getAndAdvance();
+
+            switch (c)
+            {
+                case '"':  out << "\\\""; break;
+                case '\\': out << "\\\\"; break;
+                case '\n': out << "\\n"; break;
+                case '\r': out << "\\r"; break;
+                case '\t': out << "\\t"; break;
+                default:
+                    if (c < 0x20)
+                    {
+                        char escaped[8];
+                        std::snprintf (escaped, sizeof (escaped), "\\u%04x", (unsigned) c);
+                        out << escaped;
+                    }
+                    else
+                    {
+                        char utf8[8];
+                        const auto size = juce::CharPointer_UTF8::getBytesRequiredFor ((juce::juce_wchar) c);
+                        juce::CharPointer_UTF8 (utf8).write ((juce::juce_wchar) c);
+                        out.write (utf8, (std::streamsize) size);
+                    }
+                    break;
+            }
+        }
+
+        out << '"';
+    }
+
+    // Text for a terminal: the same characters, control characters shown as \xNN.
+    void writeQuotedText (std::ostream& out, const juce::String& text)
+    {
+        out << '"';
+
+        for (auto p = text.getCharPointer(); ! p.isEmpty();)
+        {
+            const auto c = (juce::uint32) p.getAndAdvance();
+
+            if (c < 0x20 || c == 0x7f)
+            {
+                char escaped[8];
+                std::snprintf (escaped, sizeof (escaped), "\\x%02x", (unsigned) c);
+                out << escaped;
+            }
+            else
+            {
+                char utf8[8];
+                const auto size = juce::CharPointer_UTF8::getBytesRequiredFor ((juce::juce_wchar) c);
+                juce::CharPointer_UTF8 (utf8).write ((juce::juce_wchar) c);
+                out.write (utf8, (std::streamsize) size);
+            }
+        }
+
+        out << '"';
+    }
+
+    const char* kindName (MshWarning::Kind kind)
+    {
+        return kind == MshWarning::Kind::fileEnd ? "fileEnd" : "objectEnd";
+    }
+
+    juce::String hex8 (juce::uint32 value)
+    {
+        return "0x" + juce::String::toHexString ((juce::int64) value).paddedLeft ('0', 8);
+    }
+}
+
+//==============================================================================
+void writeTextReport (std::ostream& out, const MshMesh& mesh, const MshInfoLoad& load)
+{
+    out << "file: " << load.file << "\n";
+
+    if (! load.loaded)
+    {
+        out << "not loaded: " << load.error << "\n";
+        return;
+    }
+
+    out << "loaded, " << load.warningCount << (load.warningCount == 1 ? " warning" : " warnings") << "\n";
+    out << "header string: ";
+    writeQuotedText (out, mesh.headerString);
+    out << "\nheader float: ";
+    writeFloatText (out, mesh.headerFloat);
+    out << "\nheader ints:";
+
+    for (auto value : mesh.headerInts)
+        out << ' ' << value;
+
+    out << "\ncamera words: word0 ";
+    writeFloatText (out, mesh.headerWord (0));
+    out << ", word18 ";
+    writeFloatText (out, mesh.headerWord (18));
+    out << ", word19 ";
+    writeFloatText (out, mesh.headerWord (19));
+    out << "\nlists:";
+
+    const auto lists = listCounts (mesh);
+
+    for (size_t i = 0; i < lists.size(); ++i)
+        out << (i > 0 ? ", " : " ") << lists[i].name << ' ' << lists[i].count;
+
+    out << "\n";
+
+    for (auto& warning : load.warnings)
+    {
+        if (warning.kind == MshWarning::Kind::fileEnd)
+            out << "warning: file end marker";
+        else
+            out << "warning: end marker of object \"" << warning.objectName << "\"";
+
+        out << " at byte " << warning.offset << " reads " << hex8 (warning.found) << ", expected "
+            << hex8 (warning.kind == MshWarning::Kind::fileEnd ? MshMarker::fileEnd : MshMarker::objectEnd) << "\n";
+    }
+
+    if (load.warningCount > load.warnings.size())
+        out << "(" << (load.warningCount - load.warnings.size()) << " more warnings)\n";
+
+    out << "objects:\n";
+
+    forEachObjectInFileOrder (mesh.root, [&out] (const MshObject& object, int depth, juce::int64, juce::int64)
+    {
+        // Indented by depth up to a point, so a file a million levels deep does not print terabytes.
+        constexpr int maxIndentedDepth = 32;
+        out << std::string ((size_t) juce::jmin (depth, maxIndentedDepth) * 2 + 2, ' ');
+
+        if (depth > maxIndentedDepth)
+            out << "[depth " << depth << "] ";
+
+        writeQuotedText (out, object.name);
+        out << "  flags 0x" << lowerHex (object.flags);
+
+        juce::StringArray named;
+
+        for (auto& line : flagsMenuLines (object.flags, object.isHp))
+            if (line.kind == FlagsMenuLine::Kind::named)
+                named.add (line.text);
+
+        if (! named.isEmpty())
+            out << " (" << named.joinIntoString (", ") << ")";
+
+        out << "  translation (";
+        writeFloatText (out, object.matrix[12]);
+        out << ", ";
+        writeFloatText (out, object.matrix[13]);
+        out << ", ";
+        writeFloatText (out, object.matrix[14]);
+        out << ")  vertices " << object.vertices.size() << "  triangles " << object.indices.size() / 3;
+
+        if (const auto bad = countBadIndices (object); bad > 0)
+            out << "  bad indices " << bad;
+
+        out << "\n";
+    });
+}
+
+void writeJsonReport (std::ostream& out, const MshMesh& mesh, const MshInfoLoad& load)
+{
+    out << "{\"file\":";
+    writeJsonString (out, load.file);
+    out << ",\"loaded\":" << (load.loaded ? "true" : "false") << ",\"error\":";
+
+    if (load.loaded)
+        out << "null";
+    else
+        writeJsonString (out, load.error);
+
+    out << ",\"warnings\":" << load.warningCount << ",\"warningDetails\":[";
+
+    for (size_t i = 0; i < load.warnings.size(); ++i)
+    {
+        auto& warning = load.warnings[i];
+        out << (i > 0 ? "," : "") << "{\"kind\":\"" << kindName (warning.kind) << "\",\"offset\":" << warning.offset
+            << ",\"found\":" << warning.found << ",\"object\":";
+        writeJsonString (out, warning.objectName);
+        out << "}";
+    }
+
+    out << "]";
+
+    if (! load.loaded)
+    {
+        out << "}\n";
+        return;
+    }
+
+    out << ",\"headerString\":";
+    writeJsonString (out, mesh.headerString);
+    out << ",\"headerFloat\":";
+    writeJsonFloat (out, mesh.headerFloat);
+    out << ",\"headerInts\":[";
+
+    for (size_t i = 0; i < mesh.headerInts.size(); ++i)
+        out << (i > 0 ? "," : "") << mesh.headerInts[i];
+
+    out << "],\"camera\":{\"word0\":";
+    writeJsonFloat (out, mesh.headerWord (0));
+    out << ",\"word18\":";
+    writeJsonFloat (out, mesh.headerWord (18));
+    out << ",\"word19\":";
+    writeJsonFloat (out, mesh.headerWord (19));
+    out << "},\"lists\":{";
+
+    bool first = true;
+
+    for (auto& list : listCounts (mesh))
+    {
+        out << (first ? "" : ",") << '"' << list.name << "\":" << list.count;
+        first = false;
+    }
+
+    out << "},\"objects\":[";
+
+    forEachObjectInFileOrder (mesh.root, [&out] (const MshObject& object, int depth, juce::int64 parent, juce::int64 index)
+    {
+        out << (index > 0 ? ",\n" : "\n") << "{\"name\":";
+        writeJsonString (out, object.name);
+        out << ",\"depth\":" << depth << ",\"parent\":" << parent << ",\"flags\":" << object.flags
+            << ",\"isHp\":" << (object.isHp ? "true" : "false") << ",\"valueA\":" << object.valueA
+            << ",\"valueB\":" << object.valueB << ",\"translation\":[";
+        writeJsonFloat (out, object.matrix[12]);
+        out << ",";
+        writeJsonFloat (out, object.matrix[13]);
+        out << ",";
+        writeJsonFloat (out, object.matrix[14]);
+        out << "],\"vertices\":" << object.vertices.size() << ",\"indices\":" << object.indices.size()
+            << ",\"triangles\":" << object.indices.size() / 3 << ",\"badIndices\":" << countBadIndices (object) << "}";
+    });
+
+    out << "]}\n";
+}
