@@ -9,7 +9,7 @@ namespace
     {
         juce::MemoryOutputStream out;
         MshWriter w (out);
-        w.bytes ("52 bytes nobody reads.............................", 52); // offset 0: skipped
+        w.bytes ("not interpreted", 16).zeros (36);        // offset 0: 52 bytes skipped
         w.int16 (0);                                   // 52: headerString length 0
         for (int i = 0; i < 80; ++i)                   // 54: headerBlock, bytes 0..79
             w.bytes (&i, 1);

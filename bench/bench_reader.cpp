@@ -1,0 +1,182 @@
+// Tolmar MSH Viewer - how fast and how lean the reader loads big files. Prints numbers; asserts nothing.
+// Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
+//
+//   bench_reader [FOLDER]   writes three files into FOLDER (default: a temporary folder, removed after),
+//                           then for each prints the load time, the time to read the same bytes into
+//                           memory, their ratio, and the peak memory of a process that loads it.
+#include "msh/MshWriter.h"
+#include "tools/SampleMeshes.h"
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <iostream>
+
+namespace
+{
+    using Clock = std::chrono::steady_clock;
+
+    double secondsSince (Clock::time_point start)
+    {
+        return std::chrono::duration<double> (Clock::now() - start).count();
+    }
+
+    // Vertex-heavy: objects of 65535 vertices (the most a uint16 index reaches), a triangle list each.
+    void buildVertexHeavy (MshMesh& mesh, juce::int64 targetBytes)
+    {
+        mesh.clear();
+        mesh.root.name = "heavy";
+        std::unique_ptr<MshObject>* link = &mesh.root.firstChild;
+        const auto perObject = (juce::int64) 65535 * 32 + 65535 * 2;
+
+        for (int i = 0; (juce::int64) i * perObject < targetBytes; ++i)
+        {
+            *link = std::make_unique<MshObject>();
+            auto& object = **link;
+            object.name = "part" + juce::String (i);
+            object.vertices.resize (65535);
+
+            for (size_t v = 0; v < object.vertices.size(); ++v)
+                object.vertices[v] = { (float) v, (float) i, 0, 0, 0, 1, (float) (v % 7), 0.5f };
+
+            object.indices.resize (65535);
+            for (size_t k = 0; k < object.indices.size(); ++k)
+                object.indices[k] = (juce::uint16) k;
+
+            link = &object.nextSibling;
+        }
+    }
+
+    // Many small objects: a triangle each, side by side under the root.
+    void buildManyObjects (MshMesh& mesh, int count)
+    {
+        buildLongChain (mesh, count);
+
+        for (auto* object = mesh.root.firstChild.get(); object != nullptr; object = object->nextSibling.get())
+        {
+            object->vertices = { { 0, 0, 0, 0, 0, 1, 0, 0 }, { 1, 0, 0, 0, 0, 1, 1, 0 }, { 0, 1, 0, 0, 0, 1, 0, 1 } };
+            object->indices = { 0, 1, 2 };
+            object->flags = 0x100;
+        }
+    }
+
+    double bestRawRead (const juce::File& file, int runs)
+    {
+        double best = 1e9;
+
+        for (int run = 0; run < runs; ++run)
+        {
+            const auto start = Clock::now();
+            juce::FileInputStream in (file);
+            const auto size = (size_t) in.getTotalLength();
+            std::unique_ptr<char[]> bytes (new char[size]); // fresh memory, as the loader gets
+            size_t done = 0;
+
+            while (done < size)
+            {
+                const auto got = in.read (bytes.get() + done, (int) juce::jmin<size_t> (size - done, 1 << 30));
+                if (got <= 0) break;
+                done += (size_t) got;
+            }
+
+            best = juce::jmin (best, secondsSince (start));
+        }
+
+        return best;
+    }
+
+    double bestLoad (const juce::File& file, int runs)
+    {
+        double best = 1e9;
+
+        for (int run = 0; run < runs; ++run)
+        {
+            auto mesh = std::make_unique<MshMesh>();
+            const auto start = Clock::now();
+            const auto loaded = mesh->loadFromFile (file);
+            best = juce::jmin (best, secondsSince (start));
+
+            if (! loaded)
+                std::cerr << "load failed: " << mesh->getLoadError() << "\n";
+        }
+
+        return best;
+    }
+
+    // Peak resident memory, in bytes, of a child process that only loads the file.
+    juce::int64 peakMemoryOfALoad (const char* self, const juce::File& file)
+    {
+        const auto pid = fork();
+
+        if (pid == 0)
+        {
+            execl (self, self, "--load-only", file.getFullPathName().toRawUTF8(), (char*) nullptr);
+            _exit (127);
+        }
+
+        int status = 0;
+        rusage usage {};
+        wait4 (pid, &status, 0, &usage);
+        return (juce::int64) usage.ru_maxrss * 1024;
+    }
+
+    void measure (const char* self, const char* label, const juce::File& file, int runs)
+    {
+        const auto size = file.getSize();
+        const auto raw = bestRawRead (file, runs);
+        const auto load = bestLoad (file, runs);
+        const auto peak = peakMemoryOfALoad (self, file);
+        const auto mb = [] (juce::int64 bytes) { return (double) bytes / 1e6; };
+        const auto budget = 1.3 * (double) size + 50e6;
+
+        std::printf ("%-22s %9.1f MB   load %8.3f s   raw read %7.3f s   load/raw %5.2f   "
+                     "peak %8.1f MB = %4.2f x file  (budget 1.3 x file + 50 MB = %.1f MB: %s)\n",
+                     label, mb (size), load, raw, load / raw, mb (peak), (double) peak / (double) size,
+                     budget / 1e6, (double) peak <= budget ? "within" : "over");
+        std::fflush (stdout);
+    }
+}
+
+int main (int argc, char* argv[])
+{
+    if (argc == 3 && juce::String (argv[1]) == "--load-only")
+    {
+        MshMesh mesh;
+        return mesh.loadFromFile (juce::File (juce::String (juce::CharPointer_UTF8 (argv[2])))) ? 0 : 1;
+    }
+
+    const bool temporary = argc < 2;
+    const auto folder = temporary ? juce::File::createTempFile ("msh-bench")
+                                  : juce::File::getCurrentWorkingDirectory().getChildFile (argv[1]);
+    folder.createDirectory();
+
+    struct Case { const char* label; const char* name; std::function<void (MshMesh&)> build; };
+    const Case cases[] = {
+        { "vertex-heavy ~200 MB", "vertex-heavy.msh", [] (MshMesh& m) { buildVertexHeavy (m, 200'000'000); } },
+        { "100,000 objects", "objects-100k.msh", [] (MshMesh& m) { buildManyObjects (m, 100'000); } },
+        { "1,000,000 deep", "deep-1m.msh", [] (MshMesh& m) { buildDeepChain (m, 1'000'000); } },
+    };
+
+    std::printf ("best of 3 runs, warm page cache; raw read = the same bytes into fresh memory\n");
+
+    for (auto& c : cases)
+    {
+        const auto file = folder.getChildFile (c.name);
+
+        if (! file.existsAsFile())
+        {
+            MshMesh mesh;
+            c.build (mesh);
+            mshWriteToFile (mesh, file);
+        }
+
+        measure (argv[0], c.label, file, 3);
+    }
+
+    if (temporary)
+        folder.deleteRecursively();
+
+    return 0;
+}
