@@ -1,0 +1,56 @@
+// Tolmar MSH Viewer - runs GoogleTest inside a JUCE application, as JUCE's GUI code needs under X11.
+// Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <gtest/gtest.h>
+
+namespace
+{
+    // The components under test ask the running application for its name (the view's window title),
+    // so the runner answers as the viewer does.
+    class GuiTestApplication final : public juce::JUCEApplication
+    {
+    public:
+        const juce::String getApplicationName() override      { return "Tolmar MSH Viewer"; }
+        const juce::String getApplicationVersion() override   { return "0.2.1"; }
+        bool moreThanOneInstanceAllowed() override            { return true; }
+
+        void initialise (const juce::String&) override
+        {
+            // Run from here, before the message loop starts, rather than from a message callback: the
+            // tests pump the loop themselves, and JUCE's Linux run loop does not take being re-entered
+            // from inside one of its own callbacks (the quit request afterwards went unanswered).
+            std::vector<std::string> storage { "gui_tests" };
+            for (auto& argument : getCommandLineParameterArray())
+                storage.push_back (argument.toStdString());
+
+            std::vector<char*> argv;
+            for (auto& s : storage)
+                argv.push_back (s.data());
+
+            auto argc = (int) argv.size();
+            testing::InitGoogleTest (&argc, argv.data());
+            setApplicationReturnValue (RUN_ALL_TESTS());
+            quit();
+        }
+
+        void shutdown() override {}
+        void systemRequestedQuit() override {}
+        void anotherInstanceStarted (const juce::String&) override {}
+        void unhandledException (const std::exception* e, const juce::String&, int) override
+        {
+            ADD_FAILURE() << "exception escaped to the message loop: " << (e != nullptr ? e->what() : "unknown");
+        }
+    };
+}
+
+static juce::JUCEApplicationBase* createGuiTestApplication()
+{
+    return new GuiTestApplication();
+}
+
+int main (int argc, char* argv[])
+{
+    juce::JUCEApplicationBase::createInstance = &createGuiTestApplication;
+    return juce::JUCEApplicationBase::main (argc, (const char**) argv);
+}

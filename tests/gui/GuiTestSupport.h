@@ -1,0 +1,61 @@
+// Tolmar MSH Viewer - helpers for tests of real components under an X display.
+// Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
+#pragma once
+
+#include <juce_gui_basics/juce_gui_basics.h>
+
+#include <gtest/gtest.h>
+
+// Runs the message loop for a while, or until a condition holds (true) or the time is up (false).
+void pump (int milliseconds);
+bool pumpUntil (const std::function<bool()>& condition, int timeoutMilliseconds = 5000);
+
+// Watches for modal boxes and popup menus while a test runs, records what they said and closes them,
+// as a user clicking "ok" or away would.
+class ModalWatcher final : private juce::Timer
+{
+public:
+    struct Box
+    {
+        juce::String title, message;
+        juce::MessageBoxIconType icon;
+        juce::StringArray buttons;
+    };
+
+    ModalWatcher();
+    ~ModalWatcher() override;
+
+    std::vector<Box> boxes;
+    int menus = 0;
+
+    // Called while a popup menu is open, before it is dismissed.
+    std::function<void()> onMenu;
+
+private:
+    void timerCallback() override;
+};
+
+// A plain window on the desktop at a known place, holding a component that fills it.
+class TestWindow final : public juce::DocumentWindow
+{
+public:
+    TestWindow (juce::Component& content, int width, int height);
+    ~TestWindow() override;
+
+    void closeButtonPressed() override {}
+};
+
+// A mouse event through the window's peer, as the system would deliver it: position in the component.
+void sendMouse (juce::Component& component, juce::Point<int> position, juce::ModifierKeys buttons);
+
+// A left or right click (down, then up) at a position in the component.
+void click (juce::Component& component, juce::Point<int> position, bool right = false);
+
+// A screenshot of the whole display (ImageMagick's import), for what the system really shows.
+juce::Image grabScreen();
+
+// The pixels of an image that are dark and grey: text drawn in black, with its anti-aliased edges.
+int countBlackTextPixels (const juce::Image& image, juce::Rectangle<int> area);
+
+// The pixels of an image that are close to a colour.
+int countPixelsNear (const juce::Image& image, juce::Rectangle<int> area, juce::Colour colour, int tolerance = 8);
