@@ -1,0 +1,144 @@
+// Tolmar MSH Viewer - the GL state, the frame and the drawing of the objects, in plain OpenGL 1.1 + GLU.
+// Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
+#include "MeshDrawing.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#ifndef GL_BGRA_EXT
+ #define GL_BGRA_EXT 0x80E1
+#endif
+
+// Every byte 0xFF except bytes 4, 9 and 14.
+const std::array<juce::uint8, 16> rainbowTexels { 0xFF, 0xFF, 0xFF, 0xFF,   0x00, 0xFF, 0xFF, 0xFF,
+                                                  0xFF, 0x00, 0xFF, 0xFF,   0xFF, 0xFF, 0x00, 0xFF };
+
+void setUpViewState()
+{
+    // Undo what a 2-D pass may have left behind.
+    glDisable (GL_SCISSOR_TEST);
+    glDisable (GL_STENCIL_TEST);
+    glDisable (GL_ALPHA_TEST);
+    glDisable (GL_CULL_FACE);
+    glDisable (GL_LIGHTING);
+    glDepthMask (GL_TRUE);
+    glColorMask (GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glBindTexture (GL_TEXTURE_2D, 0);
+    glTexEnvi (GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+
+    glClearDepth (1.0);
+    glDepthFunc (GL_LESS);
+    glEnable (GL_DEPTH_TEST);
+    glEnable (GL_TEXTURE_2D);
+    glEnable (GL_BLEND);
+    glShadeModel (GL_SMOOTH);
+
+    glTexParameteri (GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri (GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    glTexParameteri (GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri (GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glPixelStorei (GL_UNPACK_ALIGNMENT, 4);
+    glTexImage2D (GL_TEXTURE_2D, 0, 4, 2, 2, 0, GL_BGRA_EXT, GL_UNSIGNED_BYTE, rainbowTexels.data());
+
+    glHint (GL_LINE_SMOOTH_HINT, GL_FASTEST);
+    glHint (GL_POINT_SMOOTH_HINT, GL_FASTEST);
+    glBlendFunc (GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+}
+
+void renderFrame (const ViewCamera& camera, const MshObject* root, int width, int height)
+{
+    setUpViewState();
+
+    glClearColor (0.8f, 0.0f, 0.4f, 0.0f);
+    glClear (GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+
+    // Nothing loaded, or a view with no height (its aspect ratio would divide by zero): background only.
+    if (root == nullptr || width <= 0 || height <= 0)
+        return;
+
+    glMatrixMode (GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective (45.0, (double) width / (double) height, 1.0, 2.0 * (double) camera.farthestDistance);
+
+    glMatrixMode (GL_MODELVIEW);
+    glLoadIdentity();
+    glPushMatrix();
+    glTranslatef (camera.pan[0], camera.pan[1], camera.distance);
+    glRotatef (camera.rotation[0], 1.0f, 0.0f, 0.0f);
+    glRotatef (camera.rotation[1], 0.0f, 1.0f, 0.0f);
+    glRotatef (camera.rotation[2], 0.0f, 0.0f, 1.0f);
+    drawObject (*root);
+    glPopMatrix();
+}
+
+namespace
+{
+    void drawTriangles (const MshObject& object)
+    {
+        glBegin (GL_TRIANGLES);
+
+        // One colour for the whole object, from its own selection: the texture is multiplied by it.
+        if (object.selected)
+            glColor4f (1.0f, 0.5f, 0.5f, 1.0f);
+        else
+            glColor4f (1.0f, 1.0f, 1.0f, 0.8f);
+
+        const auto* vertices = object.vertices.data();
+        const auto vertexCount = object.vertices.size();
+        const auto* indices = object.indices.data();
+        const auto triangleCount = object.indices.size() / 3;
+
+        for (size_t t = 0; t < triangleCount; ++t)
+        {
+            const auto* corner = indices + 3 * t;
+
+            if (corner[0] >= vertexCount || corner[1] >= vertexCount || corner[2] >= vertexCount)
+                continue;
+
+            for (int k = 0; k < 3; ++k)
+            {
+                const auto& v = vertices[corner[k]];
+                glNormal3f (v.nx, v.ny, v.nz);
+                glTexCoord2f (v.u, v.v);
+                glVertex3f (v.x, v.y, v.z);
+            }
+        }
+
+        glEnd();
+    }
+}
+
+void drawObject (const MshObject& root)
+{
+    struct Pending
+    {
+        const MshObject* object;
+        double x, y, z; // the parent's accumulated translation
+    };
+
+    std::vector<Pending> pending { { &root, 0.0, 0.0, 0.0 } };
+
+    while (! pending.empty())
+    {
+        const auto item = pending.back();
+        pending.pop_back();
+        const auto& object = *item.object;
+
+        const auto x = item.x + (double) object.matrix[12];
+        const auto y = item.y + (double) object.matrix[13];
+        const auto z = item.z + (double) object.matrix[14];
+
+        glPushMatrix();
+        glTranslated (x, y, z);
+        drawTriangles (object);
+        glPopMatrix();
+
+        // Depth first: the object's own subtree before its next sibling, which sits beside it under the
+        // same parent's translation.
+        if (object.nextSibling != nullptr)
+            pending.push_back ({ object.nextSibling.get(), item.x, item.y, item.z });
+
+        if (object.firstChild != nullptr)
+            pending.push_back ({ object.firstChild.get(), x, y, z });
+    }
+}

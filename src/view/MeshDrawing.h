@@ -1,0 +1,31 @@
+// Tolmar MSH Viewer - the GL state, the frame and the drawing of the objects, in plain OpenGL 1.1 + GLU.
+// Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
+//
+// This header names no GL type, and its source includes <GL/gl.h> and no JUCE GL header, so the same
+// object code draws into JUCE's context in the viewer and into an off-screen OSMesa context in tests.
+#pragma once
+
+#include "msh/MshModel.h"
+#include "ViewCamera.h"
+
+#include <array>
+
+// The default "rainbow" texture: 2 × 2 texels in blue, green, red, alpha order: white, yellow (first
+// row, t near 0), magenta, cyan; all opaque.
+extern const std::array<juce::uint8, 16> rainbowTexels;
+
+// Depth test, 2-D texturing with the rainbow texture in the default texture (name 0), blending
+// (source alpha, one minus source alpha), smooth shading, no lighting. Whatever else drew into the
+// context since (JUCE paints its components into it after each frame) is undone.
+void setUpViewState();
+
+// One frame into the current context: the set-up, the background colour (0.8, 0, 0.4), and, when root is
+// given and the view has a height, the perspective, the camera and the objects. width and height are the
+// view's size in pixels.
+void renderFrame (const ViewCamera& camera, const MshObject* root, int width, int height);
+
+// Draws root, its descendants and every sibling that follows it, each moved by its own translation
+// (matrix elements 12-14) added to its parent's. Translations are summed here rather than on the GL matrix
+// stack, and the tree is walked with an explicit stack, so any depth draws. A triangle with a corner not
+// below its object's vertex count is skipped whole; one or two trailing indices draw nothing.
+void drawObject (const MshObject& root);
