@@ -111,12 +111,14 @@ TEST (ReaderFormat, MissingEmptyAndDirectoryGiveFalseWithoutWarningAndClearTheMo
     buildRichMesh (rich);
     const auto richFile = scratch.write ("rich.msh", mshWriteToMemory (rich));
 
-    const juce::File cases[] = { scratch.file ("missing.msh"),
-                                 scratch.write ("empty.msh", {}),
-                                 scratch.file ("folder.msh") };
-    cases[2].createDirectory();
+    struct Case { juce::File file; const char* reason; };
+    const Case cases[] = { { scratch.file ("missing.msh"), "no such file" },
+                           { scratch.write ("empty.msh", {}), "the file is empty" },
+                           { scratch.file ("folder.msh"), "is a directory" } };
+    ASSERT_TRUE (cases[1].file.existsAsFile());
+    cases[2].file.createDirectory();
 
-    for (auto& file : cases)
+    for (auto& [file, reason] : cases)
     {
         SCOPED_TRACE (file.getFileName().toStdString());
         MshMesh mesh;
@@ -126,7 +128,7 @@ TEST (ReaderFormat, MissingEmptyAndDirectoryGiveFalseWithoutWarningAndClearTheMo
         const auto outcome = loadFile (mesh, file);
         EXPECT_FALSE (outcome.loaded);
         EXPECT_TRUE (outcome.warnings.empty());
-        EXPECT_FALSE (outcome.error.isEmpty());
+        EXPECT_EQ (juce::String (reason), outcome.error);
         EXPECT_TRUE (mesh.root.name.isEmpty());
         EXPECT_FALSE (mesh.root.selected);
         EXPECT_EQ (nullptr, mesh.root.firstChild);

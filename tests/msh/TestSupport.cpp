@@ -180,7 +180,10 @@ ScratchFolder::~ScratchFolder()
 
 juce::File ScratchFolder::write (const juce::String& name, const juce::MemoryBlock& bytes) const
 {
+    // Not replaceWithData: given no bytes it deletes the file instead of leaving an empty one.
     auto target = file (name);
-    target.replaceWithData (bytes.getData(), bytes.getSize());
+    target.deleteFile();
+    juce::FileOutputStream out (target);
+    out.write (bytes.getData(), bytes.getSize());
     return target;
 }
