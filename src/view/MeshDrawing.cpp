@@ -97,10 +97,11 @@ namespace
 
             for (int k = 0; k < 3; ++k)
             {
+                // The vertex's floats lie x y z nx ny nz u v: each call takes its three (or two) in place.
                 const auto& v = vertices[corner[k]];
-                glNormal3f (v.nx, v.ny, v.nz);
-                glTexCoord2f (v.u, v.v);
-                glVertex3f (v.x, v.y, v.z);
+                glNormal3fv (&v.nx);
+                glTexCoord2fv (&v.u);
+                glVertex3fv (&v.x);
             }
         }
 

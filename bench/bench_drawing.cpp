@@ -1,0 +1,95 @@
+// Tolmar MSH Viewer - frame time of the viewer's own drawing code on software GL. Prints numbers.
+// Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
+//
+// Renders off-screen through OSMesa (llvmpipe, as under Xvfb) at the 3-D view's start size, 480 × 472.
+#include "tools/SampleMeshes.h"
+#include "view/MeshDrawing.h"
+
+#include <GL/osmesa.h>
+
+#include <chrono>
+#include <cstdio>
+
+namespace
+{
+    // Small triangles in a grid facing the camera, in objects of at most 65535 vertices.
+    void buildTriangles (MshMesh& mesh, int triangles)
+    {
+        mesh.clear();
+        mesh.root.name = "grid";
+        std::unique_ptr<MshObject>* link = &mesh.root.firstChild;
+        const auto side = (int) std::ceil (std::sqrt ((double) triangles));
+        const auto cell = 20.0f / (float) side;
+
+        for (int done = 0; done < triangles;)
+        {
+            *link = std::make_unique<MshObject>();
+            auto& object = **link;
+            const auto count = juce::jmin (triangles - done, 21845);
+
+            for (int t = 0; t < count; ++t, ++done)
+            {
+                const auto x = -10.0f + cell * (float) (done % side);
+                const auto y = -10.0f + cell * (float) (done / side);
+                const auto first = (juce::uint16) object.vertices.size();
+                object.vertices.push_back ({ x, y, 0, 0, 0, 1, 0, 0 });
+                object.vertices.push_back ({ x + cell, y, 0, 0, 0, 1, 1, 0 });
+                object.vertices.push_back ({ x, y + cell, 0, 0, 0, 1, 0, 1 });
+                object.indices.insert (object.indices.end(), { first, (juce::uint16) (first + 1), (juce::uint16) (first + 2) });
+            }
+
+            link = &object.nextSibling;
+        }
+    }
+}
+
+int main()
+{
+    constexpr int width = 480, height = 472, frames = 10;
+    auto* context = OSMesaCreateContextExt (OSMESA_RGBA, 24, 0, 0, nullptr);
+    std::vector<unsigned char> pixels (width * height * 4);
+
+    if (context == nullptr || ! OSMesaMakeCurrent (context, pixels.data(), GL_UNSIGNED_BYTE, width, height))
+    {
+        std::fprintf (stderr, "no OSMesa context\n");
+        return 1;
+    }
+
+    glViewport (0, 0, width, height);
+    std::printf ("renderer: %s; %d × %d, best and mean of %d frames\n", (const char*) glGetString (GL_RENDERER), width, height, frames);
+
+    // In front of the camera the grid covers the whole view (rasterising and blending dominate); behind it
+    // every triangle is clipped, which leaves what the drawing code and the GL calls cost.
+    for (const int triangles : { 100'000, 1'000'000 })
+    {
+        MshMesh mesh;
+        buildTriangles (mesh, triangles);
+
+        for (const bool inFront : { true, false })
+        {
+            ViewCamera camera;
+            camera.distance = inFront ? -30.0f : 30.0f;
+            renderFrame (camera, &mesh.root, width, height); // warm up
+            glFinish();
+
+            double best = 1e9, total = 0;
+
+            for (int frame = 0; frame < frames; ++frame)
+            {
+                camera.rotation[1] = (float) frame; // a different picture each time, as while dragging
+                const auto start = std::chrono::steady_clock::now();
+                renderFrame (camera, &mesh.root, width, height);
+                glFinish();
+                const auto ms = std::chrono::duration<double, std::milli> (std::chrono::steady_clock::now() - start).count();
+                best = std::min (best, ms);
+                total += ms;
+            }
+
+            std::printf ("%9d triangles, %-22s best %7.1f ms, mean %7.1f ms a frame\n", triangles,
+                         inFront ? "filling the view:" : "behind (calls only):", best, total / frames);
+        }
+    }
+
+    OSMesaDestroyContext (context);
+    return 0;
+}
