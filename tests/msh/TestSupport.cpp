@@ -184,6 +184,9 @@ juce::File ScratchFolder::write (const juce::String& name, const juce::MemoryBlo
     auto target = file (name);
     target.deleteFile();
     juce::FileOutputStream out (target);
-    out.write (bytes.getData(), bytes.getSize());
+
+    if (bytes.getSize() > 0) // an empty block has no data pointer, which JUCE would hand to memcpy
+        out.write (bytes.getData(), bytes.getSize());
+
     return target;
 }
