@@ -3,26 +3,6 @@
 #include "ObjectTreeItem.h"
 #include "FlagsMenu.h"
 
-namespace
-{
-    // Repaints a window and everything in it. An OpenGL view draws a new frame only when it is repainted
-    // itself, not when the window around it is, so the whole hierarchy is asked.
-    void repaintWindowAndContents (juce::Component& window)
-    {
-        std::vector<juce::Component*> pending { &window };
-
-        while (! pending.empty())
-        {
-            auto* component = pending.back();
-            pending.pop_back();
-            component->repaint();
-
-            for (auto* child : component->getChildren())
-                pending.push_back (child);
-        }
-    }
-}
-
 ObjectTreeItem::ObjectTreeItem (MshObject& objectToShow) : object (objectToShow) {}
 
 bool ObjectTreeItem::mightContainSubItems()
@@ -66,9 +46,10 @@ void ObjectTreeItem::itemSelectionChanged (bool isNowSelected)
 {
     object.selected = isNowSelected;
 
+    // The whole window, so the 3-D view draws the object highlighted (or no longer) at once.
     if (auto* tree = getOwnerView())
         if (auto* window = tree->getTopLevelComponent())
-            repaintWindowAndContents (*window);
+            window->repaint();
 }
 
 void MeshRootItem::paintItem (juce::Graphics& g, int width, int height)

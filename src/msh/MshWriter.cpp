@@ -72,28 +72,14 @@ MshWriter& MshWriter::meshLists (const MshMesh& mesh)
     packedList (mesh.list8);
     packedList (mesh.list4);
     packedList (mesh.list20);
-
-    count ((juce::uint32) mesh.tripleEntries.size(), 12);
-    for (auto& entry : mesh.tripleEntries)
-        tripleEntry (entry);
-
-    count ((juce::uint32) mesh.pairSets.size(), 4);
-    for (auto& set : mesh.pairSets)
-        pairSet (set);
-
-    count ((juce::uint32) mesh.quadEntries.size(), 16);
-    for (auto& entry : mesh.quadEntries)
-        quadEntry (entry);
-
+    entryList (mesh.tripleEntries, 12, &MshWriter::tripleEntry);
+    entryList (mesh.pairSets, 4, &MshWriter::pairSet);
+    entryList (mesh.quadEntries, 16, &MshWriter::quadEntry);
     packedList (mesh.shortList);
     packedList (mesh.list16);
     packedList (mesh.list64);
     packedList (mesh.record36List);
-
-    count ((juce::uint32) mesh.namedGroups.size(), 22);
-    for (auto& group : mesh.namedGroups)
-        namedGroup (group);
-
+    entryList (mesh.namedGroups, 22, &MshWriter::namedGroup);
     return *this;
 }
 
@@ -111,9 +97,7 @@ void MshWriter::objectFields (const MshObject& object)
     packedList (object.list16);
     packedList (object.vertices);
 
-    count ((juce::uint32) object.quadEntries.size(), 16);
-    for (auto& entry : object.quadEntries)
-        quadEntry (entry);
+    entryList (object.quadEntries, 16, &MshWriter::quadEntry);
 
     packedList (object.indices);
 }
@@ -220,12 +204,7 @@ MshWriter& MshWriter::namedGroup (const MshNamedGroup& group)
 {
     shortString (group.name).int32 (group.value).float32 (group.floatA).float32 (group.floatB);
     packedList (group.records);
-    count ((juce::uint32) group.subGroups.size(), 12);
-
-    for (auto& sub : group.subGroups)
-        subGroup (sub);
-
-    return *this;
+    return entryList (group.subGroups, 12, &MshWriter::subGroup);
 }
 
 //==============================================================================

@@ -63,6 +63,18 @@ public:
         return *this;
     }
 
+    // A list of entries: the count (noted with the smallest size an entry can have), then each entry.
+    template <typename T>
+    MshWriter& entryList (const std::vector<T>& list, juce::uint32 minElementSize, MshWriter& (MshWriter::*writeEntry) (const T&))
+    {
+        count ((juce::uint32) list.size(), minElementSize);
+
+        for (auto& entry : list)
+            (this->*writeEntry) (entry);
+
+        return *this;
+    }
+
     // The end marker written for an object; by default the right one.
     std::function<juce::uint32 (const MshObject&)> endMarkerFor;
 

@@ -72,20 +72,7 @@ namespace
     }
 
     //==============================================================================
-    // Shortest text that reads back as the same float32; NaN and infinities have no JSON number.
-    void writeJsonFloat (std::ostream& out, float value)
-    {
-        if (! std::isfinite (value))
-        {
-            out << "null";
-            return;
-        }
-
-        char text[32];
-        const auto result = std::to_chars (text, text + sizeof (text), value);
-        out.write (text, result.ptr - text);
-    }
-
+    // Shortest text that reads back as the same float32.
     void writeFloatText (std::ostream& out, float value)
     {
         char text[32];
@@ -93,68 +80,67 @@ namespace
         out.write (text, result.ptr - text);
     }
 
-    // The model's text is U+0000 to U+00FF: written as UTF-8 with JSON's escapes.
-    void writeJsonString (std::ostream& out, const juce::String& text)
+    // NaN and infinities have no JSON number.
+    void writeJsonFloat (std::ostream& out, float value)
+    {
+        if (std::isfinite (value))
+            writeFloatText (out, value);
+        else
+            out << "null";
+    }
+
+    // The model's text (U+0000 to U+00FF) in double quotes as UTF-8; a character for which escape writes
+    // a replacement into its buffer is written as that instead.
+    template <typename Escape>
+    void writeQuoted (std::ostream& out, const juce::String& text, Escape&& escape)
     {
         out << '"';
 
         for (auto p = text.getCharPointer(); ! p.isEmpty();)
         {
-            const auto c = (juce::uint32) p.getAndAdvance();
+            const auto c = p.getAndAdvance();
+            char buffer[8] = {};
 
-            switch (c)
+            if (escape ((juce::uint32) c, buffer))
             {
-                case '"':  out << "\\\""; break;
-                case '\\': out << "\\\\"; break;
-                case '\n': out << "\\n"; break;
-                case '\r': out << "\\r"; break;
-                case '\t': out << "\\t"; break;
-                default:
-                    if (c < 0x20)
-                    {
-                        char escaped[8];
-                        std::snprintf (escaped, sizeof (escaped), "\\u%04x", (unsigned) c);
-                        out << escaped;
-                    }
-                    else
-                    {
-                        char utf8[8];
-                        const auto size = juce::CharPointer_UTF8::getBytesRequiredFor ((juce::juce_wchar) c);
-                        juce::CharPointer_UTF8 (utf8).write ((juce::juce_wchar) c);
-                        out.write (utf8, (std::streamsize) size);
-                    }
-                    break;
+                out << buffer;
+            }
+            else
+            {
+                const auto size = juce::CharPointer_UTF8::getBytesRequiredFor (c);
+                juce::CharPointer_UTF8 (buffer).write (c);
+                out.write (buffer, (std::streamsize) size);
             }
         }
 
         out << '"';
     }
 
-    // Text for a terminal: the same characters, control characters shown as \xNN.
+    void writeJsonString (std::ostream& out, const juce::String& text)
+    {
+        writeQuoted (out, text, [] (juce::uint32 c, char* buffer)
+        {
+            switch (c)
+            {
+                case '"':  std::strcpy (buffer, "\\\""); return true;
+                case '\\': std::strcpy (buffer, "\\\\"); return true;
+                case '\n': std::strcpy (buffer, "\\n"); return true;
+                case '\r': std::strcpy (buffer, "\\r"); return true;
+                case '\t': std::strcpy (buffer, "\\t"); return true;
+                default:    break;
+            }
+
+            return c < 0x20 && std::snprintf (buffer, 8, "\\u%04x", (unsigned) c) > 0;
+        });
+    }
+
+    // Text for a terminal: control characters shown as \xNN.
     void writeQuotedText (std::ostream& out, const juce::String& text)
     {
-        out << '"';
-
-        for (auto p = text.getCharPointer(); ! p.isEmpty();)
+        writeQuoted (out, text, [] (juce::uint32 c, char* buffer)
         {
-            const auto c = (juce::uint32) p.getAndAdvance();
-
-            if (c < 0x20 || c == 0x7f)
-            {
-                char escaped[8];
-                std::snprintf (escaped, sizeof (escaped), "\\x%02x", (unsigned) c);
-                out << escaped;
-            }
-            else
-            {
-                char utf8[8];
-                const auto size = juce::CharPointer_UTF8::getBytesRequiredFor ((juce::juce_wchar) c);
-                juce::CharPointer_UTF8 (utf8).write ((juce::juce_wchar) c);
-                out.write (utf8, (std::streamsize) size);
-            }
-        }
-
-        out << '"';
+            return (c < 0x20 || c == 0x7f) && std::snprintf (buffer, 8, "\\x%02x", (unsigned) c) > 0;
+        });
     }
 
     const char* kindName (MshWarning::Kind kind)

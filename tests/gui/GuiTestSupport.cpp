@@ -113,45 +113,38 @@ juce::Image grabScreen()
     return image;
 }
 
+namespace
+{
+    template <typename Test>
+    int countPixels (const juce::Image& image, juce::Rectangle<int> area, Test&& test)
+    {
+        int count = 0;
+        const juce::Image::BitmapData pixels (image, juce::Image::BitmapData::readOnly);
+        area = area.getIntersection (image.getBounds());
+
+        for (int y = area.getY(); y < area.getBottom(); ++y)
+            for (int x = area.getX(); x < area.getRight(); ++x)
+                count += test (pixels.getPixelColour (x, y)) ? 1 : 0;
+
+        return count;
+    }
+}
+
 int countPixelsNear (const juce::Image& image, juce::Rectangle<int> area, juce::Colour colour, int tolerance)
 {
-    int count = 0;
-    const juce::Image::BitmapData pixels (image, juce::Image::BitmapData::readOnly);
-    area = area.getIntersection (image.getBounds());
-
-    for (int y = area.getY(); y < area.getBottom(); ++y)
+    return countPixels (image, area, [&] (juce::Colour c)
     {
-        for (int x = area.getX(); x < area.getRight(); ++x)
-        {
-            const auto c = pixels.getPixelColour (x, y);
-
-            if (std::abs (c.getRed() - colour.getRed()) <= tolerance && std::abs (c.getGreen() - colour.getGreen()) <= tolerance
-                && std::abs (c.getBlue() - colour.getBlue()) <= tolerance)
-                ++count;
-        }
-    }
-
-    return count;
+        return std::abs (c.getRed() - colour.getRed()) <= tolerance && std::abs (c.getGreen() - colour.getGreen()) <= tolerance
+            && std::abs (c.getBlue() - colour.getBlue()) <= tolerance;
+    });
 }
 
 int countBlackTextPixels (const juce::Image& image, juce::Rectangle<int> area)
 {
-    int count = 0;
-    const juce::Image::BitmapData pixels (image, juce::Image::BitmapData::readOnly);
-    area = area.getIntersection (image.getBounds());
-
-    for (int y = area.getY(); y < area.getBottom(); ++y)
+    return countPixels (image, area, [] (juce::Colour c)
     {
-        for (int x = area.getX(); x < area.getRight(); ++x)
-        {
-            const auto c = pixels.getPixelColour (x, y);
-            const auto high = juce::jmax (c.getRed(), c.getGreen(), c.getBlue());
-            const auto low = juce::jmin (c.getRed(), c.getGreen(), c.getBlue());
-
-            if (high < 120 && high - low < 30)
-                ++count;
-        }
-    }
-
-    return count;
+        const auto high = juce::jmax (c.getRed(), c.getGreen(), c.getBlue());
+        const auto low = juce::jmin (c.getRed(), c.getGreen(), c.getBlue());
+        return high < 120 && high - low < 30;
+    });
 }
