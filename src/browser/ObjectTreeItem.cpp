@@ -3,6 +3,27 @@
 #include "ObjectTreeItem.h"
 #include "FlagsMenu.h"
 
+namespace
+{
+    // Repaints a window and everything in it. JUCE 7 draws a new OpenGL frame when the GL view itself is
+    // repainted; a repaint of the window around it alone was seen to leave the view showing the old
+    // selection, so every component in the window is asked.
+    void repaintWindowAndContents (juce::Component& window)
+    {
+        std::vector<juce::Component*> pending { &window };
+
+        while (! pending.empty())
+        {
+            auto* component = pending.back();
+            pending.pop_back();
+            component->repaint();
+
+            for (auto* child : component->getChildren())
+                pending.push_back (child);
+        }
+    }
+}
+
 ObjectTreeItem::ObjectTreeItem (MshObject& objectToShow) : object (objectToShow) {}
 
 bool ObjectTreeItem::mightContainSubItems()
@@ -46,10 +67,9 @@ void ObjectTreeItem::itemSelectionChanged (bool isNowSelected)
 {
     object.selected = isNowSelected;
 
-    // The whole window, so the 3-D view draws the object highlighted (or no longer) at once.
     if (auto* tree = getOwnerView())
         if (auto* window = tree->getTopLevelComponent())
-            window->repaint();
+            repaintWindowAndContents (*window);
 }
 
 void MeshRootItem::paintItem (juce::Graphics& g, int width, int height)

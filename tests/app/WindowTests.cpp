@@ -137,23 +137,6 @@ TEST (MainWindowGeometry, DraggingTheBorderStopsAt300By300)
     expectPanelLayout (shown.panel(), { 5, 35, 250, 222 }, { 260, 35, 730, 222 }, { 910, 5, 75, 25 });
 }
 
-TEST (MainWindowGeometry, LayoutNumbersForAnySize)
-{
-    const auto start = mainPanelLayout (740, 512);
-    EXPECT_EQ (juce::Rectangle<int> (5, 35, 250, 472), start.tree);
-    EXPECT_EQ (juce::Rectangle<int> (260, 35, 480, 472), start.view);
-    EXPECT_EQ (juce::Rectangle<int> (660, 5, 75, 25), start.loadButton);
-
-    const auto buttons = titleBarButtonBounds (400, 5, 28);
-    EXPECT_EQ (juce::Rectangle<int> (325, 7, 22, 22), buttons.minimise);
-    EXPECT_EQ (juce::Rectangle<int> (347, 7, 22, 22), buttons.maximise);
-    EXPECT_EQ (juce::Rectangle<int> (369, 7, 22, 22), buttons.close);
-
-    EXPECT_EQ (5, windowBorderThickness (true, false));
-    EXPECT_EQ (3, windowBorderThickness (true, true));
-    EXPECT_EQ (3, windowBorderThickness (false, false));
-}
-
 TEST (MainWindowLookAndFeel, TheGlossyLookIsTheDefaultOnlyWhileTheWindowLives)
 {
     {

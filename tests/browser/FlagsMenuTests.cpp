@@ -74,8 +74,21 @@ TEST (FlagsMenu, LinesArriveInTheMenuWithTheirColoursAndASeparatorOnlyAfterNamed
     EXPECT_EQ (0xff2f4f4fu, entries[0].argb);
     EXPECT_TRUE (entries[1].separator);
 
-    entries = readFlagsSubMenu (createFlagsMenu (0x400, false));
-    ASSERT_EQ (3u, entries.size());
-    EXPECT_EQ (juce::String ("Is Hidden from in-game"), entries[0].text);
-    EXPECT_EQ (0xff555555u, entries[0].argb);
+    // Table order whatever the bit values, "Is an HP" last; other bits show in the word only.
+    entries = readFlagsSubMenu (createFlagsMenu (0x711, true));
+    ASSERT_EQ (7u, entries.size());
+    EXPECT_EQ (juce::String ("Is Collidable"), entries[0].text);
+    EXPECT_EQ (juce::String ("Is drawn on both sides of triangles"), entries[1].text);
+    EXPECT_EQ (juce::String ("Is Hidden from in-game"), entries[2].text);
+    EXPECT_EQ (0xff555555u, entries[2].argb);
+    EXPECT_EQ (juce::String ("Is lit up"), entries[3].text);
+    EXPECT_EQ (juce::String ("Is an HP"), entries[4].text);
+    EXPECT_EQ (juce::String ("Exact flags: 0x711"), entries[6].text);
+
+    entries = readFlagsSubMenu (createFlagsMenu (0x1, false));
+    ASSERT_EQ (1u, entries.size());
+    EXPECT_EQ (juce::String ("Exact flags: 0x1"), entries[0].text);
+
+    EXPECT_EQ (juce::String ("Exact flags: 0xffffffff"), readFlagsSubMenu (createFlagsMenu (0xffffffffu, false)).back().text);
+    EXPECT_EQ (juce::String ("Exact flags: 0x80000008"), readFlagsSubMenu (createFlagsMenu (0x80000008u, false)).back().text);
 }

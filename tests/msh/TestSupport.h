@@ -22,10 +22,11 @@ LoadOutcome loadFile (MshMesh& mesh, const juce::File& file);
 // An object record's fields up to its indices: name, zero values, flags, a zero matrix, five empty lists.
 void writeBareObject (MshWriter& writer, const char* name, juce::uint32 flags = 0);
 
-// Expects every field the reader stores to be equal, the whole object tree included.
-void expectSameMesh (const MshMesh& expected, const MshMesh& actual);
+// Whether two models hold the same values in every field a file carries, the whole object tree included:
+// the writer puts every such field into the file, so equal files mean equal models.
+bool sameModel (const MshMesh& a, const MshMesh& b);
 
-// Every object of the tree in file order (an object, its subtree, then its next sibling), no recursion.
+// Every object of the tree in file order (an object, its subtree, then its next sibling).
 std::vector<const MshObject*> objectsInFileOrder (const MshObject& root);
 
 // A file in a fresh temporary folder, removed with the folder.
