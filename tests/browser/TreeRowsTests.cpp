@@ -7,144 +7,97 @@
 namespace
 {
     const juce::Colour treeBackground (0xffadd8e6);
+    const juce::Colour selectedFill = treeBackground.overlaidWith (juce::Colour (ObjectTreeItem::selectedFillArgb));
 
-    // root { A { A1 }, B, C } and a sibling of the root, S.
-    void buildTree (MshMesh& mesh)
-    {
-        mesh.clear();
-        mesh.root.name = "root";
-        auto& a = addChild (mesh.root, "A", 0x310);
-        addChild (a, "A1");
-        addChild (mesh.root, "B");
-        addChild (mesh.root, "C");
-        mesh.root.nextSibling = std::make_unique<MshObject>();
-        mesh.root.nextSibling->name = "S";
-    }
-
+    // root { A { A1 }, B, C } and a sibling of the root, S, shown in a tree in a window.
     struct TreeFixture
     {
         TreeFixture()
         {
-            buildTree (mesh);
+            mesh.root.name = "root";
+            addChild (addChild (mesh.root, "A", 0x310), "A1");
+            addChild (mesh.root, "B");
+            addChild (mesh.root, "C");
+            mesh.root.nextSibling = std::make_unique<MshObject>();
             tree.setColour (juce::TreeView::backgroundColourId, treeBackground);
             tree.setRootItem (&rootRow);
         }
 
-        ~TreeFixture()
-        {
-            tree.setRootItem (nullptr);
-        }
+        ~TreeFixture() { tree.setRootItem (nullptr); }
 
-        ObjectTreeItem* row (ObjectTreeItem& parent, int index)
-        {
-            return dynamic_cast<ObjectTreeItem*> (parent.getSubItem (index));
-        }
-
-        juce::Point<int> rowCentre (juce::TreeViewItem& item)
-        {
-            return item.getItemPosition (true).getCentre();
-        }
+        ObjectTreeItem& row (int index) { return *dynamic_cast<ObjectTreeItem*> (rootRow.getSubItem (index)); }
+        void clickRow (juce::TreeViewItem& item, bool right = false) { click (tree, item.getItemPosition (true).getCentre(), right); }
 
         MshMesh mesh;
         ObjectTreeItem rootRow { mesh.root };
         juce::TreeView tree;
         TestWindow window { tree, 300, 300 };
     };
-
-    juce::Colour over (juce::Colour top, juce::Colour bottom)
-    {
-        return bottom.overlaidWith (top);
-    }
 }
 
-TEST (TreeRows, ChildRowsAreMadeOnFirstOpeningInSiblingOrderAndKept)
+TEST (TreeRows, ChildRowsAreMadeOnFirstOpeningInSiblingOrderAndKeptWhenClosed)
 {
     TreeFixture f;
-    auto& root = f.rootRow;
+    EXPECT_TRUE (f.rootRow.mightContainSubItems());
+    EXPECT_FALSE (f.rootRow.isOpen());
+    EXPECT_EQ (0, f.rootRow.getNumSubItems()) << "no rows before the first opening";
 
-    EXPECT_TRUE (root.mightContainSubItems());
-    EXPECT_FALSE (root.isOpen());
-    EXPECT_EQ (0, root.getNumSubItems()) << "no rows before the first opening";
-    EXPECT_EQ (1, f.tree.getNumRowsInTree());
+    f.rootRow.setOpen (true);
+    ASSERT_EQ (3, f.rootRow.getNumSubItems());
+    EXPECT_EQ (juce::String ("A"), f.row (0).getUniqueName());
+    EXPECT_EQ (juce::String ("B"), f.row (1).getUniqueName());
+    EXPECT_EQ (juce::String ("C"), f.row (2).getUniqueName());
+    EXPECT_EQ (4, f.tree.getNumRowsInTree()) << "the root's sibling gets no row";
 
-    root.setOpen (true);
-    ASSERT_EQ (3, root.getNumSubItems());
-    EXPECT_EQ (juce::String ("A"), root.getSubItem (0)->getUniqueName());
-    EXPECT_EQ (juce::String ("B"), root.getSubItem (1)->getUniqueName());
-    EXPECT_EQ (juce::String ("C"), root.getSubItem (2)->getUniqueName());
-    EXPECT_EQ (4, f.tree.getNumRowsInTree()) << "the root's sibling S gets no row";
-
-    auto* a = f.row (root, 0);
+    auto* a = &f.row (0);
     a->setOpen (true);
-    ASSERT_EQ (1, a->getNumSubItems());
-    EXPECT_EQ (&f.mesh.root.firstChild->firstChild->name, &f.row (*a, 0)->getObject().name);
-
-    // Closing keeps the rows; opening again shows the same ones with A still open.
-    root.setOpen (false);
-    EXPECT_EQ (3, root.getNumSubItems());
-    EXPECT_EQ (1, f.tree.getNumRowsInTree());
-    root.setOpen (true);
-    EXPECT_EQ (a, f.row (root, 0));
+    f.rootRow.setOpen (false);
+    EXPECT_EQ (3, f.rootRow.getNumSubItems());
+    f.rootRow.setOpen (true);
+    EXPECT_EQ (a, &f.row (0)) << "the same rows again";
     EXPECT_TRUE (a->isOpen());
     EXPECT_EQ (5, f.tree.getNumRowsInTree());
 
-    // Leaves offer nothing to open; a click where the open/close button would be makes no rows.
-    auto* b = f.row (root, 1);
-    EXPECT_FALSE (b->mightContainSubItems());
+    // A leaf offers nothing to open, and a click where its open/close button would be makes no rows.
+    auto& b = f.row (1);
+    EXPECT_FALSE (b.mightContainSubItems());
     pump (50);
-    click (f.tree, f.rowCentre (*b).withX (b->getItemPosition (true).getX() - 8));
-    EXPECT_EQ (0, b->getNumSubItems());
+    click (f.tree, b.getItemPosition (true).getCentre().withX (b.getItemPosition (true).getX() - 8));
+    EXPECT_EQ (0, b.getNumSubItems());
 }
 
-TEST (TreeRows, SelectingARowMarksItsObjectAndClearsThePreviousOne)
+TEST (TreeRows, SelectionMarksTheObjectAndARightClickSelectsBeforeTheFlagsMenuOpens)
 {
     TreeFixture f;
     f.rootRow.setOpen (true);
     pump (50);
-    auto* a = f.row (f.rootRow, 0);
-    auto* b = f.row (f.rootRow, 1);
-
-    click (f.tree, f.rowCentre (*a));
-    EXPECT_TRUE (a->isSelected());
-    EXPECT_TRUE (a->getObject().selected);
-
-    click (f.tree, f.rowCentre (*b));
-    EXPECT_TRUE (b->getObject().selected);
-    EXPECT_FALSE (a->getObject().selected);
-    EXPECT_FALSE (f.mesh.root.selected);
-
-    // A left click opens no menu.
+    auto& a = f.row (0);
+    auto& c = f.row (2);
     ModalWatcher watcher;
-    click (f.tree, f.rowCentre (*a));
-    pump (100);
-    EXPECT_EQ (0, watcher.menus);
-}
 
-TEST (TreeRows, RightClickSelectsTheRowThenOpensItsFlagsMenu)
-{
-    TreeFixture f;
-    f.rootRow.setOpen (true);
-    pump (50);
-    auto* a = f.row (f.rootRow, 0);
-    auto* c = f.row (f.rootRow, 2);
+    f.clickRow (c);
+    EXPECT_TRUE (c.getObject().selected);
+    EXPECT_EQ (0, watcher.menus) << "a left click opens no menu";
 
-    click (f.tree, f.rowCentre (*c));
-    ASSERT_TRUE (c->getObject().selected);
-
-    ModalWatcher watcher;
-    bool selectedWhileMenuOpen = false, othersClear = false;
-    watcher.onMenu = [&] { selectedWhileMenuOpen = a->getObject().selected; othersClear = ! c->getObject().selected; };
-
-    // The click handler returns only once the menu has been dismissed.
-    click (f.tree, f.rowCentre (*a), true);
+    bool selectedWhileMenuOpen = false, previousCleared = false;
+    watcher.onMenu = [&] { selectedWhileMenuOpen = a.getObject().selected; previousCleared = ! c.getObject().selected; };
+    f.clickRow (a, true); // returns once the menu has been dismissed
     EXPECT_EQ (1, watcher.menus);
     EXPECT_TRUE (selectedWhileMenuOpen);
-    EXPECT_TRUE (othersClear);
-    EXPECT_EQ (0x310u, a->getObject().flags) << "the menu changes nothing";
-    EXPECT_EQ (3, f.rootRow.getNumSubItems());
+    EXPECT_TRUE (previousCleared);
+    EXPECT_EQ (0x310u, a.getObject().flags) << "the menu changes nothing";
+
+    // Painted: the selected row filled beige under black text, the others not filled.
+    const auto image = f.tree.createComponentSnapshot (f.tree.getLocalBounds());
+    const auto selectedRow = a.getItemPosition (true), plainRow = c.getItemPosition (true);
+    const auto rightHalf = selectedRow.withTrimmedLeft (selectedRow.getWidth() / 2); // no text there
+    EXPECT_EQ (rightHalf.getWidth() * rightHalf.getHeight(), countPixelsNear (image, rightHalf, selectedFill, 2));
+    EXPECT_EQ (0, countPixelsNear (image, plainRow, selectedFill, 2));
+    EXPECT_GT (countBlackTextPixels (image, selectedRow), 5);
+    EXPECT_GT (countBlackTextPixels (image, plainRow), 5);
 }
 
-TEST (TreeRows, PlaceholderRowOpensNothingAndNeverShowsASelection)
+TEST (TreeRows, ThePlaceholderRowOpensNothingAndNeverShowsASelection)
 {
     MeshRootItem placeholder;
     juce::TreeView tree;
@@ -152,50 +105,20 @@ TEST (TreeRows, PlaceholderRowOpensNothingAndNeverShowsASelection)
     tree.setRootItem (&placeholder);
     TestWindow window (tree, 300, 200);
     pump (50);
-
     EXPECT_EQ (juce::String ("__Empty Mesh__"), placeholder.getUniqueName());
     EXPECT_FALSE (placeholder.mightContainSubItems());
 
     ModalWatcher watcher;
-    const auto centre = placeholder.getItemPosition (true).getCentre();
-    click (tree, centre, true);
-    sendMouse (tree, centre, juce::ModifierKeys (juce::ModifierKeys::leftButtonModifier));
-    sendMouse (tree, centre, juce::ModifierKeys());
-    sendMouse (tree, centre, juce::ModifierKeys (juce::ModifierKeys::leftButtonModifier));
-    sendMouse (tree, centre, juce::ModifierKeys());
-    pump (100);
+    const auto row = placeholder.getItemPosition (true);
+    click (tree, row.getCentre(), true);
+    click (tree, row.getCentre());
+    click (tree, row.getCentre()); // a double-click
     EXPECT_EQ (0, watcher.menus);
     EXPECT_EQ (0, placeholder.getNumSubItems());
     EXPECT_TRUE (placeholder.isSelected());
 
-    // Selected, yet the row shows the tree's background behind black text.
-    const auto row = placeholder.getItemPosition (true);
     const auto image = tree.createComponentSnapshot (tree.getLocalBounds());
-    EXPECT_EQ (0, countPixelsNear (image, row, over (juce::Colour (ObjectTreeItem::selectedFillArgb), treeBackground), 2));
-    EXPECT_GT (countPixelsNear (image, row, treeBackground, 0), row.getWidth() * row.getHeight() / 2);
-    EXPECT_GT (countBlackTextPixels (image, row), 20);
-
+    EXPECT_EQ (0, countPixelsNear (image, row, selectedFill, 2)) << "selected, yet not filled";
+    EXPECT_GT (countBlackTextPixels (image, row), 20) << "\"No Mesh Loaded\" in black";
     tree.setRootItem (nullptr);
-}
-
-TEST (TreeRows, SelectedRowsAreFilledBeigeUnderBlackText)
-{
-    TreeFixture f;
-    f.rootRow.setOpen (true);
-    pump (50);
-    auto* b = f.row (f.rootRow, 1);
-    auto* c = f.row (f.rootRow, 2);
-    click (f.tree, f.rowCentre (*b));
-
-    const auto image = f.tree.createComponentSnapshot (f.tree.getLocalBounds());
-    const auto selectedFill = over (juce::Colour (ObjectTreeItem::selectedFillArgb), treeBackground);
-    const auto selectedRow = b->getItemPosition (true);
-    const auto plainRow = c->getItemPosition (true);
-
-    // The right half of a row holds no text: only the fill (or the background).
-    EXPECT_EQ (selectedRow.getWidth() / 2 * selectedRow.getHeight(),
-               countPixelsNear (image, selectedRow.withTrimmedLeft (selectedRow.getWidth() / 2), selectedFill, 2));
-    EXPECT_EQ (0, countPixelsNear (image, plainRow, selectedFill, 2));
-    EXPECT_GT (countBlackTextPixels (image, selectedRow), 5);
-    EXPECT_GT (countBlackTextPixels (image, plainRow), 5);
 }

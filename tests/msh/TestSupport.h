@@ -2,8 +2,8 @@
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #pragma once
 
-#include "msh/MshModel.h"
 #include "msh/MshWriter.h"
+#include "tools/SampleMeshes.h"
 
 #include <gtest/gtest.h>
 
@@ -14,31 +14,23 @@ struct LoadOutcome
     juce::String error;
 };
 
-// Loads bytes through the same path as a file (a stream of known length), recording every warning.
-LoadOutcome loadBytes (MshMesh& mesh, const void* data, size_t size);
+// Loads bytes as a file of that length (or a file itself), recording every warning.
 LoadOutcome loadBytes (MshMesh& mesh, const juce::MemoryBlock& bytes);
 LoadOutcome loadFile (MshMesh& mesh, const juce::File& file);
 
 // An object record's fields up to its indices: name, zero values, flags, a zero matrix, five empty lists.
 void writeBareObject (MshWriter& writer, const char* name, juce::uint32 flags = 0);
 
-// Whether two models hold the same values in every field a file carries, the whole object tree included:
-// the writer puts every such field into the file, so equal files mean equal models.
-bool sameModel (const MshMesh& a, const MshMesh& b);
+// The writer puts every field a file carries into it, so equal files mean equal models.
+inline bool sameModel (const MshMesh& a, const MshMesh& b)    { return mshWriteToMemory (a) == mshWriteToMemory (b); }
 
-// Every object of the tree in file order (an object, its subtree, then its next sibling).
-std::vector<const MshObject*> objectsInFileOrder (const MshObject& root);
-
-// A file in a fresh temporary folder, removed with the folder.
-class ScratchFolder
+// A fresh temporary folder, removed with everything in it.
+struct ScratchFolder
 {
-public:
-    ScratchFolder();
-    ~ScratchFolder();
+    ScratchFolder()     { folder.createDirectory(); }
+    ~ScratchFolder()    { folder.deleteRecursively(); }
 
-    juce::File file (const juce::String& name) const    { return folder.getChildFile (name); }
     juce::File write (const juce::String& name, const juce::MemoryBlock& bytes) const;
 
-private:
-    juce::File folder;
+    juce::File folder = juce::File::createTempFile ("msh-tests");
 };
