@@ -27,7 +27,10 @@ fi
 
 echo "Installing: ${missing[*]}"
 sudo=""
-if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+if [ "$(id -u)" -ne 0 ]; then
+    command -v sudo >/dev/null || { echo "Missing packages (${missing[*]}) and no sudo to install them as root." >&2; exit 1; }
+    sudo="sudo"
+fi
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update -qq || true     # a stale package list should not stop an install that can still work
 $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

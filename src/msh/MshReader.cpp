@@ -202,8 +202,8 @@ juce::String MshReader::readShortString()
 
     if (length > 0)
     {
-        // At most 32767 bytes, so the whole string fits in the buffer; fewer when the file ends first.
-        const auto size = juce::jmin ((size_t) length, fill ((size_t) length));
+        // At most 32767 bytes: the buffer holds them all, or (for a smaller file) the whole file.
+        const auto size = juce::jmin ((size_t) length, fill (juce::jmin ((size_t) length, bufferSize)));
         const auto* bytes = buffer.get() + bufferStart;
         const auto* zero = static_cast<const juce::uint8*> (std::memchr (bytes, 0, size));
         auto text = mshStringFromLatin1 (bytes, zero != nullptr ? (size_t) (zero - bytes) : size);
