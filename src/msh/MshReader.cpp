@@ -6,10 +6,16 @@
 namespace
 {
     constexpr size_t readBufferSize = 256 * 1024;
+
+    // A list sized past the end of the file is zero-filled: at 2 file bytes an element, one list of
+    // 72-byte named groups takes 36 times the bytes it stands on, and claims nested in claimed entries
+    // add up. This caps the sum; files whose lists are really there stay far below it.
+    constexpr juce::uint64 listBytesPerFileByte = 64;
 }
 
 MshReader::MshReader (juce::InputStream& s, juce::int64 length, const MshWarningHandler& handler)
-    : source (s), totalLength (juce::jmax<juce::int64> (0, length)), onWarning (handler)
+    : source (s), totalLength (juce::jmax<juce::int64> (0, length)),
+      listBudget ((juce::uint64) totalLength * listBytesPerFileByte), onWarning (handler)
 {
     bufferSize = (size_t) juce::jlimit<juce::int64> (64, (juce::int64) readBufferSize, totalLength);
     buffer.malloc (bufferSize);
@@ -240,17 +246,25 @@ juce::String MshReader::readShortString()
     return mshStringFromLatin1 (static_cast<const juce::uint8*> (text.getData()), text.getSize());
 }
 
-juce::uint32 MshReader::readCount (const char* listName, size_t minElementSize)
+juce::uint32 MshReader::readCount (const char* listName, size_t elementSize)
 {
     const auto offset = position_;
     const auto count = readUInt32();
     const auto left = (juce::uint64) juce::jmax<juce::int64> (0, bytesLeft());
+    const auto where = juce::String ("list ") + listName + context_ + " at byte " + juce::String (offset)
+                         + " claims " + juce::String (count) + " elements, ";
 
     // Division, not multiplication, so a count near 2^32 cannot wrap past the check.
-    if (count > left / minElementSize)
-        throw Failure { juce::String ("list ") + listName + context_ + " at byte " + juce::String (offset)
-                          + " claims " + juce::String (count) + " elements, " + juce::String (left) + " bytes left" };
+    if (count > left / 2)
+        throw Failure { where + juce::String (left) + " bytes left" };
 
+    // count <= left / 2 < 2^62 / 2, so the product cannot wrap either.
+    const auto bytes = (juce::uint64) count * elementSize;
+
+    if (bytes > listBudget)
+        throw Failure { where + "more than 64 times the file's size in memory" };
+
+    listBudget -= bytes;
     return count;
 }
 
@@ -338,8 +352,7 @@ void MshReader::readNamedGroup (MshNamedGroup& group)
     const auto outer = context_;
     context_ = " of named group \"" + group.name + "\"";
     readPackedList (group.records, "records");
-    // int32 intValue, float32 floatValue and a list count: at least 12 bytes a sub group.
-    readEntryList (group.subGroups, "subGroups", 12, [this] (MshSubGroup& g) { readSubGroup (g); });
+    readEntryList (group.subGroups, "subGroups", [this] (MshSubGroup& g) { readSubGroup (g); });
     context_ = outer;
 }
 
@@ -367,8 +380,7 @@ namespace
         reader.readPackedList (object.list4, "list4");
         reader.readPackedList (object.list16, "list16");
         reader.readPackedList (object.vertices, "vertices");
-        // Four int32: at least 16 bytes a quad entry.
-        reader.readEntryList (object.quadEntries, "quadEntries", 16, [&reader] (MshQuadEntry& e) { reader.readQuadEntry (e); });
+        reader.readEntryList (object.quadEntries, "quadEntries", [&reader] (MshQuadEntry& e) { reader.readQuadEntry (e); });
         reader.readPackedList (object.indices, "indices");
         reader.setContext ({});
     }
@@ -483,17 +495,14 @@ bool MshMesh::loadFromStream (juce::InputStream& stream, const MshWarningHandler
         reader.readPackedList (list8, "list8");
         reader.readPackedList (list4, "list4");
         reader.readPackedList (list20, "list20");
-        // Three int32: at least 12 bytes a triple entry.
-        reader.readEntryList (tripleEntries, "tripleEntries", 12, [&reader] (MshTripleEntry& e) { reader.readTripleEntry (e); });
-        // The int32 pair count alone: at least 4 bytes a pair set.
-        reader.readEntryList (pairSets, "pairSets", 4, [&reader] (MshPairSet& s) { reader.readPairSet (s); });
-        reader.readEntryList (quadEntries, "quadEntries", 16, [&reader] (MshQuadEntry& e) { reader.readQuadEntry (e); });
+        reader.readEntryList (tripleEntries, "tripleEntries", [&reader] (MshTripleEntry& e) { reader.readTripleEntry (e); });
+        reader.readEntryList (pairSets, "pairSets", [&reader] (MshPairSet& s) { reader.readPairSet (s); });
+        reader.readEntryList (quadEntries, "quadEntries", [&reader] (MshQuadEntry& e) { reader.readQuadEntry (e); });
         reader.readPackedList (shortList, "shortList");
         reader.readPackedList (list16, "list16");
         reader.readPackedList (list64, "list64");
         reader.readPackedList (record36List, "record36List");
-        // Name length, value, two floats and two list counts: at least 22 bytes a named group.
-        reader.readEntryList (namedGroups, "namedGroups", 22, [&reader] (MshNamedGroup& g) { reader.readNamedGroup (g); });
+        reader.readEntryList (namedGroups, "namedGroups", [&reader] (MshNamedGroup& g) { reader.readNamedGroup (g); });
 
         root.readFrom (reader);
 

@@ -7,8 +7,9 @@
 // Reads the format's encodings from a stream of known length through its own buffer, so a field costs a
 // few instructions instead of a system call. Every read checks the bytes left first; a read past the end
 // gives 0 (or an empty string) and consumes the partial bytes, as the format's files have always been read.
-// A list count whose elements cannot fit in the bytes left ends the load with MshReader::Failure before
-// anything is allocated for it.
+// A list count that claims more elements than the bytes left could hold at 2 bytes each (no element is
+// smaller) ends the load with MshReader::Failure before anything is allocated for it; so does a claim that
+// would take the lists past 64 times the file's size, which only lists nested in claimed entries can do.
 class MshReader final
 {
 public:
@@ -46,8 +47,9 @@ public:
     // swallows everything that is left.
     juce::String readShortString();
 
-    // A list count, checked against the bytes left: count × minElementSize must fit.
-    juce::uint32 readCount (const char* listName, size_t minElementSize);
+    // A list count, checked against the bytes left (count × 2 must fit) and against the budget for
+    // elements of elementSize bytes in memory.
+    juce::uint32 readCount (const char* listName, size_t elementSize);
 
     // A list of raw records or other packed little-endian values, filled with one bulk read.
     template <typename T>
@@ -64,12 +66,12 @@ public:
         fixPackedByteOrder (list.data(), (size_t) count * sizeof (T), elementWordSize<T>());
     }
 
-    // A list of entries of minimum encoded size minElementSize, each read by readElement.
+    // A list of entries, each read by readElement.
     template <typename T, typename ReadElement>
-    void readEntryList (std::vector<T>& list, const char* listName, size_t minElementSize, ReadElement&& readElement)
+    void readEntryList (std::vector<T>& list, const char* listName, ReadElement&& readElement)
     {
         mshReleaseList (list);
-        const auto count = readCount (listName, minElementSize);
+        const auto count = readCount (listName, sizeof (T));
 
         if (count == 0)
             return;
@@ -112,6 +114,7 @@ private:
     juce::InputStream& source;
     juce::int64 totalLength;
     juce::int64 position_ = 0;
+    juce::uint64 listBudget;   // bytes the lists may still take in memory
     const MshWarningHandler& onWarning;
     juce::String context_;
 

@@ -41,9 +41,9 @@ MshWriter& MshWriter::shortStringBytes (juce::int16 length, const void* data, si
     return int16 (length).bytes (data, size);
 }
 
-MshWriter& MshWriter::count (juce::uint32 elements, juce::uint32 minElementSize)
+MshWriter& MshWriter::count (juce::uint32 elements)
 {
-    counts.push_back ({ position(), elements, minElementSize });
+    counts.push_back ({ position(), elements });
     return uint32 (elements);
 }
 
@@ -72,14 +72,14 @@ MshWriter& MshWriter::meshLists (const MshMesh& mesh)
     packedList (mesh.list8);
     packedList (mesh.list4);
     packedList (mesh.list20);
-    entryList (mesh.tripleEntries, 12, &MshWriter::tripleEntry);
-    entryList (mesh.pairSets, 4, &MshWriter::pairSet);
-    entryList (mesh.quadEntries, 16, &MshWriter::quadEntry);
+    entryList (mesh.tripleEntries, &MshWriter::tripleEntry);
+    entryList (mesh.pairSets, &MshWriter::pairSet);
+    entryList (mesh.quadEntries, &MshWriter::quadEntry);
     packedList (mesh.shortList);
     packedList (mesh.list16);
     packedList (mesh.list64);
     packedList (mesh.record36List);
-    entryList (mesh.namedGroups, 22, &MshWriter::namedGroup);
+    entryList (mesh.namedGroups, &MshWriter::namedGroup);
     return *this;
 }
 
@@ -97,7 +97,7 @@ void MshWriter::objectFields (const MshObject& object)
     packedList (object.list16);
     packedList (object.vertices);
 
-    entryList (object.quadEntries, 16, &MshWriter::quadEntry);
+    entryList (object.quadEntries, &MshWriter::quadEntry);
 
     packedList (object.indices);
 }
@@ -204,7 +204,7 @@ MshWriter& MshWriter::namedGroup (const MshNamedGroup& group)
 {
     shortString (group.name).int32 (group.value).float32 (group.floatA).float32 (group.floatB);
     packedList (group.records);
-    return entryList (group.subGroups, 12, &MshWriter::subGroup);
+    return entryList (group.subGroups, &MshWriter::subGroup);
 }
 
 //==============================================================================

@@ -25,7 +25,7 @@ public:
     MshWriter& zeros (size_t size);
     MshWriter& shortString (const juce::String& text);                  // int16 length + 8-bit text
     MshWriter& shortStringBytes (juce::int16 length, const void* data, size_t size); // any length field
-    MshWriter& count (juce::uint32 elements, juce::uint32 minElementSize); // a list count, noted
+    MshWriter& count (juce::uint32 elements);       // a list count, noted
 
     // Sections, in file order.
     MshWriter& header (const MshMesh& mesh);       // 52 skipped bytes, string, block, 4 skipped, float, ints
@@ -47,7 +47,7 @@ public:
     template <typename T>
     MshWriter& packedList (const std::vector<T>& list)
     {
-        count ((juce::uint32) list.size(), (juce::uint32) sizeof (T));
+        count ((juce::uint32) list.size());
 
         // Held in host order: byte for byte on a little-endian host, value by value elsewhere.
         if constexpr (juce::ByteOrder::isBigEndian() && std::is_same_v<T, juce::uint16>)
@@ -63,11 +63,11 @@ public:
         return *this;
     }
 
-    // A list of entries: the count (noted with the smallest size an entry can have), then each entry.
+    // A list of entries: the count, then each entry.
     template <typename T>
-    MshWriter& entryList (const std::vector<T>& list, juce::uint32 minElementSize, MshWriter& (MshWriter::*writeEntry) (const T&))
+    MshWriter& entryList (const std::vector<T>& list, MshWriter& (MshWriter::*writeEntry) (const T&))
     {
-        count ((juce::uint32) list.size(), minElementSize);
+        count ((juce::uint32) list.size());
 
         for (auto& entry : list)
             (this->*writeEntry) (entry);
@@ -79,7 +79,7 @@ public:
     std::function<juce::uint32 (const MshObject&)> endMarkerFor;
 
     // Where things went, for tests that cut the file short.
-    struct CountAt  { juce::int64 offset; juce::uint32 elements; juce::uint32 minElementSize; };
+    struct CountAt  { juce::int64 offset; juce::uint32 elements; };
     struct ObjectAt { juce::int64 createdBy; juce::int64 endMarker; }; // createdBy: end of the child or
                                                                        // sibling marker; 0 for the root
     std::vector<CountAt> counts;

@@ -1,6 +1,7 @@
 // Tolmar MSH Viewer - the GL state, the frame and the drawing of the objects, in plain OpenGL 1.1 + GLU.
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #include "MeshDrawing.h"
+#include "msh/MshGeometry.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -83,27 +84,16 @@ namespace
         else
             glColor4f (1.0f, 1.0f, 1.0f, 0.8f);
 
-        const auto* vertices = object.vertices.data();
-        const auto vertexCount = object.vertices.size();
-        const auto* indices = object.indices.data();
-        const auto triangleCount = object.indices.size() / 3;
-
-        for (size_t t = 0; t < triangleCount; ++t)
+        mshForEachDrawableTriangle (object, [] (const MshVertex& a, const MshVertex& b, const MshVertex& c)
         {
-            const auto* corner = indices + 3 * t;
-
-            if (corner[0] >= vertexCount || corner[1] >= vertexCount || corner[2] >= vertexCount)
-                continue;
-
-            for (int k = 0; k < 3; ++k)
+            // The vertex's floats lie x y z nx ny nz u v: each call takes its three (or two) in place.
+            for (const auto* v : { &a, &b, &c })
             {
-                // The vertex's floats lie x y z nx ny nz u v: each call takes its three (or two) in place.
-                const auto& v = vertices[corner[k]];
-                glNormal3fv (&v.nx);
-                glTexCoord2fv (&v.u);
-                glVertex3fv (&v.x);
+                glNormal3fv (&v->nx);
+                glTexCoord2fv (&v->u);
+                glVertex3fv (&v->x);
             }
-        }
+        });
 
         glEnd();
     }

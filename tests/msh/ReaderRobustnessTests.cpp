@@ -5,9 +5,10 @@
 namespace
 {
     // Every prefix of the file. Up to the cut every value reads as in the whole file and past it all reads
-    // 0, so: a prefix fails when some list count lies wholly inside it and its elements cannot fit in what
-    // follows; otherwise it warns once for every object that was created (its announcing marker lies
-    // inside) and whose end marker does not, and once for the file end.
+    // 0, a value cut in two included (its bytes are consumed). So a prefix fails when some list count lies
+    // wholly inside it and claims more elements than the bytes after it hold at 2 bytes each; otherwise it
+    // warns for every object that was created (its announcing marker lies inside) and whose end marker
+    // does not, at that marker or at the cut, whichever comes first, and once more for the file end.
     void sweepEveryPrefix (const MshMesh& model)
     {
         juce::MemoryOutputStream out;
@@ -15,36 +16,39 @@ namespace
         w.mesh (model);
         const auto bytes = out.getMemoryBlock();
         MshMesh mesh;
-        size_t loaded = 0, failed = 0;
+        size_t loaded = 0;
 
         for (juce::int64 n = 1; n <= (juce::int64) bytes.getSize(); ++n)
         {
             const bool fits = std::none_of (w.counts.begin(), w.counts.end(), [n] (auto& c)
             {
-                return c.offset + 4 <= n && (juce::uint64) c.elements * c.minElementSize > (juce::uint64) (n - c.offset - 4);
+                return c.offset + 4 <= n && c.elements > (juce::uint64) (n - c.offset - 4) / 2;
             });
-            const auto expectedWarnings = (size_t) std::count_if (w.objects.begin(), w.objects.end(), [n] (auto& o)
-            {
-                return o.createdBy <= n && o.endMarker + 4 > n;
-            }) + (w.fileEndOffset + 4 > n ? 1 : 0);
+            std::vector<juce::int64> expected;
+            for (auto& o : w.objects)
+                if (o.createdBy <= n && o.endMarker + 4 > n)
+                    expected.push_back (juce::jmin (o.endMarker, n));
+            std::sort (expected.begin(), expected.end());
+            if (w.fileEndOffset + 4 > n)
+                expected.push_back (juce::jmin (w.fileEndOffset, n));
+            // A child or sibling marker cut in two is no marker: the end marker read there begins at it.
+            for (auto o = w.objects.begin() + 1; o != w.objects.end(); ++o)
+                if (o->createdBy - 4 < n && n < o->createdBy)
+                    *std::find (expected.begin(), expected.end(), n) = o->createdBy - 4;
 
             const auto outcome = loadBytes (mesh, juce::MemoryBlock (bytes.getData(), (size_t) n));
             ASSERT_EQ (fits, outcome.loaded) << "prefix of " << n << " bytes: " << outcome.error;
 
             if (outcome.loaded)
-            {
-                ASSERT_EQ (expectedWarnings, outcome.warnings.size()) << "prefix of " << n << " bytes";
-            }
+                ASSERT_EQ (expected, outcome.offsets()) << "prefix of " << n << " bytes";
             else
-            {
-                ASSERT_TRUE (outcome.error.contains ("claims") && mesh.root.name.isEmpty() && mesh.list12A.empty());
-            }
+                ASSERT_TRUE (outcome.error.contains ("claims") && isCleared (mesh));
 
-            ++(outcome.loaded ? loaded : failed);
+            loaded += outcome.loaded ? 1 : 0;
         }
 
         EXPECT_GT (loaded, 1u);
-        EXPECT_GT (failed, 1u);
+        EXPECT_LT (loaded, bytes.getSize());
     }
 }
 
@@ -57,7 +61,26 @@ TEST (ReaderRobustness, EveryPrefixOfARichFileAndOfTheSampleLoadsOrFailsAsItsByt
     sweepEveryPrefix (sample);
 }
 
-TEST (ReaderRobustness, ACountThatCannotFitFailsTheLoadForEveryKindOfListAndClearsTheModel)
+TEST (ReaderRobustness, AFileCutInsideAListLoadsItWholeWithTheMissingElementsZero)
+{
+    MshMesh model, mesh;
+    model.root.name = "cut";
+    model.root.vertices.assign (100, { 1, 2, 3, 4, 5, 6, 7, 8 });
+    juce::MemoryOutputStream out;
+    MshWriter w (out);
+    w.mesh (model);
+    const auto start = (size_t) w.counts[13 + 2].offset + 4; // after the mesh's lists, list4 and list16
+
+    const auto outcome = loadBytes (mesh, juce::MemoryBlock (out.getData(), start + 10 * 32 + 5));
+    ASSERT_TRUE (outcome.loaded) << outcome.error;
+    EXPECT_EQ (2u, outcome.warnings.size());
+    ASSERT_EQ (100u, mesh.root.vertices.size());
+    EXPECT_EQ (0, std::memcmp (model.root.vertices.data(), mesh.root.vertices.data(), 10 * 32 + 5));
+    const auto* raw = reinterpret_cast<const char*> (mesh.root.vertices.data());
+    EXPECT_EQ (std::string (100 * 32 - (10 * 32 + 5), '\0'), std::string (raw + 10 * 32 + 5, 100 * 32 - (10 * 32 + 5)));
+}
+
+TEST (ReaderRobustness, ACountThatCannotFitAt2BytesAnElementFailsForEveryListAndClearsTheModel)
 {
     MshMesh rich, mesh;
     buildRichMesh (rich);
@@ -70,41 +93,73 @@ TEST (ReaderRobustness, ACountThatCannotFitFailsTheLoadForEveryKindOfListAndClea
     for (auto& c : w.counts)
     {
         const auto left = (juce::uint64) original.getSize() - (juce::uint64) c.offset - 4;
-        const auto fitting = (juce::uint32) (left / c.minElementSize);
 
-        for (const juce::uint32 claimed : { fitting + 1, 0xffffffffu })
+        for (const auto claimed : { (juce::uint32) (left / 2 + 1), 0xffffffffu })
         {
             auto bytes = original;
             mshPutLittleEndian32 (bytes.begin() + c.offset, claimed);
             ASSERT_TRUE (loadBytes (mesh, original).loaded); // something to clear
-
             const auto outcome = loadBytes (mesh, bytes);
             ASSERT_FALSE (outcome.loaded);
             EXPECT_TRUE (outcome.error.contains (" at byte " + juce::String (c.offset) + " claims " + juce::String (claimed)
                                                  + " elements, " + juce::String (left) + " bytes left")) << outcome.error;
-            EXPECT_TRUE (mesh.root.name.isEmpty() && mesh.root.firstChild == nullptr && mesh.list12A.empty()
-                         && mesh.tripleEntries.empty() && mesh.namedGroups.empty());
+            EXPECT_TRUE (isCleared (mesh));
         }
 
-        // As many as can fit is not refused at this count (what follows may still be).
+        // As many as 2 bytes each can hold is not refused at this count (what follows may still be).
         auto bytes = original;
-        mshPutLittleEndian32 (bytes.begin() + c.offset, fitting);
+        mshPutLittleEndian32 (bytes.begin() + c.offset, (juce::uint32) (left / 2));
         EXPECT_FALSE (loadBytes (mesh, bytes).error.contains (" at byte " + juce::String (c.offset) + " "));
     }
 
-    // The reason names the list and the object.
+    // The reason names the list and what holds it.
     MshMesh door;
     door.root.name = "door";
-    door.root.vertices.resize (3);
+    door.namedGroups.resize (1);
+    door.namedGroups[0].name = "g";
     juce::MemoryOutputStream doorOut;
     MshWriter doorWriter (doorOut);
     doorWriter.mesh (door);
-    auto bytes = doorOut.getMemoryBlock();
-    const auto& vertices = doorWriter.counts[13 + 2]; // after the mesh's lists, list4 and list16
-    mshPutLittleEndian32 (bytes.begin() + vertices.offset, 134217729u);
-    EXPECT_EQ ("list vertices of object \"door\" at byte " + juce::String (vertices.offset) + " claims 134217729 elements, "
-                   + juce::String ((juce::int64) bytes.getSize() - vertices.offset - 4) + " bytes left",
-               loadBytes (mesh, bytes).error);
+    for (auto [index, text] : { std::pair (13, "list records of named group \"g\""), std::pair (13 + 2 + 2, "list vertices of object \"door\"") })
+    {
+        auto bytes = doorOut.getMemoryBlock();
+        const auto offset = doorWriter.counts[(size_t) index].offset;
+        mshPutLittleEndian32 (bytes.begin() + offset, 1000u);
+        EXPECT_EQ (juce::String (text) + " at byte " + juce::String (offset) + " claims 1000 elements, "
+                       + juce::String ((juce::int64) bytes.getSize() - offset - 4) + " bytes left",
+                   loadBytes (mesh, bytes).error);
+    }
+}
+
+TEST (ReaderRobustness, ClaimsPastTheEndAreZeroFilledAndNestedOnesStopAt64TimesTheFileInMemory)
+{
+    // In a 1 MB file a named group count, then in the first group a sub group count, then in its first
+    // sub group a records count, each claiming half the bytes left: 36, 24 and 18 times the file in memory.
+    juce::MemoryOutputStream out;
+    MshWriter w (out);
+    writeHeaderAndEmptyLists (w, 12);
+    w.count (0).shortString ("g").zeros (12).count (0).count (0).zeros (8).count (0);
+    w.zeros ((1 << 20) - (size_t) w.position());
+    auto bytes = out.getMemoryBlock();
+    MshMesh mesh;
+
+    for (size_t claims = 1; claims <= 3; ++claims)
+    {
+        const auto& c = w.counts[claims == 1 ? 0 : claims == 2 ? 2 : 3]; // namedGroups, subGroups, records
+        const auto claimed = (juce::uint32) (bytes.getSize() - (size_t) c.offset - 4) / 2;
+        mshPutLittleEndian32 (bytes.begin() + c.offset, claimed);
+        mesh.clear();
+        const AllocationPeak peak;
+        const auto outcome = loadBytes (mesh, bytes);
+        EXPECT_LT (peak.bytes(), (size_t) 72 << 20);
+        EXPECT_EQ (claims < 3, outcome.loaded) << outcome.error;
+
+        if (claims < 3)
+            EXPECT_EQ (claimed, claims == 1 ? mesh.namedGroups.size() : mesh.namedGroups[0].subGroups.size());
+        else
+            EXPECT_EQ ("list records of named group \"g\" at byte " + juce::String (c.offset) + " claims " + juce::String (claimed)
+                           + " elements, more than 64 times the file's size in memory", outcome.error);
+    }
 }
 
 TEST (ReaderRobustness, StreamsThatDeliverLessThanTheyClaimNeverHang)
@@ -115,7 +170,7 @@ TEST (ReaderRobustness, StreamsThatDeliverLessThanTheyClaimNeverHang)
         ShortStream (const juce::MemoryBlock& b, juce::int64 claim, size_t delivered)
             : juce::MemoryInputStream (b.getData(), delivered, false), claimed (claim) {}
 
-        juce::int64 getTotalLength() override   { return claimed; }
+        juce::int64 getTotalLength() override    { return claimed; }
         int read (void* dest, int size) override { ++reads; return juce::MemoryInputStream::read (dest, size); }
 
         juce::int64 claimed;
@@ -124,23 +179,21 @@ TEST (ReaderRobustness, StreamsThatDeliverLessThanTheyClaimNeverHang)
 
     MshMesh rich, mesh;
     buildRichMesh (rich);
+    rich.root.vertices.resize (20000); // 640 KB: read straight into the list, past the buffer
     const auto bytes = mshWriteToMemory (rich);
-    const auto size = (juce::int64) bytes.getSize();
+    const auto size = bytes.getSize();
 
-    ShortStream nothing (bytes, size, 0); // a length, but no byte at all: unreadable, like a directory
+    ShortStream nothing (bytes, (juce::int64) size, 0); // a length, but no byte at all: unreadable, like a directory
     EXPECT_FALSE (mesh.loadFromStream (nothing));
+    EXPECT_EQ (juce::String ("cannot read the file"), mesh.getLoadError());
     EXPECT_LT (nothing.reads, 5);
 
-    for (const auto delivered : { bytes.getSize() / 3, bytes.getSize() - 1 })
+    for (const auto delivered : { (size_t) 300, size / 2 }) // in the lists; in the 640 KB read
     {
-        ShortStream cut (bytes, size * 1000, delivered); // a file truncated while it is read
+        ShortStream cut (bytes, (juce::int64) size * 1000, delivered); // a file truncated while it is read
         size_t warnings = 0;
-
-        if (mesh.loadFromStream (cut, [&warnings] (const MshWarning&) { ++warnings; }))
-        {
-            EXPECT_GE (warnings, 1u); // the file end marker at least is cut off
-        }
-
+        EXPECT_TRUE (mesh.loadFromStream (cut, [&, delivered] (const MshWarning& w) { warnings += w.offset == (juce::int64) delivered ? 1 : 0; }));
+        EXPECT_EQ (2u, warnings) << delivered; // the root's end and the file end, both where the bytes stopped
         EXPECT_LT (cut.reads, 100);
     }
 }

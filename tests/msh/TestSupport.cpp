@@ -2,6 +2,46 @@
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #include "TestSupport.h"
 
+#include <malloc.h>
+
+namespace
+{
+    std::atomic<size_t> heldBytes { 0 }, peakBytes { 0 };
+}
+
+// Every new and delete in the test programs goes through these, so a test can see how much a load held.
+void* operator new (size_t size)
+{
+    auto* p = std::malloc (size > 0 ? size : 1);
+
+    if (p == nullptr)
+        throw std::bad_alloc();
+
+    const auto held = heldBytes += malloc_usable_size (p);
+    for (auto peak = peakBytes.load(); held > peak && ! peakBytes.compare_exchange_weak (peak, held);) {}
+    return p;
+}
+
+void operator delete (void* p) noexcept
+{
+    if (p != nullptr)
+        heldBytes -= malloc_usable_size (p);
+    std::free (p);
+}
+
+void operator delete (void* p, size_t) noexcept    { operator delete (p); }
+
+AllocationPeak::AllocationPeak() : start (heldBytes.load())  { peakBytes = start; }
+size_t AllocationPeak::bytes() const                         { return peakBytes.load() - start; }
+
+std::vector<juce::int64> LoadOutcome::offsets() const
+{
+    std::vector<juce::int64> result;
+    for (auto& w : warnings)
+        result.push_back (w.offset);
+    return result;
+}
+
 LoadOutcome loadBytes (MshMesh& mesh, const juce::MemoryBlock& bytes)
 {
     LoadOutcome outcome;
@@ -20,20 +60,23 @@ LoadOutcome loadFile (MshMesh& mesh, const juce::File& file)
 
 void writeBareObject (MshWriter& w, const char* name, juce::uint32 flags)
 {
-    w.shortString (name).int32 (0).int32 (0).uint32 (flags).zeros (64); // name, values, flags, matrix
-    for (int i = 0; i < 5; ++i)                                          // list4, list16, vertices,
-        w.uint32 (0);                                                    // quadEntries, indices
+    w.shortString (name).int32 (0).int32 (0).uint32 (flags).zeros (64).zeros (5 * 4); // ... matrix, five counts
 }
 
-juce::File ScratchFolder::write (const juce::String& name, const juce::MemoryBlock& bytes) const
+void writeHeaderAndEmptyLists (MshWriter& w, int lists)
 {
-    // Not replaceWithData: given no bytes it deletes the file instead of leaving an empty one.
-    auto target = folder.getChildFile (name);
-    target.deleteFile();
-    juce::FileOutputStream out (target);
+    w.header (MshMesh()).zeros (4 * (size_t) lists);
+}
 
-    if (bytes.getSize() > 0) // an empty block has no data pointer, which JUCE would hand to memcpy
-        out.write (bytes.getData(), bytes.getSize());
-
-    return target;
+bool isCleared (const MshMesh& mesh)
+{
+    MshMesh kept;
+    kept.headerBlock = mesh.headerBlock;
+    kept.headerFloat = mesh.headerFloat;
+    kept.headerInts = mesh.headerInts;
+    kept.root.valueA = mesh.root.valueA;
+    kept.root.valueB = mesh.root.valueB;
+    kept.root.flags = mesh.root.flags;
+    kept.root.matrix = mesh.root.matrix;
+    return sameModel (kept, mesh) && ! mesh.root.selected;
 }

@@ -12,6 +12,8 @@ struct LoadOutcome
     bool loaded = false;
     std::vector<MshWarning> warnings;
     juce::String error;
+
+    std::vector<juce::int64> offsets() const;
 };
 
 // Loads bytes as a file of that length (or a file itself), recording every warning.
@@ -21,8 +23,23 @@ LoadOutcome loadFile (MshMesh& mesh, const juce::File& file);
 // An object record's fields up to its indices: name, zero values, flags, a zero matrix, five empty lists.
 void writeBareObject (MshWriter& writer, const char* name, juce::uint32 flags = 0);
 
+// The header of an empty model and the first `lists` of its thirteen lists, all empty.
+void writeHeaderAndEmptyLists (MshWriter& writer, int lists = 13);
+
 // The writer puts every field a file carries into it, so equal files mean equal models.
 inline bool sameModel (const MshMesh& a, const MshMesh& b)    { return mshWriteToMemory (a) == mshWriteToMemory (b); }
+
+// Holds nothing but what clear() leaves in place, and nothing selected.
+bool isCleared (const MshMesh& mesh);
+
+// The most bytes held through operator new at any moment since construction, over what was held then.
+struct AllocationPeak
+{
+    AllocationPeak();
+    size_t bytes() const;
+
+    size_t start;
+};
 
 // A fresh temporary folder, removed with everything in it.
 struct ScratchFolder
@@ -30,7 +47,18 @@ struct ScratchFolder
     ScratchFolder()     { folder.createDirectory(); }
     ~ScratchFolder()    { folder.deleteRecursively(); }
 
-    juce::File write (const juce::String& name, const juce::MemoryBlock& bytes) const;
+    juce::File write (const juce::String& name, const juce::MemoryBlock& bytes) const
+    {
+        // Not replaceWithData: given no bytes it deletes the file instead of leaving an empty one.
+        auto target = folder.getChildFile (name);
+        target.deleteFile();
+        juce::FileOutputStream out (target);
+
+        if (bytes.getSize() > 0) // an empty block has no data pointer, which JUCE would hand to memcpy
+            out.write (bytes.getData(), bytes.getSize());
+
+        return target;
+    }
 
     juce::File folder = juce::File::createTempFile ("msh-tests");
 };

@@ -8,6 +8,7 @@ namespace
     {
         int status = -1;
         juce::String output;
+        juce::var json() const { return juce::JSON::parse (output); }
     };
 
     Run mshinfo (const juce::StringArray& arguments)
@@ -40,10 +41,8 @@ TEST (MshInfo, JsonDescribesEveryObjectInFileOrderWithEscapedTextAndExactFloats)
     const auto run = mshinfo ({ "--json", scratch.write ("rich.msh", mshWriteToMemory (rich)).getFullPathName() });
     EXPECT_EQ (0, run.status);
 
-    juce::var json;
-    ASSERT_TRUE (juce::JSON::parse (run.output, json).wasOk()) << run.output;
-    EXPECT_TRUE ((bool) json["loaded"]);
-    EXPECT_TRUE (json["error"].isVoid());
+    const auto json = run.json();
+    EXPECT_TRUE ((bool) json["loaded"] && json["error"].isVoid()) << run.output;
     EXPECT_EQ (rich.headerString, json["headerString"].toString());
     EXPECT_EQ (0x7fffffff, (int) json["headerInts"][2]);
     EXPECT_EQ (1e-30f, (float) (double) json["camera"]["word18"]);
@@ -53,20 +52,16 @@ TEST (MshInfo, JsonDescribesEveryObjectInFileOrderWithEscapedTextAndExactFloats)
 
     const auto objects = json["objects"];
     ASSERT_EQ (5, objects.size());
-    const int depths[] = { 0, 1, 2, 1, 0 }, parents[] = { -1, 0, 1, 0, -1 };
+    juce::StringArray shape;
     for (int i = 0; i < 5; ++i)
-    {
-        EXPECT_EQ (depths[i], (int) objects[i]["depth"]) << i;
-        EXPECT_EQ (parents[i], (int) objects[i]["parent"]) << i;
-    }
+        shape.add (objects[i]["depth"].toString() + "/" + objects[i]["parent"].toString());
+    EXPECT_EQ (juce::StringArray ({ "0/-1", "1/0", "2/1", "1/0", "0/-1" }), shape);
 
     const auto root = objects[0];
     EXPECT_EQ (rich.root.name, root["name"].toString());
     EXPECT_TRUE (root["translation"][0].isVoid()) << "NaN";
     EXPECT_EQ (0.1f, (float) (double) root["translation"][1]);
-    EXPECT_EQ (40, (int) root["indices"]);
-    EXPECT_EQ (13, (int) root["triangles"]);
-    EXPECT_EQ (1, (int) root["badIndices"]);
+    EXPECT_EQ (juce::String ("40/13/1"), root["indices"].toString() + "/" + root["triangles"].toString() + "/" + root["badIndices"].toString());
     const juce::juce_wchar hpName[] = { 'H', 'P', '_', 0xff, 0 };
     EXPECT_EQ (juce::String (juce::CharPointer_UTF32 (hpName)), objects[2]["name"].toString());
     EXPECT_TRUE ((bool) objects[2]["isHp"]);
@@ -85,25 +80,26 @@ TEST (MshInfo, TheReportAndTheExitStatusTellPeopleAndScriptsWhatHappened)
     EXPECT_TRUE (run.output.contains ("\n        \"hp_gun\"  flags 0x0 (Is an HP)  translation (1.5, 0, 0)"));
     EXPECT_TRUE (run.output.contains ("\"collision_hull\"  flags 0x500 (Is Collidable, Is Hidden from in-game)"));
 
+    // Cut inside the root's vertex list: it loads, with the two end-marker warnings.
     juce::MemoryOutputStream out;
     MshWriter w (out);
-    w.endMarkerFor = [] (const MshObject& o) { return o.name == "cabin" ? 0u : MshMarker::objectEnd; };
     w.mesh (model);
-    run = mshinfo ({ "--json", scratch.write ("warned.msh", out.getMemoryBlock()).getFullPathName() });
+    const auto vertices = (size_t) w.counts[13 + 2].offset;
+    run = mshinfo ({ "--json", scratch.write ("cut.msh", juce::MemoryBlock (out.getData(), vertices + 4 + 32 * model.root.vertices.size() / 2)).getFullPathName() });
     EXPECT_EQ (1, run.status);
-    EXPECT_EQ (1, (int) juce::JSON::parse (run.output)["warnings"]);
+    EXPECT_EQ (2, (int) run.json()["warnings"]);
+    EXPECT_EQ ((int) model.root.vertices.size(), (int) run.json()["objects"][0]["vertices"]);
 
     auto huge = out.getMemoryBlock();
     mshPutLittleEndian32 (huge.begin() + w.counts[0].offset, 0xffffffffu);
     scratch.folder.getChildFile ("folder").createDirectory();
-
     for (auto& file : { scratch.write ("too-many.msh", huge), scratch.write ("empty.msh", {}),
                         scratch.folder.getChildFile ("missing.msh"), scratch.folder.getChildFile ("folder") })
     {
         run = mshinfo ({ "--json", file.getFullPathName() });
         EXPECT_EQ (2, run.status) << file.getFileName();
-        EXPECT_FALSE ((bool) juce::JSON::parse (run.output)["loaded"]);
-        EXPECT_TRUE (juce::JSON::parse (run.output)["error"].isString());
+        EXPECT_FALSE ((bool) run.json()["loaded"]);
+        EXPECT_TRUE (run.json()["error"].isString());
     }
 
     EXPECT_EQ (64, mshinfo ({}).status);

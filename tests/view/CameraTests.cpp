@@ -10,36 +10,53 @@
 namespace
 {
     constexpr float oneNotch = 120 * 0.75f / 256; // 0.3515625: 120 units a notch × 0.75, over 256
+    using Angles = std::array<float, 3>;
+    using Pan = std::array<float, 2>;
+
+    // One drag: button down, a move of (dx, dy) from there, button up.
+    void drag (ViewCamera& camera, bool left, bool right, int dx, int dy)
+    {
+        camera.buttonDown (left, right);
+        camera.drag (left, right, dx / 2, dy / 2);
+        camera.drag (left, right, dx, dy); // measured from the button-down point, not added up
+        camera.buttonUp (left, right);
+    }
 }
 
-TEST (Camera, DragsTurnOrMoveFromWhereTheButtonWentDown)
+TEST (Camera, EachDragTurnsOrMovesOnFromWhereTheLastOneEnded)
 {
     ViewCamera camera;
-    camera.buttonDown (true, false);
-    camera.drag (true, false, 100, 50);
-    camera.drag (true, false, 100, 50); // measured from the button-down point, not added up
-    EXPECT_EQ ((std::array<float, 3> { 10.0f, 20.0f, 0.0f }), camera.rotation);
-    camera.buttonUp (true, false);
-    EXPECT_EQ ((std::array<float, 3> {}), camera.dragStartRotation);
-    camera.buttonDown (true, false);
-    camera.drag (true, false, 2000, -100); // from where the last turn ended; angles are not wrapped
-    EXPECT_EQ ((std::array<float, 3> { -10.0f, 420.0f, 0.0f }), camera.rotation);
+    drag (camera, true, false, 100, 50);
+    EXPECT_EQ ((Angles { 10.0f, 20.0f, 0.0f }), camera.rotation);
+    EXPECT_EQ (Angles {}, camera.dragStartRotation) << "forgotten at button-up";
+    drag (camera, true, false, 2000, -100); // angles are not wrapped
+    EXPECT_EQ ((Angles { -10.0f, 420.0f, 0.0f }), camera.rotation);
+    EXPECT_EQ (Pan {}, camera.pan);
 
     // Right: (25 - 0.1 × 0.8) / 600 units a pixel; right is +x, down is -y.
-    ViewCamera moved;
-    moved.buttonDown (false, true);
-    moved.drag (false, true, 100, 50);
-    EXPECT_NEAR (100 * 24.92 / 600, moved.pan[0], 1e-5);
-    EXPECT_NEAR (-50 * 24.92 / 600, moved.pan[1], 1e-5);
-    moved.buttonUp (false, true);
-    EXPECT_EQ ((std::array<float, 2> {}), moved.dragStartPan);
+    const double f = 24.92 / 600;
+    drag (camera, false, true, 100, 50);
+    EXPECT_NEAR (100 * f, camera.pan[0], 1e-5);
+    EXPECT_NEAR (-50 * f, camera.pan[1], 1e-5);
+    EXPECT_EQ (Pan {}, camera.dragStartPan);
+    drag (camera, false, true, -30, 20);
+    EXPECT_NEAR (70 * f, camera.pan[0], 1e-5);
+    EXPECT_NEAR (-70 * f, camera.pan[1], 1e-5);
+    EXPECT_EQ ((Angles { -10.0f, 420.0f, 0.0f }), camera.rotation) << "moving does not turn";
 
-    // Both buttons turn and do not move.
-    ViewCamera both;
-    both.buttonDown (true, true);
-    both.drag (true, true, 100, 50);
-    EXPECT_EQ ((std::array<float, 2> {}), both.pan);
-    EXPECT_EQ (20.0f, both.rotation[1]);
+    // Left after right turns from the last angles and leaves the pan; both buttons turn and do not move.
+    const auto pan = camera.pan;
+    drag (camera, true, false, 50, 0);
+    drag (camera, true, true, 0, 50);
+    EXPECT_EQ ((Angles { 0.0f, 430.0f, 0.0f }), camera.rotation);
+    EXPECT_EQ (pan, camera.pan);
+
+    // The pan factor follows the distance and the nearest distance.
+    ViewCamera far;
+    far.distance = -100.0f;
+    far.nearestDistance = 5.0f;
+    drag (far, false, true, 600, 0);
+    EXPECT_NEAR (96.0, far.pan[0], 1e-4);
 }
 
 TEST (Camera, WheelStepsAreRelativeAndStayWithinTheLimitsTheFarOneWinning)
@@ -59,18 +76,15 @@ TEST (Camera, WheelStepsAreRelativeAndStayWithinTheLimitsTheFarOneWinning)
         limited.wheel (oneNotch);
     EXPECT_EQ (-500.0f, limited.distance);
 
-    for (const float step : { oneNotch, -oneNotch })
+    for (auto [nearest, start, step] : { std::tuple (600.0f, -25.0f, oneNotch), std::tuple (600.0f, -25.0f, -oneNotch),
+                                         std::tuple (0.1f, -900.0f, -oneNotch) }) // limits crossed; placed past the far one
     {
-        ViewCamera crossed;              // the near limit beyond the far one
-        crossed.nearestDistance = 600.0f;
-        crossed.wheel (step);
-        EXPECT_EQ (-500.0f, crossed.distance);
+        ViewCamera camera;
+        camera.nearestDistance = nearest;
+        camera.distance = start;
+        camera.wheel (step);
+        EXPECT_EQ (-500.0f, camera.distance);
     }
-
-    ViewCamera beyond;                   // placed past the far limit by a load
-    beyond.distance = -900.0f;
-    beyond.wheel (-oneNotch);
-    EXPECT_EQ (-500.0f, beyond.distance);
 }
 
 TEST (Camera, ALoadResetsThenPlacesTheCameraFromThreeHeaderWords)
@@ -80,31 +94,28 @@ TEST (Camera, ALoadResetsThenPlacesTheCameraFromThreeHeaderWords)
     camera.pan = { 4, 5 };
     camera.dragStartPan = { 6, 7 };
     camera.resetForLoad();
-    EXPECT_EQ ((std::array<float, 3> {}), camera.rotation);
-    EXPECT_EQ ((std::array<float, 2> {}), camera.pan);
+    EXPECT_EQ (Angles {}, camera.rotation);
+    EXPECT_EQ (Pan {}, camera.pan);
     EXPECT_EQ (-25.0f, camera.distance);
-    EXPECT_EQ ((std::array<float, 2> { 6, 7 }), camera.dragStartPan) << "a load leaves the saved values";
-
-    camera.placeFromHeader (10.0f, 8.0f, 2.0f);  // word 0 is the larger: 10 > 3 × 2
-    EXPECT_EQ (-10.0f, camera.distance);
-    EXPECT_EQ (-4.0f, camera.pan[1]);
-    EXPECT_EQ (10.0f, camera.nearestDistance);
-    camera.placeFromHeader (10.0f, 0.0f, 5.0f);  // three times word 19 is the larger: 15
-    EXPECT_EQ (-15.0f, camera.distance);
-    camera.placeFromHeader (0.5f, 0.0f, 200.0f); // beyond the wheel's far limit
-    EXPECT_EQ (-600.0f, camera.distance);
+    EXPECT_EQ ((Pan { 6, 7 }), camera.dragStartPan) << "a load leaves the saved values";
 
     // Words that are not numbers would leave a camera no mouse could bring back: the other word decides,
     // else the start distance; a NaN word 0 leaves the nearest distance at its start value.
-    const float nan = std::numeric_limits<float>::quiet_NaN();
-    camera.placeFromHeader (nan, 8.0f, 2.0f);
-    EXPECT_EQ (-6.0f, camera.distance);
-    EXPECT_EQ (0.1f, camera.nearestDistance);
-    camera.placeFromHeader (12.0f, nan, nan);
-    EXPECT_EQ (-12.0f, camera.distance);
-    EXPECT_EQ (0.0f, camera.pan[1]);
-    camera.placeFromHeader (nan, 0.0f, std::numeric_limits<float>::infinity());
-    EXPECT_EQ (-25.0f, camera.distance);
+    const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+    struct Case { float word0, word18, word19, distance, panY, nearest; };
+    for (auto c : { Case { 10, 8, 2, -10, -4, 10 },      // word 0 is the larger: 10 > 3 × 2
+                    Case { 10, 0, 5, -15, 0, 10 },       // three times word 19 is the larger
+                    Case { 0.5f, -3, 200, -600, 1.5f, 0.5f }, // beyond the wheel's far limit
+                    Case { nan, 8, 2, -6, -4, 0.1f },
+                    Case { 12, nan, nan, -12, 0, 12 },
+                    Case { nan, 0, inf, -25, 0, 0.1f } })
+    {
+        camera.pan[0] = 3.0f;
+        camera.placeFromHeader (c.word0, c.word18, c.word19);
+        EXPECT_EQ ((std::array<float, 4> { c.distance, 0.0f, c.panY, c.nearest }),
+                   (std::array<float, 4> { camera.distance, camera.pan[0], camera.pan[1], camera.nearestDistance }));
+    }
+
     camera.wheel (oneNotch);
     EXPECT_EQ (-25.87890625f, camera.distance);
 }
