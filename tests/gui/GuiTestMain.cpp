@@ -14,29 +14,19 @@ namespace
         const juce::String getApplicationName() override      { return "Tolmar MSH Viewer"; }
         const juce::String getApplicationVersion() override   { return "0.2.1"; }
         bool moreThanOneInstanceAllowed() override            { return true; }
+        void shutdown() override {}
+        void systemRequestedQuit() override {}
+        void anotherInstanceStarted (const juce::String&) override {}
 
+        // Run from here, before the message loop starts, rather than from a message callback: the tests
+        // pump the loop themselves, and JUCE's Linux run loop does not take being re-entered from inside
+        // one of its own callbacks (the quit request afterwards went unanswered).
         void initialise (const juce::String&) override
         {
-            // Run from here, before the message loop starts, rather than from a message callback: the
-            // tests pump the loop themselves, and JUCE's Linux run loop does not take being re-entered
-            // from inside one of its own callbacks (the quit request afterwards went unanswered).
-            std::vector<std::string> storage { "gui_tests" };
-            for (auto& argument : getCommandLineParameterArray())
-                storage.push_back (argument.toStdString());
-
-            std::vector<char*> argv;
-            for (auto& s : storage)
-                argv.push_back (s.data());
-
-            auto argc = (int) argv.size();
-            testing::InitGoogleTest (&argc, argv.data());
             setApplicationReturnValue (RUN_ALL_TESTS());
             quit();
         }
 
-        void shutdown() override {}
-        void systemRequestedQuit() override {}
-        void anotherInstanceStarted (const juce::String&) override {}
         void unhandledException (const std::exception* e, const juce::String&, int) override
         {
             ADD_FAILURE() << "exception escaped to the message loop: " << (e != nullptr ? e->what() : "unknown");
@@ -44,13 +34,9 @@ namespace
     };
 }
 
-static juce::JUCEApplicationBase* createGuiTestApplication()
-{
-    return new GuiTestApplication();
-}
-
 int main (int argc, char* argv[])
 {
-    juce::JUCEApplicationBase::createInstance = &createGuiTestApplication;
+    testing::InitGoogleTest (&argc, argv); // takes out its own options; JUCE gets the rest
+    juce::JUCEApplicationBase::createInstance = [] () -> juce::JUCEApplicationBase* { return new GuiTestApplication(); };
     return juce::JUCEApplicationBase::main (argc, (const char**) argv);
 }

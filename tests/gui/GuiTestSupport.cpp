@@ -22,26 +22,14 @@ bool pumpUntil (const std::function<bool()>& condition, int timeoutMilliseconds)
     return true;
 }
 
-//==============================================================================
-ModalWatcher::ModalWatcher()
-{
-    startTimer (20);
-}
-
-ModalWatcher::~ModalWatcher()
-{
-    stopTimer();
-}
-
 void ModalWatcher::timerCallback()
 {
-    if (auto* alert = dynamic_cast<juce::AlertWindow*> (juce::Component::getCurrentlyModalComponent()))
+    auto* modal = juce::Component::getCurrentlyModalComponent();
+
+    if (auto* alert = dynamic_cast<juce::AlertWindow*> (modal))
     {
-        Box box;
-        box.title = alert->getName();
         // The window describes itself as "title. message" for screen readers.
-        box.message = alert->getDescription().fromFirstOccurrenceOf (box.title + ". ", false, false);
-        box.icon = alert->getAlertType();
+        Box box { alert->getName(), alert->getDescription().fromFirstOccurrenceOf (alert->getName() + ". ", false, false), alert->getAlertType(), {} };
 
         for (auto* child : alert->getChildren())
             if (auto* button = dynamic_cast<juce::TextButton*> (child))
@@ -49,21 +37,16 @@ void ModalWatcher::timerCallback()
 
         boxes.push_back (box);
         alert->exitModalState (0);
-        return;
     }
-
-    // A popup menu runs modally too; whatever the test wants to see must be seen before it goes.
-    if (juce::Component::getCurrentlyModalComponent() != nullptr)
+    else if (modal != nullptr) // a popup menu runs modally too: what the test wants to see, it sees now
     {
         if (onMenu)
             onMenu();
 
-        if (juce::PopupMenu::dismissAllActiveMenus())
-            ++menus;
+        menus += juce::PopupMenu::dismissAllActiveMenus() ? 1 : 0;
     }
 }
 
-//==============================================================================
 TestWindow::TestWindow (juce::Component& content, int width, int height)
     : juce::DocumentWindow ("test window", juce::Colours::white, 0, true)
 {
@@ -75,59 +58,46 @@ TestWindow::TestWindow (juce::Component& content, int width, int height)
     toFront (true);
 }
 
-TestWindow::~TestWindow()
-{
-    clearContentComponent();
-}
-
 void sendMouse (juce::Component& component, juce::Point<int> position, juce::ModifierKeys buttons)
 {
     auto* peer = component.getPeer();
     ASSERT_NE (nullptr, peer);
-    const auto inPeer = peer->getComponent().getLocalPoint (&component, position).toFloat();
-    peer->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, inPeer, buttons,
-                            juce::MouseInputSource::defaultPressure, juce::MouseInputSource::defaultOrientation,
+    peer->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, peer->getComponent().getLocalPoint (&component, position).toFloat(),
+                            buttons, juce::MouseInputSource::defaultPressure, juce::MouseInputSource::defaultOrientation,
                             juce::Time::currentTimeMillis());
 }
 
 void click (juce::Component& component, juce::Point<int> position, bool right)
 {
-    const auto button = right ? juce::ModifierKeys::rightButtonModifier : juce::ModifierKeys::leftButtonModifier;
-    sendMouse (component, position, juce::ModifierKeys());
-    sendMouse (component, position, juce::ModifierKeys (button));
-    sendMouse (component, position, juce::ModifierKeys());
+    sendMouse (component, position, {});
+    sendMouse (component, position, right ? juce::ModifierKeys::rightButtonModifier : juce::ModifierKeys::leftButtonModifier);
+    sendMouse (component, position, {});
     pump (20);
 }
 
 juce::Image grabScreen()
 {
-    const auto file = juce::File::createTempFile (".png");
+    const juce::TemporaryFile file (".png");
     juce::ChildProcess import;
 
-    if (! import.start (juce::StringArray { "import", "-window", "root", file.getFullPathName() }))
+    if (! import.start (juce::StringArray { "import", "-window", "root", file.getFile().getFullPathName() }))
         return {};
 
     import.waitForProcessToFinish (20000);
-    auto image = juce::ImageFileFormat::loadFrom (file);
-    file.deleteFile();
-    return image;
+    return juce::ImageFileFormat::loadFrom (file.getFile());
 }
 
-namespace
+int countPixels (const juce::Image& image, juce::Rectangle<int> area, const std::function<bool (juce::Colour)>& test)
 {
-    template <typename Test>
-    int countPixels (const juce::Image& image, juce::Rectangle<int> area, Test&& test)
-    {
-        int count = 0;
-        const juce::Image::BitmapData pixels (image, juce::Image::BitmapData::readOnly);
-        area = area.getIntersection (image.getBounds());
+    int count = 0;
+    const juce::Image::BitmapData pixels (image, juce::Image::BitmapData::readOnly);
+    area = area.getIntersection (image.getBounds());
 
-        for (int y = area.getY(); y < area.getBottom(); ++y)
-            for (int x = area.getX(); x < area.getRight(); ++x)
-                count += test (pixels.getPixelColour (x, y)) ? 1 : 0;
+    for (int y = area.getY(); y < area.getBottom(); ++y)
+        for (int x = area.getX(); x < area.getRight(); ++x)
+            count += test (pixels.getPixelColour (x, y)) ? 1 : 0;
 
-        return count;
-    }
+    return count;
 }
 
 int countPixelsNear (const juce::Image& image, juce::Rectangle<int> area, juce::Colour colour, int tolerance)
@@ -143,8 +113,7 @@ int countBlackTextPixels (const juce::Image& image, juce::Rectangle<int> area)
 {
     return countPixels (image, area, [] (juce::Colour c)
     {
-        const auto high = juce::jmax (c.getRed(), c.getGreen(), c.getBlue());
-        const auto low = juce::jmin (c.getRed(), c.getGreen(), c.getBlue());
-        return high < 120 && high - low < 30;
+        return juce::jmax (c.getRed(), c.getGreen(), c.getBlue()) < 120
+            && juce::jmax (c.getRed(), c.getGreen(), c.getBlue()) - juce::jmin (c.getRed(), c.getGreen(), c.getBlue()) < 30;
     });
 }

@@ -20,16 +20,16 @@ public:
         juce::String title, message;
         juce::MessageBoxIconType icon;
         juce::StringArray buttons;
+
+        bool operator== (const Box& o) const { return title == o.title && message == o.message && icon == o.icon && buttons == o.buttons; }
     };
 
-    ModalWatcher();
-    ~ModalWatcher() override;
+    ModalWatcher()              { startTimer (20); }
+    ~ModalWatcher() override    { stopTimer(); }
 
     std::vector<Box> boxes;
     int menus = 0;
-
-    // Called while a popup menu is open, before it is dismissed.
-    std::function<void()> onMenu;
+    std::function<void()> onMenu; // called while a popup menu is open, before it is dismissed
 
 private:
     void timerCallback() override;
@@ -40,7 +40,7 @@ class TestWindow final : public juce::DocumentWindow
 {
 public:
     TestWindow (juce::Component& content, int width, int height);
-    ~TestWindow() override;
+    ~TestWindow() override      { clearContentComponent(); }
 
     void closeButtonPressed() override {}
 };
@@ -54,8 +54,9 @@ void click (juce::Component& component, juce::Point<int> position, bool right = 
 // A screenshot of the whole display (ImageMagick's import), for what the system really shows.
 juce::Image grabScreen();
 
-// The pixels of an image that are dark and grey: text drawn in black, with its anti-aliased edges.
-int countBlackTextPixels (const juce::Image& image, juce::Rectangle<int> area);
+// The pixels of an image in an area that pass a test.
+int countPixels (const juce::Image& image, juce::Rectangle<int> area, const std::function<bool (juce::Colour)>& test);
 
-// The pixels of an image that are close to a colour.
+// ... that are close to a colour; that are dark and grey (text drawn in black, with its anti-aliased edges).
 int countPixelsNear (const juce::Image& image, juce::Rectangle<int> area, juce::Colour colour, int tolerance = 8);
+int countBlackTextPixels (const juce::Image& image, juce::Rectangle<int> area);
