@@ -2,6 +2,7 @@
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #include "MainPanel.h"
 #include "Layout.h"
+#include "ViewerKeys.h"
 
 MainPanel::MainPanel (const juce::String& commandLine)
 {
@@ -42,11 +43,44 @@ void MainPanel::buttonClicked (juce::Button* button)
 
 void MainPanel::chooseAndLoad()
 {
-    // No initial folder: the system's dialog starts where it likes, and nothing is remembered.
-    juce::FileChooser chooser (chooserTitle, juce::File(), "*.msh");
+    juce::File chosen;
 
-    if (chooser.browseForFileToOpen())
-        loadFile (chooser.getResult());
+    {
+        // No initial folder: the system's dialog starts where it likes, and nothing is remembered.
+        juce::FileChooser chooser (chooserTitle, juce::File(), "*.msh");
+
+        if (! chooser.browseForFileToOpen())
+            return;
+
+        chosen = chooser.getResult();
+    }
+
+    // The chooser is gone: what it covered is painted again before a box of the load can open over it, and
+    // once more a little later for the 3-D view, whose frames went to a window the chooser still covered.
+    repaintWindowNowAndSoon();
+
+    loadFile (chosen);
+}
+
+void MainPanel::repaintWindowNowAndSoon()
+{
+    if (auto* peer = getPeer())
+    {
+        getTopLevelComponent()->repaint();
+        peer->performAnyPendingRepaintsNow();
+    }
+
+    for (const int delay : { 150, 600 })
+    {
+        juce::Timer::callAfterDelay (delay, [safe = juce::Component::SafePointer<MainPanel> (this)]
+        {
+            if (safe != nullptr)
+            {
+                safe->getTopLevelComponent()->repaint();
+                safe->meshView->repaint(); // the window's repaint alone does not ask the GL view for a frame
+            }
+        });
+    }
 }
 
 void MainPanel::loadFile (const juce::File& file)
@@ -70,4 +104,41 @@ void MainPanel::filesDropped (const juce::StringArray& files, int, int)
 {
     if (isInterestedInFileDrag (files))
         loadFile (juce::File (files[0]));
+}
+
+bool MainPanel::keyPressed (const juce::KeyPress& key)
+{
+    const auto command = viewerCommandFor (key);
+
+    switch (command)
+    {
+        case ViewerCommand::none:         return false;
+        case ViewerCommand::help:         juce::AlertWindow::showMessageBoxAsync (juce::MessageBoxIconType::InfoIcon, keysHelpTitle, keysHelpText, "ok"); break;
+        case ViewerCommand::frame:        meshView->frameSelection(); break;
+        case ViewerCommand::home:         meshView->resetCamera(); break;
+        case ViewerCommand::wireframe:    meshView->toggleWireframe(); break;
+        case ViewerCommand::overlay:      meshView->toggleOverlay(); break;
+        case ViewerCommand::picture:      meshView->savePicture(); break;
+        case ViewerCommand::zoomIn:       meshView->zoomSteps (-3); break;
+        case ViewerCommand::zoomOut:      meshView->zoomSteps (3); break;
+        case ViewerCommand::open:         chooseAndLoad(); break;
+
+        case ViewerCommand::reload:
+            if (meshView->getCurrentFile() != juce::File() && ! meshView->reload())
+                juce::AlertWindow::showMessageBox (juce::MessageBoxIconType::WarningIcon, errorTitle, errorMessage, "ok");
+            break;
+
+        case ViewerCommand::nextFile:
+        case ViewerCommand::previousFile:
+            if (const auto next = neighbourMeshFile (meshView->getCurrentFile(), command == ViewerCommand::nextFile ? 1 : -1); next.existsAsFile())
+                loadFile (next);
+            break;
+
+        case ViewerCommand::quit:
+            if (auto* window = dynamic_cast<juce::DocumentWindow*> (getTopLevelComponent()))
+                window->closeButtonPressed();
+            break;
+    }
+
+    return true;
 }

@@ -27,6 +27,9 @@ public:
     bool isInterestedInFileDrag (const juce::StringArray& files) override;
     void filesDropped (const juce::StringArray& files, int x, int y) override;
 
+    // The viewer's keys (H or F1 lists them); false for any other key, which goes on to the window.
+    bool keyPressed (const juce::KeyPress& key) override;
+
     juce::TreeView& getTreeView() const noexcept        { return *treeView; }
     MeshView& getMeshView() const noexcept              { return *meshView; }
     juce::TextButton& getLoadButton() const noexcept    { return *loadButton; }
@@ -38,6 +41,7 @@ public:
 private:
     void buttonClicked (juce::Button* button) override;
     bool canLoadNow() const;
+    void repaintWindowNowAndSoon();
 
     // Created in this order and destroyed in the reverse: the view goes while its tree still exists.
     std::unique_ptr<juce::TreeView> treeView;

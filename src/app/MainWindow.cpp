@@ -34,3 +34,11 @@ MainPanel* MainWindow::getPanel() const
 {
     return dynamic_cast<MainPanel*> (getContentComponent());
 }
+
+bool MainWindow::keyPressed (const juce::KeyPress& key)
+{
+    if (auto* panel = getPanel(); panel != nullptr && panel->keyPressed (key))
+        return true;
+
+    return MinMaxDialogWindow::keyPressed (key);
+}

@@ -20,6 +20,9 @@ public:
 
     MainPanel* getPanel() const;
 
+    // With no component focused, keys come to the window: the panel's keys work then too.
+    bool keyPressed (const juce::KeyPress& key) override;
+
     static constexpr juce::uint32 lavender = 0xffe6e6fa;
 
 private:

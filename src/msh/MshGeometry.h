@@ -4,6 +4,8 @@
 
 #include "MshModel.h"
 
+#include <optional>
+
 // Calls visit (a, b, c) with the three vertices of every triangle the view draws, in index order. Entries
 // 3t, 3t+1 and 3t+2 of indices make triangle t; one whose corner is not below the vertex count is left
 // out whole, and one or two trailing entries make no triangle. Returns how many were left out.
@@ -26,3 +28,42 @@ size_t mshForEachDrawableTriangle (const MshObject& object, Visit&& visit)
 
     return leftOut;
 }
+
+// Calls visit (object, x, y, z) for start, its descendants and, when withSiblings, the siblings that follow
+// it with theirs, depth first, where (x, y, z) is where the object's vertices go: the base plus the sum of
+// the translations (matrix elements 12-14) from start down to the object, as the drawing places it. No
+// recursion, so any depth walks.
+void mshForEachPlacedObject (const MshObject& start, bool withSiblings, std::array<double, 3> base,
+                             const std::function<void (const MshObject&, double x, double y, double z)>& visit);
+
+// Where the vertices of target's parent go, or nothing when target is not in root's hierarchy (root's
+// siblings included).
+std::optional<std::array<double, 3>> mshParentPlacement (const MshObject& root, const MshObject& target);
+
+// An axis-aligned box; empty until a point is added.
+struct MshBounds
+{
+    std::array<double, 3> min { 0, 0, 0 }, max { 0, 0, 0 };
+    bool empty = true;
+
+    void add (double x, double y, double z) noexcept;
+    std::array<double, 3> size() const noexcept    { return { max[0] - min[0], max[1] - min[1], max[2] - min[2] }; }
+    std::array<double, 3> centre() const noexcept  { return { (min[0] + max[0]) / 2, (min[1] + max[1]) / 2, (min[2] + max[2]) / 2 }; }
+};
+
+struct MshTotals
+{
+    size_t objects = 0, vertices = 0, trianglesDrawn = 0, trianglesLeftOut = 0;
+    MshBounds bounds; // of the corners of the drawn triangles, placed; corners that are not finite are left out
+};
+
+// The totals of start, its descendants and (withSiblings) the following siblings with theirs.
+MshTotals mshTotals (const MshObject& start, bool withSiblings, std::array<double, 3> base = { 0, 0, 0 });
+
+// The chain of objects from root down to target (both included), or nothing when target is not root or
+// one of its descendants (root's siblings are not).
+std::vector<const MshObject*> mshAncestry (const MshObject& root, const MshObject& target);
+
+// The object reached from root by a path of names (the first one root's own), taking at each level the
+// first child of that name; nullptr when the path does not lead anywhere.
+const MshObject* mshFindByNames (const MshObject& root, const juce::StringArray& names);

@@ -6,6 +6,8 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <algorithm>
+
 #ifndef GL_BGRA_EXT
  #define GL_BGRA_EXT 0x80E1
 #endif
@@ -46,7 +48,7 @@ void setUpViewState()
     glBlendFunc (GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 }
 
-void renderFrame (const ViewCamera& camera, const MshObject* root, int width, int height)
+void renderFrame (const ViewCamera& camera, const MshObject* root, int width, int height, bool wireframe)
 {
     setUpViewState();
 
@@ -59,17 +61,35 @@ void renderFrame (const ViewCamera& camera, const MshObject* root, int width, in
 
     glMatrixMode (GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective (45.0, (double) width / (double) height, 1.0, 2.0 * (double) camera.farthestDistance);
+    gluPerspective (45.0, (double) width / (double) height, (double) camera.nearPlane, 2.0 * (double) camera.farthestDistance);
 
     glMatrixMode (GL_MODELVIEW);
     glLoadIdentity();
     glPushMatrix();
     glTranslatef (camera.pan[0], camera.pan[1], camera.distance);
+    glPolygonMode (GL_FRONT_AND_BACK, wireframe ? GL_LINE : GL_FILL);
     glRotatef (camera.rotation[0], 1.0f, 0.0f, 0.0f);
     glRotatef (camera.rotation[1], 0.0f, 1.0f, 0.0f);
     glRotatef (camera.rotation[2], 0.0f, 0.0f, 1.0f);
+    glTranslated (-camera.pivot[0], -camera.pivot[1], -camera.pivot[2]);
     drawObject (*root);
     glPopMatrix();
+    glPolygonMode (GL_FRONT_AND_BACK, GL_FILL); // what JUCE's own painting expects
+}
+
+std::vector<juce::uint8> readFramePixels (int width, int height)
+{
+    const auto w = (size_t) std::max (width, 0), h = (size_t) std::max (height, 0);
+    std::vector<juce::uint8> pixels (w * h * 4);
+    glPixelStorei (GL_PACK_ALIGNMENT, 1);
+    glReadPixels (0, 0, (GLsizei) w, (GLsizei) h, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+
+    // GL's rows run bottom-up.
+    for (size_t row = 0; row < h / 2; ++row)
+        std::swap_ranges (pixels.begin() + (std::ptrdiff_t) (row * w * 4), pixels.begin() + (std::ptrdiff_t) ((row + 1) * w * 4),
+                          pixels.begin() + (std::ptrdiff_t) ((h - 1 - row) * w * 4));
+
+    return pixels;
 }
 
 namespace
@@ -101,35 +121,11 @@ namespace
 
 void drawObject (const MshObject& root)
 {
-    struct Pending
+    mshForEachPlacedObject (root, true, { 0, 0, 0 }, [] (const MshObject& object, double x, double y, double z)
     {
-        const MshObject* object;
-        double x, y, z; // the parent's accumulated translation
-    };
-
-    std::vector<Pending> pending { { &root, 0.0, 0.0, 0.0 } };
-
-    while (! pending.empty())
-    {
-        const auto item = pending.back();
-        pending.pop_back();
-        const auto& object = *item.object;
-
-        const auto x = item.x + (double) object.matrix[12];
-        const auto y = item.y + (double) object.matrix[13];
-        const auto z = item.z + (double) object.matrix[14];
-
         glPushMatrix();
         glTranslated (x, y, z);
         drawTriangles (object);
         glPopMatrix();
-
-        // Depth first: the object's own subtree before its next sibling, which sits beside it under the
-        // same parent's translation.
-        if (object.nextSibling != nullptr)
-            pending.push_back ({ object.nextSibling.get(), item.x, item.y, item.z });
-
-        if (object.firstChild != nullptr)
-            pending.push_back ({ object.firstChild.get(), x, y, z });
-    }
+    });
 }

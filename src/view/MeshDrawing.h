@@ -22,7 +22,11 @@ void setUpViewState();
 // One frame into the current context: the set-up, the background colour (0.8, 0, 0.4), and, when root is
 // given and the view has a height, the perspective, the camera and the objects. width and height are the
 // view's size in pixels.
-void renderFrame (const ViewCamera& camera, const MshObject* root, int width, int height);
+// With wireframe, every drawn triangle is drawn as its three edges, in the same colours.
+void renderFrame (const ViewCamera& camera, const MshObject* root, int width, int height, bool wireframe = false);
+
+// The frame just drawn, width × height pixels as red, green, blue, alpha bytes, top row first.
+std::vector<juce::uint8> readFramePixels (int width, int height);
 
 // Draws root, its descendants and every sibling that follows it, each moved by its own translation
 // (matrix elements 12-14) added to its parent's. Translations are summed here rather than on the GL matrix

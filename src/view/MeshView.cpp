@@ -2,6 +2,8 @@
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #include "MeshView.h"
 #include "MeshDrawing.h"
+#include "MeshPicking.h"
+#include "ViewInfo.h"
 
 MeshView::MeshView (juce::TreeView* tree, const juce::String& initialFile)
     : treeView (tree)
@@ -16,6 +18,21 @@ MeshView::MeshView (juce::TreeView* tree, const juce::String& initialFile)
     context.setComponentPaintingEnabled (true); // JUCE then holds the message lock for every frame
     context.setContinuousRepainting (false);    // frames on demand only
     context.attachTo (*this);
+
+    // Beyond the load's own look: hidden until a key asks for them, and never in the way of the mouse.
+    for (auto* caption : { &overlay, &notice })
+    {
+        caption->setInterceptsMouseClicks (false, false);
+        addChildComponent (caption);
+    }
+
+    setWantsKeyboardFocus (true);
+
+    // Painted with every repaint of the window, so it follows the selection; the frame time is the last one.
+    overlay.describe = [this]
+    {
+        return overlayLines ({ currentFile.getFileName(), totals, loadMilliseconds, frameMilliseconds.load(), findSelected() }).joinIntoString ("\n");
+    };
 
     if (initialFile.isNotEmpty())
         loadMesh (juce::File::getCurrentWorkingDirectory().getChildFile (initialFile));
@@ -43,7 +60,22 @@ void MeshView::renderOpenGL()
     GLint viewport[4] = {};
     glGetIntegerv (GL_VIEWPORT, viewport);
 
-    renderFrame (camera, meshLoaded ? &mesh.root : nullptr, viewport[2], viewport[3]);
+    const auto started = juce::Time::getMillisecondCounterHiRes();
+    renderFrame (camera, meshLoaded ? &mesh.root : nullptr, viewport[2], viewport[3], wireframe);
+    frameMilliseconds = juce::Time::getMillisecondCounterHiRes() - started;
+
+    if (pictureWanted)
+    {
+        // JUCE holds the message thread for this frame; the file is written once it lets go.
+        pictureWanted = false;
+        juce::MessageManager::callAsync ([safe = juce::Component::SafePointer<MeshView> (this), pixels = readFramePixels (viewport[2], viewport[3]),
+                                          width = viewport[2], height = viewport[3]] () mutable
+        {
+            if (safe != nullptr)
+                safe->writePicture (std::move (pixels), width, height);
+        });
+    }
+
     ++renderedFrames;
 }
 
@@ -51,7 +83,20 @@ void MeshView::openGLContextClosing() {}
 
 void MeshView::resized()
 {
+    overlay.setBounds (getLocalBounds().removeFromTop (90).removeFromLeft (juce::jmin (getWidth(), 420)));
+    notice.setBounds (getLocalBounds().removeFromBottom (28));
     repaint();
+}
+
+void MeshView::Caption::paint (juce::Graphics& g)
+{
+    if (describe)
+        text = describe();
+
+    g.fillAll (juce::Colours::black.withAlpha (0.55f));
+    g.setColour (juce::Colours::white);
+    g.setFont (13.0f);
+    g.drawFittedText (text, getLocalBounds().reduced (6, 4), juce::Justification::topLeft, 8);
 }
 
 //==============================================================================
@@ -71,11 +116,15 @@ void MeshView::mouseUp (const juce::MouseEvent& e)
 {
     // JUCE gives a release the buttons held before it, so the released one is among them.
     camera.buttonUp (e.mods.isLeftButtonDown(), e.mods.isRightButtonDown());
+
+    // A left click that did not drag picks what is under it; the background picks nothing.
+    if (e.mods.isLeftButtonDown() && ! e.mouseWasDraggedSinceMouseDown() && meshLoaded && ! loading)
+        selectObject (pickObject (camera, mesh.root, e.position.x, e.position.y, getWidth(), getHeight()));
 }
 
 void MeshView::mouseWheelMove (const juce::MouseEvent&, const juce::MouseWheelDetails& wheel)
 {
-    camera.wheel (wheel.deltaY);
+    camera.wheel (ViewCamera::wheelIncrement (wheel.deltaY));
     repaint();
 }
 
@@ -112,13 +161,30 @@ void MeshView::dropObjectRows()
 
 bool MeshView::loadMesh (const juce::File& file)
 {
+    return read (file, false);
+}
+
+bool MeshView::reload()
+{
+    return currentFile != juce::File() && read (currentFile, true);
+}
+
+bool MeshView::read (const juce::File& file, bool reloading)
+{
     // A box shown during a load keeps delivering events; a second load may not start inside the first.
     if (loading)
         return false;
 
     const juce::ScopedValueSetter<bool> busy (loading, true);
+    const auto keptCamera = camera;
+    juce::StringArray selectedPath;
+
+    if (const auto* selected = findSelected())
+        for (const auto* step : mshAncestry (mesh.root, *selected))
+            selectedPath.add (step->name);
 
     meshLoaded = false;
+    highlightedWithoutRow = nullptr;
     camera.resetForLoad();
 
     if (! file.existsAsFile())
@@ -126,11 +192,13 @@ bool MeshView::loadMesh (const juce::File& file)
         // The model is cleared, so the rows that point into it go too: the tree shows "No Mesh Loaded".
         dropObjectRows();
         mesh.clear();
+        currentFile = juce::File();
         repaint();
         return false;
     }
 
     dropObjectRows();
+    const auto started = juce::Time::getMillisecondCounterHiRes();
 
     const auto loaded = mesh.loadFromFile (file, [] (const MshWarning&)
     {
@@ -143,21 +211,176 @@ bool MeshView::loadMesh (const juce::File& file)
 
     if (! loaded)
     {
+        currentFile = juce::File();
         setTitle (applicationName);
         treeView->setRootItem (&rootItem);
         repaint();
         return false;
     }
 
+    loadMilliseconds = juce::Time::getMillisecondCounterHiRes() - started;
+    totals = mshTotals (mesh.root, true);
+    currentFile = file;
     meshLoaded = true;
     camera.placeFromHeader (mesh.headerWord (0), mesh.headerWord (18), mesh.headerWord (19));
+    loadedCamera = camera;
     setTitle (applicationName + " - " + file.getFileName());
 
     objectRootItem = std::make_unique<ObjectTreeItem> (mesh.root);
     treeView->setRootItem (objectRootItem.get());
 
+    if (reloading)
+    {
+        camera = keptCamera;
+        selectObject (mshFindByNames (mesh.root, selectedPath));
+        repaint();
+        return true;
+    }
+
     // Painted behind the box while it is open.
     repaint();
     juce::AlertWindow::showMessageBox (juce::MessageBoxIconType::InfoIcon, informationTitle, informationMessage, "ok");
     return true;
+}
+
+//==============================================================================
+MshObject* MeshView::findSelected()
+{
+    MshObject* found = nullptr;
+
+    if (meshLoaded)
+        mshForEachPlacedObject (mesh.root, true, { 0, 0, 0 }, [&found] (const MshObject& o, double, double, double)
+        {
+            if (o.selected && found == nullptr)
+                found = const_cast<MshObject*> (&o);
+        });
+
+    return found;
+}
+
+void MeshView::selectObject (const MshObject* object)
+{
+    if (object == nullptr || objectRootItem == nullptr)
+        return;
+
+    if (highlightedWithoutRow != nullptr)
+        highlightedWithoutRow->selected = false;
+
+    highlightedWithoutRow = nullptr;
+    const auto path = mshAncestry (mesh.root, *object);
+
+    if (path.empty())
+    {
+        // A sibling of the root has no row: no row stays selected, the object alone is highlighted.
+        treeView->clearSelectedItems();
+        highlightedWithoutRow = const_cast<MshObject*> (object);
+        highlightedWithoutRow->selected = true;
+        repaint();
+        return;
+    }
+
+    juce::TreeViewItem* row = objectRootItem.get();
+
+    for (size_t depth = 1; depth < path.size(); ++depth)
+    {
+        row->setOpen (true);
+
+        for (int i = 0; i < row->getNumSubItems(); ++i)
+            if (auto* child = dynamic_cast<ObjectTreeItem*> (row->getSubItem (i)); child != nullptr && &child->getObject() == path[depth])
+                row = child;
+    }
+
+    row->setSelected (true, true);
+    treeView->scrollToKeepItemVisible (row);
+    repaint();
+}
+
+void MeshView::frameSelection()
+{
+    if (! meshLoaded)
+        return;
+
+    // The selected object with its subtree, placed under its parent; else everything drawn.
+    auto box = totals.bounds;
+
+    if (const auto* selected = findSelected())
+        if (const auto base = mshParentPlacement (mesh.root, *selected); base.has_value() && ! mshTotals (*selected, false, *base).bounds.empty)
+            box = mshTotals (*selected, false, *base).bounds;
+
+    if (box.empty)
+        return;
+
+    const auto size = box.size();
+    camera.frame (box.centre(), std::sqrt (size[0] * size[0] + size[1] * size[1] + size[2] * size[2]) / 2,
+                  getHeight() > 0 ? (double) getWidth() / getHeight() : 1.0);
+    repaint();
+}
+
+void MeshView::resetCamera()
+{
+    camera = meshLoaded ? loadedCamera : ViewCamera();
+    repaint();
+}
+
+void MeshView::toggleWireframe()
+{
+    wireframe = ! wireframe;
+    repaint();
+}
+
+void MeshView::toggleOverlay()
+{
+    overlay.setVisible (! overlay.isVisible());
+    repaint();
+}
+
+void MeshView::zoomSteps (int notches)
+{
+    for (int i = 0; i < std::abs (notches); ++i)
+        camera.wheel (notches > 0 ? ViewCamera::wheelIncrement (50.0f / 256.0f) : -ViewCamera::wheelIncrement (50.0f / 256.0f));
+
+    repaint();
+}
+
+void MeshView::savePicture()
+{
+    if (! meshLoaded)
+        return;
+
+    pictureWanted = true;
+    repaint();
+}
+
+void MeshView::writePicture (std::vector<juce::uint8> pixels, int width, int height)
+{
+    juce::Image image (juce::Image::RGB, juce::jmax (1, width), juce::jmax (1, height), false);
+    const juce::Image::BitmapData data (image, juce::Image::BitmapData::writeOnly);
+
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+        {
+            const auto* p = pixels.data() + 4 * ((size_t) y * (size_t) width + (size_t) x);
+            data.setPixelColour (x, y, juce::Colour (p[0], p[1], p[2]));
+        }
+
+    const auto target = nextPictureFile (currentFile);
+    juce::FileOutputStream out (target);
+    const auto written = out.openedOk() && juce::PNGImageFormat().writeImageToStream (image, out);
+    showNotice (written ? "Saved " + target.getFullPathName() : "Could not write " + target.getFullPathName());
+}
+
+void MeshView::showNotice (const juce::String& text)
+{
+    notice.text = text;
+    notice.setAlpha (1.0f);
+    notice.setVisible (true);
+    notice.repaint();
+    repaint();
+
+    // Fades by itself: shown for a while, then faded out over a second.
+    juce::Timer::callAfterDelay (2500, [safe = juce::Component::SafePointer<Caption> (&notice), text]
+    {
+        if (safe != nullptr && safe->text == text)
+            juce::Desktop::getInstance().getAnimator().fadeOut (safe, 1000);
+    });
 }

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "browser/ObjectTreeItem.h"
-#include "msh/MshModel.h"
+#include "msh/MshGeometry.h"
 #include "ViewCamera.h"
 
 #include <juce_opengl/juce_opengl.h>
@@ -27,6 +27,28 @@ public:
     // the tree and shows the "Information v 0.2.1" box. False when the file is missing, a directory, or
     // cannot be read as a mesh (the tree then shows "No Mesh Loaded" and the view its background).
     bool loadMesh (const juce::File& file);
+
+    // Reads the current file again as loadMesh does, but keeps the camera and, where an object with the
+    // same path of names is there again, the selection; no information box. False without a file.
+    bool reload();
+
+    // Beyond the load: what the keys of the main panel ask for.
+    void frameSelection();                 // the selected object with its subtree, or everything
+    void resetCamera();                    // back to where the last load put it
+    void toggleWireframe();
+    void toggleOverlay();
+    void zoomSteps (int notches);          // as many wheel notches, away from the user when positive
+    void savePicture();                    // the next frame as name-N.png beside the file
+
+    // Selects the object's row as a click on it would (opening the rows above it), or, for an object
+    // without a row (a sibling of the root), highlights it alone; nullptr changes nothing.
+    void selectObject (const MshObject* object);
+
+    const juce::File& getCurrentFile() const noexcept   { return currentFile; }
+    bool isWireframe() const noexcept                   { return wireframe; }
+    bool isOverlayShown() const noexcept                { return overlay.isVisible(); }
+    juce::String getNotice() const                      { return notice.isVisible() ? notice.getText() : juce::String(); }
+    juce::String getOverlayText() const                 { return overlay.getText(); }
 
     bool isLoading() const noexcept                     { return loading; }
     bool isMeshLoaded() const noexcept                  { return meshLoaded; }
@@ -57,6 +79,19 @@ private:
 
     void setTitle (const juce::String& title);
     void dropObjectRows();
+    bool read (const juce::File& file, bool reloading);
+    MshObject* findSelected();
+    void showNotice (const juce::String& text);
+    void writePicture (std::vector<juce::uint8> pixels, int width, int height);
+
+    // Text drawn over the frame in a corner: the information overlay and the short notices.
+    struct Caption final : public juce::Component
+    {
+        void paint (juce::Graphics& g) override;
+        juce::String getText() const            { return describe ? describe() : text; }
+        juce::String text;
+        std::function<juce::String()> describe; // the text anew at every paint, where given
+    };
 
     juce::OpenGLContext context;
     ViewCamera camera;
@@ -68,6 +103,16 @@ private:
     std::unique_ptr<ObjectTreeItem> objectRootItem;
     juce::String pendingTitle; // a title set before the view was in its window
     std::atomic<int> renderedFrames { 0 };
+
+    juce::File currentFile;
+    ViewCamera loadedCamera;                    // where the last load put the camera
+    MshTotals totals;                           // of everything drawn, at the last load
+    double loadMilliseconds = 0;
+    std::atomic<double> frameMilliseconds { 0 };
+    bool wireframe = false;
+    bool pictureWanted = false;
+    MshObject* highlightedWithoutRow = nullptr; // a root sibling picked in the view
+    Caption overlay, notice;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MeshView)
 };

@@ -5,9 +5,11 @@
 #include <array>
 
 // The frame applies it as: translate by (pan.x, pan.y, distance), then rotate about X, Y and Z by
-// rotation (degrees). distance is negative: the scene lies in front of the eye.
+// rotation (degrees), then translate by -pivot. distance is negative: the scene lies in front of the eye.
 struct ViewCamera
 {
+    using Vector = std::array<double, 3>;
+
     std::array<float, 3> rotation {};          // x, y, z in degrees; the mouse turns x and y only
     std::array<float, 3> dragStartRotation {};
     std::array<float, 2> dragStartPan {};
@@ -15,6 +17,8 @@ struct ViewCamera
     float distance = -25.0f;
     float nearestDistance = 0.1f;              // the wheel brings the camera no nearer
     float farthestDistance = 500.0f;           // nor farther; the far plane lies at twice this
+    Vector pivot {};                           // the scene point turned and zoomed about: the origin until framing
+    float nearPlane = 1.0f;                    // the perspective's near clipping plane
 
     // A button went down: remembers where a turn (left) or a move (right) starts from.
     void buttonDown (bool left, bool right) noexcept;
@@ -39,4 +43,25 @@ struct ViewCamera
 
     // Scene units a pixel of right-drag moves, at the current distance.
     float panFactor() const noexcept;
+
+    // What a notch reports on this platform, as the increment a notch is meant to give: 120 units × 0.75,
+    // over 256. JUCE 7 reports 50/256 a notch on X11; a smooth-scrolling device stays proportional.
+    static float wheelIncrement (float reported) noexcept;
+
+    // The rotation as rows of a matrix that turns a scene direction into an eye direction.
+    std::array<Vector, 3> rotationMatrix() const noexcept;
+
+    // Centres a sphere in a view of the given aspect (width / height) as large as the 45° field of view
+    // lets it be, keeping the rotation: the pivot goes to the centre, the pan to 0, and the zoom limits,
+    // the far plane and the near plane follow the new distance.
+    void frame (const Vector& centre, double radius, double aspect) noexcept;
+
+    // The ray through a point of a view of width × height pixels (x right, y down), in scene coordinates:
+    // the eye, and a direction whose length makes the ray's parameter the depth in front of the eye.
+    struct Ray
+    {
+        Vector origin, direction;
+    };
+
+    Ray rayThrough (double x, double y, int width, int height) const noexcept;
 };

@@ -51,6 +51,22 @@ namespace
         xdotool ({ "click", "1" });
     }
 
+    // The share of a screen area in the view's background colour, as ImageMagick's import sees it.
+    double backgroundShare (int x, int y, int width, int height)
+    {
+        const juce::TemporaryFile shot (".rgb");
+        juce::ChildProcess import;
+        import.start (juce::StringArray { "import", "-window", "root", "-crop", juce::String (width) + "x" + juce::String (height) + "+" + juce::String (x) + "+" + juce::String (y),
+                                          "-depth", "8", "rgb:" + shot.getFile().getFullPathName() });
+        import.waitForProcessToFinish (20000);
+        juce::MemoryBlock rgb;
+        shot.getFile().loadFileAsData (rgb);
+        int count = 0;
+        for (size_t i = 0; i + 2 < rgb.getSize(); i += 3)
+            count += std::abs ((int) (juce::uint8) rgb[i] - 204) <= 2 && (juce::uint8) rgb[i + 1] <= 2 && std::abs ((int) (juce::uint8) rgb[i + 2] - 102) <= 2;
+        return rgb.getSize() == (size_t) (3 * width * height) ? (double) count / (width * height) : -1.0;
+    }
+
     // Answers the next box with that title with Return; false when none came.
     bool answer (const juce::String& title)
     {
@@ -62,14 +78,18 @@ namespace
     }
 }
 
-TEST (EndToEnd, StartedWithAFileItShowsTheBoxThenTheWindowLoadsThroughLoadMshAndQuits)
+TEST (EndToEnd, StartedWithAFileItShowsTheBoxThenTheWindowLoadsThroughLoadMshPaintsBehindTheBoxAndQuits)
 {
     const auto folder = juce::File::createTempFile ("e2e");
     folder.createDirectory();
     MshMesh mesh;
     buildSampleMesh (mesh);
     ASSERT_TRUE (mshWriteToFile (mesh, folder.getChildFile ("e2e sample.msh")));
-    ASSERT_TRUE (mshWriteToFile (mesh, folder.getChildFile ("second.msh")));
+    juce::FileOutputStream second (folder.getChildFile ("second.msh"));
+    MshWriter writer (second);
+    writer.endMarkerFor = [] (const MshObject& o) { return o.name == "cabin" ? 0u : MshMarker::objectEnd; };
+    writer.mesh (mesh);
+    second.flush();
 
     // Started from its folder with the name unquoted: two arguments that make one relative file name. The
     // information box comes before the window.
@@ -91,10 +111,36 @@ TEST (EndToEnd, StartedWithAFileItShowsTheBoxThenTheWindowLoadsThroughLoadMshAnd
     xdotool ({ "type", "--delay", "5", folder.getChildFile ("second.msh").getFullPathName() });
     key (chooser, "Return");
     key (chooser, "Return");
+
+    // Behind the boxes the window is painted again where the chooser was: below the "WARNING" box the view
+    // shows its background (no mesh while the file is read), behind the information box the new mesh.
+    juce::StringPairArray box;
+    for (auto& line : juce::StringArray::fromLines (xdotool ({ "getwindowgeometry", "--shell", window })))
+        box.set (line.upToFirstOccurrenceOf ("=", false, false), line.fromFirstOccurrenceOf ("=", false, false));
+    const auto viewX = box["X"].getIntValue() + 5 + 260, viewY = box["Y"].getIntValue() + 33 + 35;
+    const auto waitForShare = [&] (const juce::String& title, int top, double low, double high)
+    {
+        double share = -1;
+        if (waitForWindows ("^" + title + "$").isNotEmpty())
+            for (int tries = 0; tries < 30 && ! (share >= low && share <= high); ++tries, juce::Thread::sleep (100))
+                share = backgroundShare (viewX, viewY + top, 480, 472 - top);
+        return share;
+    };
+    const auto belowWarning = waitForShare ("WARNING", 320, 0.99, 1.0);
+    EXPECT_GE (belowWarning, 0.99);
+    ASSERT_TRUE (answer ("WARNING"));
+    const auto behindInformation = waitForShare ("Information v 0\\.2\\.1", 0, 0.5, 0.97);
+    EXPECT_TRUE (behindInformation > 0.5 && behindInformation < 0.97) << behindInformation;
     ASSERT_TRUE (answer ("Information v 0\\.2\\.1"));
     EXPECT_TRUE (waitForWindows ("^Tolmar MSH Viewer - second\\.msh$").isNotEmpty());
 
-    key (window, "alt+F4");
+    // F12 puts a picture of the view beside the file; Ctrl+Q quits with status 0.
+    key (window, "F12");
+    for (int tries = 0; tries < 100 && ! folder.getChildFile ("second-1.png").existsAsFile(); ++tries)
+        juce::Thread::sleep (100);
+    EXPECT_TRUE (folder.getChildFile ("second-1.png").existsAsFile());
+
+    key (window, "ctrl+q");
     EXPECT_TRUE (viewer.waitForProcessToFinish (15000));
     EXPECT_EQ (0u, viewer.getExitCode());
 

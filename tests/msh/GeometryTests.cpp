@@ -1,6 +1,7 @@
 // Tolmar MSH Viewer - geometry facts of the model: which triangles are drawn.
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #include "msh/MshGeometry.h"
+#include "tools/SampleMeshes.h"
 
 #include <gtest/gtest.h>
 
@@ -18,4 +19,43 @@ TEST (Geometry, OnlyTrianglesWithEveryCornerBelowTheVertexCountAreDrawn)
     });
     EXPECT_EQ (4u, leftOut);
     EXPECT_EQ ((std::vector<float> { 0, 1, 2, 3, 3, 3 }), drawn);
+}
+
+TEST (Geometry, TotalsBoundsAndPathsFollowTheHierarchyAsDrawn)
+{
+    MshMesh mesh; // root (at 1, 0, 0) { a (at 0, 2, 0) { a1 }, b }, and beside the root s (at 0, 0, -5)
+    mesh.root.name = "root";
+    setTranslation (mesh.root, 1, 0, 0);
+    addQuad (mesh.root, 2, 2);
+    auto& a = addChild (mesh.root, "a");
+    setTranslation (a, 0, 2, 0);
+    addQuad (a, 2, 4);
+    a.indices.push_back (9); // two trailing indices: no triangle
+    auto& a1 = addChild (a, "a1");
+    addQuad (a1, 1, 1);
+    a1.indices.insert (a1.indices.end(), { 0, 1, 7 }); // left out
+    a1.vertices[3].x = std::numeric_limits<float>::infinity(); // drawn, but no part of the box
+    auto& b = addChild (mesh.root, "b");
+    mesh.root.nextSibling = std::make_unique<MshObject>();
+    setTranslation (*mesh.root.nextSibling, 0, 0, -5);
+    addQuad (*mesh.root.nextSibling, 2, 2);
+
+    const auto all = mshTotals (mesh.root, true);
+    EXPECT_EQ ((std::array<size_t, 4> { 5, 16, 8, 1 }), (std::array<size_t, 4> { all.objects, all.vertices, all.trianglesDrawn, all.trianglesLeftOut }));
+    EXPECT_EQ ((std::array<double, 3> { -1, -1, -5 }), all.bounds.min);
+    EXPECT_EQ ((std::array<double, 3> { 2, 4, 0 }), all.bounds.max);
+
+    const auto subtree = mshTotals (a, false, *mshParentPlacement (mesh.root, a));
+    EXPECT_EQ ((std::array<double, 3> { 0, 0, 0 }), subtree.bounds.min);
+    EXPECT_EQ ((std::array<double, 3> { 2, 4, 0 }), subtree.bounds.max);
+    EXPECT_EQ ((std::array<double, 3> { 1, 2, 0 }), *mshParentPlacement (mesh.root, a1));
+    EXPECT_FALSE (mshParentPlacement (a, mesh.root).has_value());
+
+    EXPECT_EQ ((std::vector<const MshObject*> { &mesh.root, &a, &a1 }), mshAncestry (mesh.root, a1));
+    EXPECT_EQ ((std::vector<const MshObject*> { &mesh.root, &b }), mshAncestry (mesh.root, b));
+    EXPECT_TRUE (mshAncestry (mesh.root, *mesh.root.nextSibling).empty());
+    EXPECT_EQ (&a1, mshFindByNames (mesh.root, { "root", "a", "a1" }));
+    EXPECT_EQ (&b, mshFindByNames (mesh.root, { "root", "b" }));
+    EXPECT_EQ (nullptr, mshFindByNames (mesh.root, { "root", "a1" }));
+    EXPECT_EQ (nullptr, mshFindByNames (mesh.root, { "other" }));
 }

@@ -119,3 +119,46 @@ TEST (Camera, ALoadResetsThenPlacesTheCameraFromThreeHeaderWords)
     camera.wheel (oneNotch);
     EXPECT_EQ (-25.87890625f, camera.distance);
 }
+
+TEST (Camera, ANotchAsJuceReportsItOnX11GivesTheIncrementOfTheParts)
+{
+    ViewCamera camera;
+    camera.wheel (ViewCamera::wheelIncrement (50.0f / 256.0f));
+    EXPECT_EQ (-25.87890625f, camera.distance);
+    camera.wheel (ViewCamera::wheelIncrement (-25.0f / 256.0f)); // half a notch of a smooth device
+    EXPECT_FLOAT_EQ (-25.87890625f * (1 - 0.3515625f / 20), camera.distance);
+}
+
+TEST (Camera, FramingCentresTheSphereAndThePickRayRunsBackThroughIt)
+{
+    ViewCamera camera;
+    camera.rotation = { 0, 90, 0 };
+    camera.frame ({ 1, 2, 3 }, 1.0, 2.0); // wider than high: the vertical 45° decides
+    const double depth = 1 / std::sin (22.5 * 3.14159265358979323846 / 180);
+    EXPECT_FLOAT_EQ ((float) -depth, camera.distance);
+    EXPECT_EQ ((std::array<double, 3> { 1, 2, 3 }), camera.pivot);
+    EXPECT_EQ (Pan {}, camera.pan);
+    EXPECT_EQ ((Angles { 0, 90, 0 }), camera.rotation) << "kept";
+    EXPECT_FLOAT_EQ ((float) depth / 20, camera.nearestDistance);
+    EXPECT_EQ (500.0f, camera.farthestDistance);
+    EXPECT_FLOAT_EQ ((float) depth / 100, camera.nearPlane);
+
+    // Turned 90° about Y the eye looks along +X: from the pivot's -X side through the middle of the view,
+    // and half the view's height up goes as far up as the field of view's half angle.
+    auto ray = camera.rayThrough (100, 50, 200, 100);
+    for (size_t i = 0; i < 3; ++i)
+    {
+        EXPECT_NEAR ((std::array<double, 3> { 1 - depth, 2, 3 })[i], ray.origin[i], 1e-6);
+        EXPECT_NEAR ((std::array<double, 3> { 1, 0, 0 })[i], ray.direction[i], 1e-12);
+    }
+    ray = camera.rayThrough (100, 0, 200, 100);
+    EXPECT_NEAR (std::tan (22.5 * 3.14159265358979323846 / 180), ray.direction[1], 1e-12);
+
+    // Taller than wide: the horizontal angle decides; a big sphere moves the far limit out.
+    camera.frame ({ 0, 0, 0 }, 100.0, 0.5);
+    EXPECT_FLOAT_EQ ((float) (100 / std::sin (std::atan (0.5 * std::tan (22.5 * 3.14159265358979323846 / 180)))), -camera.distance);
+    EXPECT_FLOAT_EQ (-camera.distance * 20, camera.farthestDistance);
+    EXPECT_EQ (1.0f, camera.nearPlane);
+    camera.resetForLoad();
+    EXPECT_EQ ((std::array<float, 3> { 0.0f, 1.0f, 500.0f }), (std::array<float, 3> { (float) camera.pivot[0], camera.nearPlane, camera.farthestDistance }));
+}

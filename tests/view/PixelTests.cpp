@@ -4,7 +4,9 @@
 // Links OSMesa and GLU only, never libGL: with libGL first its dispatch would take the gl* calls and draw
 // nothing at all.
 #include "tools/SampleMeshes.h"
+#include "msh/MshGeometry.h"
 #include "view/MeshDrawing.h"
+#include "view/MeshPicking.h"
 
 #include <GL/osmesa.h>
 #include <gtest/gtest.h>
@@ -29,9 +31,9 @@ namespace
 
         ~Frame() { OSMesaDestroyContext (context); }
 
-        void render (const ViewCamera& camera, const MshObject* root, int height = size)
+        void render (const ViewCamera& camera, const MshObject* root, int height = size, bool wireframe = false)
         {
-            renderFrame (camera, root, size, height);
+            renderFrame (camera, root, size, height, wireframe);
             glFinish();
         }
 
@@ -149,4 +151,52 @@ TEST (Pixels, ChildrenSitInTheirParentsTranslationSiblingsBesideItAndRotationCom
     EXPECT_EQ (GLenum (GL_NO_ERROR), glGetError());
     EXPECT_FALSE (frame.backgroundAt (far, 4.0f, 3.0f));
     EXPECT_TRUE (frame.backgroundAt (far, 0.0f, 0.0f));
+}
+
+TEST (Pixels, PickingFindsAnObjectExactlyWhereTheFrameDrewOneAndFramingFillsTheView)
+{
+    Frame frame;
+    ASSERT_TRUE (frame.made);
+    MshMesh mesh;
+    buildSampleMesh (mesh);
+    ViewCamera camera;
+    camera.rotation = { 20, -35, 0 };
+    camera.pan = { 0.7f, -0.4f };
+    camera.distance = -12;
+
+    for (const bool framed : { false, true })
+    {
+        if (framed) // an object far off the origin, framed: it fills most of the view, whole
+        {
+            auto& far = addChild (mesh.root, "far");
+            setTranslation (far, 40, -30, 20);
+            addBox (far, 3, 1, 2);
+            const auto box = mshTotals (far, false, *mshParentPlacement (mesh.root, far)).bounds;
+            const auto size = box.size();
+            camera.frame (box.centre(), std::sqrt (size[0] * size[0] + size[1] * size[1] + size[2] * size[2]) / 2, 1.0);
+        }
+
+        frame.render (camera, &mesh.root);
+        int drawn = 0, disagreements = 0;
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x)
+            {
+                const bool object = frame.at (x, y) != background;
+                drawn += object ? 1 : 0;
+                disagreements += object != (pickObject (camera, mesh.root, x + 0.5, y + 0.5, size, size) != nullptr) ? 1 : 0;
+            }
+
+        EXPECT_GT (drawn, size * size / (framed ? 4 : 10));
+        EXPECT_LT (disagreements, size * size / 100) << "edges only";
+        EXPECT_FALSE (framed && (frame.at (0, 0) != background || frame.at (size - 1, size - 1) != background)) << "whole";
+    }
+
+    // Wireframe: the same triangles as lines, so fewer pixels, in the same colours.
+    frame.render (camera, &mesh.root, size, true);
+    int lines = 0;
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x)
+            lines += frame.at (x, y) != background ? 1 : 0;
+    EXPECT_GT (lines, 10);
+    EXPECT_LT (lines, size * size / 3);
 }

@@ -1,0 +1,51 @@
+// Tolmar MSH Viewer - what the view tells about itself: the information overlay and where pictures go.
+// Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
+#include "ViewInfo.h"
+
+namespace
+{
+    juce::String counts (const MshTotals& t)
+    {
+        return juce::String ((juce::int64) t.vertices) + " vertices, " + juce::String ((juce::int64) t.trianglesDrawn) + " triangles drawn, "
+             + juce::String ((juce::int64) t.trianglesLeftOut) + " left out";
+    }
+
+    juce::String size (const MshBounds& b)
+    {
+        if (b.empty)
+            return "nothing drawn";
+
+        const auto s = b.size();
+        return juce::String (s[0], 3) + " x " + juce::String (s[1], 3) + " x " + juce::String (s[2], 3);
+    }
+}
+
+juce::StringArray overlayLines (const OverlayFacts& facts)
+{
+    juce::StringArray lines { facts.fileName,
+                              juce::String ((juce::int64) facts.totals.objects) + " objects, " + counts (facts.totals),
+                              "size " + size (facts.totals.bounds),
+                              "loaded in " + juce::String (facts.loadMilliseconds, 1) + " ms, last frame "
+                                  + juce::String (facts.frameMilliseconds, 1) + " ms" };
+
+    if (facts.selected != nullptr)
+    {
+        MshTotals own;
+        own.vertices = facts.selected->vertices.size();
+        own.trianglesLeftOut = mshForEachDrawableTriangle (*facts.selected, [&own] (auto&, auto&, auto&) { ++own.trianglesDrawn; });
+        lines.add ("selected \"" + facts.selected->name + "\": " + counts (own));
+    }
+
+    return lines;
+}
+
+juce::File nextPictureFile (const juce::File& meshFile)
+{
+    for (int n = 1;; ++n)
+    {
+        const auto candidate = meshFile.getSiblingFile (meshFile.getFileNameWithoutExtension() + "-" + juce::String (n) + ".png");
+
+        if (! candidate.exists())
+            return candidate;
+    }
+}
