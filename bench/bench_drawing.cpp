@@ -1,11 +1,15 @@
 // Tolmar MSH Viewer - frame time of the viewer's own drawing code on software GL. Prints numbers.
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 //
-// Renders off-screen through OSMesa (llvmpipe, as under Xvfb) at the 3-D view's start size, 480 × 472.
+// Renders off-screen through EGL (llvmpipe, as under Xvfb) at the 3-D view's start size, 480 × 472, and
+// picks a point of the view.
 #include "tools/SampleMeshes.h"
 #include "view/MeshDrawing.h"
 
-#include <GL/osmesa.h>
+#include "view/MeshPicking.h"
+#include "view/OffscreenGL.h"
+
+#include <GL/gl.h>
 
 #include <chrono>
 #include <cstdio>
@@ -46,16 +50,14 @@ namespace
 int main()
 {
     constexpr int width = 480, height = 472, frames = 10;
-    auto* context = OSMesaCreateContextExt (OSMESA_RGBA, 24, 0, 0, nullptr);
-    std::vector<unsigned char> pixels (width * height * 4);
+    OffscreenGL gl (width, height);
 
-    if (context == nullptr || ! OSMesaMakeCurrent (context, pixels.data(), GL_UNSIGNED_BYTE, width, height))
+    if (! gl.error().empty())
     {
-        std::fprintf (stderr, "no OSMesa context\n");
+        std::fprintf (stderr, "%s\n", gl.error().c_str());
         return 1;
     }
 
-    glViewport (0, 0, width, height);
     std::printf ("renderer: %s; %d × %d, best and mean of %d frames\n", (const char*) glGetString (GL_RENDERER), width, height, frames);
 
     // In front of the camera the grid covers the whole view (rasterising and blending dominate); behind it
@@ -88,8 +90,24 @@ int main()
             std::printf ("%9d triangles, %-22s best %7.1f ms, mean %7.1f ms a frame\n", triangles,
                          inFront ? "filling the view:" : "behind (calls only):", best, total / frames);
         }
+
+        // A click in the middle of the view: the ray against every drawn triangle.
+        ViewCamera camera;
+        camera.distance = -30.0f;
+        double best = 1e9;
+
+        for (int pick = 0; pick < frames; ++pick)
+        {
+            const auto start = std::chrono::steady_clock::now();
+            const auto* picked = pickObject (camera, mesh.root, width / 2.0 + pick, height / 2.0, width, height);
+            best = std::min (best, std::chrono::duration<double, std::milli> (std::chrono::steady_clock::now() - start).count());
+
+            if (picked == nullptr)
+                std::printf ("(nothing picked)\n");
+        }
+
+        std::printf ("%9d triangles, %-22s best %7.1f ms\n", triangles, "picking a point:", best);
     }
 
-    OSMesaDestroyContext (context);
     return 0;
 }

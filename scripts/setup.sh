@@ -7,12 +7,16 @@ packages=(
     cmake g++ make pkg-config
     juce-modules-source                 # JUCE 7.0.5 modules and its CMake package
     libglu1-mesa-dev libgl1-mesa-dri     # OpenGL 1.1 + GLU, Mesa's software renderer
-    libosmesa6-dev                      # off-screen GL for the pixel tests
+    libegl-dev libopengl-dev libegl-mesa0   # GL with no display: mshrender, the thumbnailer, the pixel tests
+    libtinygltf-dev libstb-dev          # glTF export, PNG pictures
+    bubblewrap                          # the thumbnailer's sandbox, as file managers run it
     libgtest-dev libbenchmark-dev       # tests and benchmarks
     clang libclang-rt-14-dev            # libFuzzer, ASan and UBSan
     xvfb xdotool x11-utils imagemagick  # GUI tests: virtual display, real input, screenshots
     xauth
 )
+# Node.js runs the Khronos glTF Validator in the export tests; machines that bring their own keep it.
+command -v node >/dev/null && command -v npm >/dev/null || packages+=(nodejs npm)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -21,16 +25,22 @@ for p in "${packages[@]}"; do
     fi
 done
 
-if [ ${#missing[@]} -eq 0 ]; then
-    exit 0
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    sudo=""
+    if [ "$(id -u)" -ne 0 ]; then
+        command -v sudo >/dev/null || { echo "Missing packages (${missing[*]}) and no sudo to install them as root." >&2; exit 1; }
+        sudo="sudo"
+    fi
+    export DEBIAN_FRONTEND=noninteractive
+    $sudo apt-get update -qq || true     # a stale package list should not stop an install that can still work
+    $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-echo "Installing: ${missing[*]}"
-sudo=""
-if [ "$(id -u)" -ne 0 ]; then
-    command -v sudo >/dev/null || { echo "Missing packages (${missing[*]}) and no sudo to install them as root." >&2; exit 1; }
-    sudo="sudo"
+# The Khronos glTF Validator, in a folder of the project's own (not under version control).
+validator="$(cd "$(dirname "$0")/.." && pwd)/.tools/validator"
+if [ ! -f "$validator/node_modules/gltf-validator/package.json" ]; then
+    echo "Installing the glTF validator into $validator"
+    npm install --silent --no-audit --no-fund --prefix "$validator" gltf-validator@2.0.0-dev.3.10 >/dev/null
 fi
-export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq || true     # a stale package list should not stop an install that can still work
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+

@@ -2,6 +2,7 @@
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #include "MshInfoReport.h"
 #include "browser/FlagLines.h"
+#include "msh/MshGeometry.h"
 
 #include <charconv>
 #include <cmath>
@@ -188,6 +189,25 @@ void writeTextReport (std::ostream& out, const MshMesh& mesh, const MshInfoLoad&
     for (size_t i = 0; i < lists.size(); ++i)
         out << (i > 0 ? ", " : " ") << lists[i].name << ' ' << lists[i].count;
 
+    const auto totals = mshTotals (mesh.root, true);
+    out << "\ntotals: " << totals.objects << " objects, " << totals.vertices << " vertices, " << totals.trianglesDrawn
+        << " triangles drawn, " << totals.trianglesLeftOut << " left out\nbounds: ";
+
+    if (totals.bounds.empty)
+        out << "nothing drawn";
+
+    for (int corner = 0; corner < 2 && ! totals.bounds.empty; ++corner)
+    {
+        const auto& p = corner == 0 ? totals.bounds.min : totals.bounds.max;
+        out << (corner == 0 ? "(" : " to (");
+        writeFloatText (out, (float) p[0]);
+        out << ", ";
+        writeFloatText (out, (float) p[1]);
+        out << ", ";
+        writeFloatText (out, (float) p[2]);
+        out << ")";
+    }
+
     out << "\n";
 
     for (auto& warning : load.warnings)
@@ -297,11 +317,30 @@ void writeJsonReport (std::ostream& out, const MshMesh& mesh, const MshInfoLoad&
         first = false;
     }
 
-    out << "},\"objects\":[";
+    const auto totals = mshTotals (mesh.root, true);
+    out << "},\"totals\":{\"objects\":" << totals.objects << ",\"vertices\":" << totals.vertices << ",\"trianglesDrawn\":"
+        << totals.trianglesDrawn << ",\"trianglesLeftOut\":" << totals.trianglesLeftOut << "},\"bounds\":";
+
+    if (totals.bounds.empty)
+        out << "null";
+
+    for (int corner = 0; corner < 2 && ! totals.bounds.empty; ++corner)
+    {
+        const auto& p = corner == 0 ? totals.bounds.min : totals.bounds.max;
+        out << (corner == 0 ? "{\"min\":[" : ",\"max\":[");
+        writeJsonFloat (out, (float) p[0]);
+        out << ",";
+        writeJsonFloat (out, (float) p[1]);
+        out << ",";
+        writeJsonFloat (out, (float) p[2]);
+        out << (corner == 0 ? "]" : "]}");
+    }
+
+    out << ",\"objects\":[";
 
     forEachObjectInFileOrder (mesh.root, [&out] (const MshObject& object, int depth, juce::int64 parent, juce::int64 index)
     {
-        out << (index > 0 ? ",\n" : "\n") << "{\"name\":";
+        out << (index > 0 ? "," : "") << "{\"name\":";
         writeJsonString (out, object.name);
         out << ",\"depth\":" << depth << ",\"parent\":" << parent << ",\"flags\":" << object.flags
             << ",\"isHp\":" << (object.isHp ? "true" : "false") << ",\"valueA\":" << object.valueA

@@ -66,6 +66,14 @@ namespace
             ok &= writeBytes (stream.getMemoryBlock(), folder.getChildFile ("negative-string.msh"));
         }
 
+        {
+            // A list that claims more elements than any file could hold.
+            juce::MemoryOutputStream stream;
+            MshWriter writer (stream);
+            writer.header (mesh).uint32 (0xffffffffu).zeros (64);
+            ok &= writeBytes (stream.getMemoryBlock(), folder.getChildFile ("huge-count.msh"));
+        }
+
         return ok;
     }
 

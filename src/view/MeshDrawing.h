@@ -2,17 +2,15 @@
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 //
 // This header names no GL type, and its source includes <GL/gl.h> and no JUCE GL header, so the same
-// object code draws into JUCE's context in the viewer and into an off-screen OSMesa context in tests.
+// object code draws into JUCE's context in the viewer and into an off-screen EGL context in mshrender and tests.
 #pragma once
 
 #include "msh/MshModel.h"
+#include "RainbowTexture.h"
 #include "ViewCamera.h"
 
 #include <array>
 
-// The default "rainbow" texture: 2 × 2 texels in blue, green, red, alpha order: white, yellow (first
-// row, t near 0), magenta, cyan; all opaque.
-extern const std::array<juce::uint8, 16> rainbowTexels;
 
 // Depth test, 2-D texturing with the rainbow texture in the default texture (name 0), blending
 // (source alpha, one minus source alpha), smooth shading, no lighting. Whatever else drew into the

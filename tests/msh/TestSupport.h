@@ -29,6 +29,18 @@ void writeHeaderAndEmptyLists (MshWriter& writer, int lists = 13);
 // The writer puts every field a file carries into it, so equal files mean equal models.
 inline bool sameModel (const MshMesh& a, const MshMesh& b)    { return mshWriteToMemory (a) == mshWriteToMemory (b); }
 
+// The bundled sample as a file, with the end markers given (the right ones by default).
+inline juce::MemoryBlock sampleFileBytes (std::function<juce::uint32 (const MshObject&)> endMarkerFor = {})
+{
+    MshMesh mesh;
+    buildSampleMesh (mesh);
+    juce::MemoryOutputStream out;
+    MshWriter writer (out);
+    writer.endMarkerFor = std::move (endMarkerFor);
+    writer.mesh (mesh);
+    return out.getMemoryBlock();
+}
+
 // Holds nothing but what clear() leaves in place, and nothing selected.
 bool isCleared (const MshMesh& mesh);
 

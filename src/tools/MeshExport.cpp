@@ -1,0 +1,336 @@
+// Tolmar MSH Viewer - what the viewer draws, as glTF 2.0 (binary or text) or Wavefront OBJ.
+// Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
+#include "MeshExport.h"
+#include "PngFiles.h"
+#include "msh/MshGeometry.h"
+#include "view/RainbowTexture.h"
+
+#include <tiny_gltf.h>
+
+#include <cmath>
+#include <fstream>
+
+namespace
+{
+    // One object's share of what is drawn: its kept vertices (renumbered) and triangles.
+    struct Part
+    {
+        std::vector<const MshVertex*> vertices;
+        std::vector<juce::uint32> indices;
+        bool normals = true; // every kept normal could be made unit length
+    };
+
+    bool finite (float a, float b, float c = 0) { return std::isfinite (a) && std::isfinite (b) && std::isfinite (c); }
+
+    Part keptPart (const MshObject& object)
+    {
+        Part part;
+        std::vector<juce::uint32> number (object.vertices.size(), ~0u);
+        const auto* base = object.vertices.data();
+
+        mshForEachDrawableTriangle (object, [&] (const MshVertex& a, const MshVertex& b, const MshVertex& c)
+        {
+            for (const auto* v : { &a, &b, &c })
+                if (! finite (v->x, v->y, v->z) || ! finite (v->u, v->v))
+                    return;
+
+            for (const auto* v : { &a, &b, &c })
+            {
+                auto& n = number[(size_t) (v - base)];
+
+                if (n == ~0u)
+                {
+                    n = (juce::uint32) part.vertices.size();
+                    part.vertices.push_back (v);
+                    const auto length = std::sqrt ((double) v->nx * v->nx + (double) v->ny * v->ny + (double) v->nz * v->nz);
+                    part.normals = part.normals && std::isfinite (length) && length > 1e-20;
+                }
+
+                part.indices.push_back (n);
+            }
+        });
+
+        return part;
+    }
+
+    std::array<float, 3> unitNormal (const MshVertex& v)
+    {
+        const auto length = std::sqrt ((double) v.nx * v.nx + (double) v.ny * v.ny + (double) v.nz * v.nz);
+        return { (float) (v.nx / length), (float) (v.ny / length), (float) (v.nz / length) };
+    }
+
+    float finiteOr0 (float value) { return std::isfinite (value) ? value : 0.0f; }
+
+    // The rainbow texture as an RGBA picture, first row first, as the view uploads it.
+    std::vector<juce::uint8> rainbowPng()
+    {
+        std::array<juce::uint8, 16> rgba {};
+
+        for (size_t i = 0; i < 16; i += 4)
+        {
+            rgba[i] = rainbowTexels[i + 2];
+            rgba[i + 1] = rainbowTexels[i + 1];
+            rgba[i + 2] = rainbowTexels[i];
+            rgba[i + 3] = rainbowTexels[i + 3];
+        }
+
+        return encodePng (rgba.data(), 2, 2, 4);
+    }
+
+    //==============================================================================
+    struct GltfBuilder
+    {
+        tinygltf::Model model;
+
+        // Room for count values of T in the one buffer (grown within what was reserved), as a new view.
+        template <typename T>
+        std::pair<int, T*> addView (size_t count, int target)
+        {
+            auto& bytes = model.buffers[0].data;
+            const auto offset = (bytes.size() + 3) & ~(size_t) 3;
+            bytes.resize (offset + count * sizeof (T));
+            tinygltf::BufferView view;
+            view.buffer = 0;
+            view.byteOffset = offset;
+            view.byteLength = count * sizeof (T);
+            view.target = target;
+            model.bufferViews.push_back (view);
+            return { (int) model.bufferViews.size() - 1, reinterpret_cast<T*> (bytes.data() + offset) };
+        }
+
+        void addAccessor (int view, int componentType, size_t count, int type, std::vector<double> min = {}, std::vector<double> max = {})
+        {
+            tinygltf::Accessor accessor;
+            accessor.bufferView = view;
+            accessor.componentType = componentType;
+            accessor.count = count;
+            accessor.type = type;
+            accessor.minValues = std::move (min);
+            accessor.maxValues = std::move (max);
+            model.accessors.push_back (accessor);
+        }
+
+        // The bytes a part takes in the buffer, its padding included.
+        static size_t bytesFor (const Part& part)
+        {
+            return part.vertices.size() * (part.normals ? 32 : 20) + part.indices.size() * 4 + 4 * 4;
+        }
+
+        int addMesh (const Part& part, bool twoSided)
+        {
+            const auto count = part.vertices.size();
+            tinygltf::Primitive primitive;
+            primitive.mode = TINYGLTF_MODE_TRIANGLES;
+            primitive.material = twoSided ? 1 : 0;
+            std::vector<double> low (3, HUGE_VAL), high (3, -HUGE_VAL);
+
+            const auto [positionView, positions] = addView<float> (3 * count, TINYGLTF_TARGET_ARRAY_BUFFER);
+            for (size_t i = 0; i < count; ++i)
+                for (size_t k = 0; k < 3; ++k)
+                {
+                    positions[3 * i + k] = (&part.vertices[i]->x)[k];
+                    low[k] = std::min (low[k], (double) positions[3 * i + k]);
+                    high[k] = std::max (high[k], (double) positions[3 * i + k]);
+                }
+            primitive.attributes["POSITION"] = (int) model.accessors.size();
+            addAccessor (positionView, TINYGLTF_COMPONENT_TYPE_FLOAT, count, TINYGLTF_TYPE_VEC3, low, high);
+
+            const auto [uvView, uvs] = addView<float> (2 * count, TINYGLTF_TARGET_ARRAY_BUFFER);
+            for (size_t i = 0; i < count; ++i)
+                std::memcpy (uvs + 2 * i, &part.vertices[i]->u, 2 * sizeof (float));
+            primitive.attributes["TEXCOORD_0"] = (int) model.accessors.size();
+            addAccessor (uvView, TINYGLTF_COMPONENT_TYPE_FLOAT, count, TINYGLTF_TYPE_VEC2);
+
+            if (part.normals)
+            {
+                const auto [normalView, normals] = addView<float> (3 * count, TINYGLTF_TARGET_ARRAY_BUFFER);
+                for (size_t i = 0; i < count; ++i)
+                {
+                    const auto n = unitNormal (*part.vertices[i]);
+                    std::memcpy (normals + 3 * i, n.data(), 3 * sizeof (float));
+                }
+                primitive.attributes["NORMAL"] = (int) model.accessors.size();
+                addAccessor (normalView, TINYGLTF_COMPONENT_TYPE_FLOAT, count, TINYGLTF_TYPE_VEC3);
+            }
+
+            const auto [indexView, indices] = addView<juce::uint32> (part.indices.size(), TINYGLTF_TARGET_ELEMENT_ARRAY_BUFFER);
+            std::memcpy (indices, part.indices.data(), part.indices.size() * sizeof (juce::uint32));
+            primitive.indices = (int) model.accessors.size();
+            addAccessor (indexView, TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT, part.indices.size(), TINYGLTF_TYPE_SCALAR);
+
+            tinygltf::Mesh mesh;
+            mesh.primitives.push_back (primitive);
+            model.meshes.push_back (mesh);
+            return (int) model.meshes.size() - 1;
+        }
+
+        // The object's node, with its mesh; the object's lists are released once they are in the buffer.
+        int addNode (MshObject& object)
+        {
+            tinygltf::Node node;
+            node.name = object.name.toStdString();
+            node.translation = { finiteOr0 (object.matrix[12]), finiteOr0 (object.matrix[13]), finiteOr0 (object.matrix[14]) };
+            node.extras = tinygltf::Value (tinygltf::Value::Object { { "flags", tinygltf::Value ((double) object.flags) },
+                                                                     { "isHp", tinygltf::Value (object.isHp) },
+                                                                     { "valueA", tinygltf::Value (object.valueA) },
+                                                                     { "valueB", tinygltf::Value (object.valueB) } });
+
+            if (const auto part = keptPart (object); ! part.indices.empty())
+                node.mesh = addMesh (part, (object.flags & 0x200) != 0);
+
+            mshReleaseList (object.vertices);
+            mshReleaseList (object.indices);
+
+            model.nodes.push_back (node);
+            return (int) model.nodes.size() - 1;
+        }
+    };
+
+    juce::String writeGltf (MshMesh& mesh, const juce::File& target, bool binary)
+    {
+        GltfBuilder b;
+        auto& model = b.model;
+        model.asset.version = "2.0";
+        model.asset.generator = "Tolmar MSH Viewer 0.2.1";
+        model.buffers.resize (1);
+
+        // The buffer is reserved once, so it never moves (and never needs twice its size) while it fills.
+        size_t bytes = 1024;
+        mshForEachPlacedObject (mesh.root, true, { 0, 0, 0 }, [&bytes] (const MshObject& o, double, double, double) { bytes += GltfBuilder::bytesFor (keptPart (o)); });
+        model.buffers[0].data.reserve (bytes);
+
+        // Nodes in file order (depth first); each object's node lists its children's nodes.
+        std::vector<std::pair<MshObject*, int>> pending;
+        tinygltf::Scene scene;
+        const auto pushChain = [&pending] (MshObject* first, int parent)
+        {
+            const auto start = pending.size();
+            for (auto* object = first; object != nullptr; object = object->nextSibling.get())
+                pending.push_back ({ object, parent });
+            std::reverse (pending.begin() + (std::ptrdiff_t) start, pending.end()); // the first one on top
+        };
+
+        pushChain (&mesh.root, -1);
+
+        while (! pending.empty())
+        {
+            const auto [object, parent] = pending.back();
+            pending.pop_back();
+            const auto node = b.addNode (*object);
+            (parent < 0 ? scene.nodes : model.nodes[(size_t) parent].children).push_back (node);
+            pushChain (object->firstChild.get(), node);
+        }
+
+        model.scenes.push_back (scene);
+        model.defaultScene = 0;
+        mesh.clear(); // the model holds all that is written from here on
+
+        const auto png = rainbowPng();
+        tinygltf::Image image;
+        image.mimeType = "image/png";
+        const auto picture = target.withFileExtension ("png");
+
+        if (binary)
+        {
+            const auto [view, area] = b.addView<juce::uint8> (png.size(), 0);
+            std::memcpy (area, png.data(), png.size());
+            image.bufferView = view;
+        }
+        else if (! picture.replaceWithData (png.data(), png.size()))
+            return "cannot write " + picture.getFullPathName();
+        else
+            image.uri = picture.getFileName().toStdString();
+
+        model.images.push_back (image);
+        tinygltf::Sampler sampler;
+        sampler.magFilter = TINYGLTF_TEXTURE_FILTER_LINEAR;
+        sampler.minFilter = TINYGLTF_TEXTURE_FILTER_LINEAR;
+        sampler.wrapS = sampler.wrapT = TINYGLTF_TEXTURE_WRAP_REPEAT;
+        model.samplers.push_back (sampler);
+        tinygltf::Texture texture;
+        texture.source = 0;
+        texture.sampler = 0;
+        model.textures.push_back (texture);
+
+        for (const bool twoSided : { false, true })
+        {
+            tinygltf::Material material;
+            material.name = twoSided ? "rainbow, two-sided" : "rainbow";
+            material.pbrMetallicRoughness.baseColorTexture.index = 0;
+            material.pbrMetallicRoughness.metallicFactor = 0.0;
+            material.doubleSided = twoSided;
+            model.materials.push_back (material);
+        }
+
+        if (! binary)
+            model.buffers[0].uri = target.withFileExtension ("bin").getFileName().toStdString();
+
+        tinygltf::TinyGLTF writer;
+        return writer.WriteGltfSceneToFile (&model, target.getFullPathName().toStdString(), false, binary, ! binary, binary)
+                   ? juce::String() : "cannot write " + target.getFullPathName();
+    }
+
+    //==============================================================================
+    juce::String writeObj (MshMesh& mesh, const juce::File& target)
+    {
+        std::ofstream obj (target.getFullPathName().toStdString(), std::ios::binary);
+        const auto name = target.getFileNameWithoutExtension();
+        const auto png = rainbowPng();
+
+        if (! target.withFileExtension ("png").replaceWithData (png.data(), png.size())
+            || ! target.withFileExtension ("mtl").replaceWithText ("newmtl rainbow\nKa 1 1 1\nKd 1 1 1\nd 1\nillum 1\nmap_Kd " + name + ".png\n"))
+            return "cannot write beside " + target.getFullPathName();
+
+        obj << "# Tolmar MSH Viewer 0.2.1: each object with its translations applied\nmtllib " << name << ".mtl\n";
+        obj.precision (9);
+        size_t written = 0, writtenNormals = 0;
+
+        mshForEachPlacedObject (mesh.root, true, { 0, 0, 0 }, [&] (const MshObject& object, double x, double y, double z)
+        {
+            const auto part = keptPart (object);
+
+            if (part.indices.empty())
+                return;
+
+            // OBJ names end at a line break; OBJ's v runs up from the picture's bottom row.
+            obj << "o " << object.name.replaceCharacters ("\r\n", "  ").toStdString() << "\nusemtl rainbow\n";
+
+            for (const auto* v : part.vertices)
+                obj << "v " << (x + v->x) << ' ' << (y + v->y) << ' ' << (z + v->z) << "\nvt " << v->u << ' ' << (1.0f - v->v) << "\n";
+
+            for (const auto* v : part.vertices)
+                if (part.normals)
+                {
+                    const auto n = unitNormal (*v);
+                    obj << "vn " << n[0] << ' ' << n[1] << ' ' << n[2] << "\n";
+                }
+
+            for (size_t i = 0; i < part.indices.size(); i += 3)
+            {
+                obj << 'f';
+
+                for (size_t k = 0; k < 3; ++k)
+                {
+                    const auto n = written + part.indices[i + k] + 1;
+                    obj << ' ' << n << '/' << n;
+
+                    if (part.normals)
+                        obj << '/' << (writtenNormals + part.indices[i + k] + 1);
+                }
+
+                obj << "\n";
+            }
+
+            written += part.vertices.size();
+            writtenNormals += part.normals ? part.vertices.size() : 0;
+        });
+
+        obj.flush();
+        return obj.good() ? juce::String() : "cannot write " + target.getFullPathName();
+    }
+}
+
+juce::String exportMesh (MshMesh& mesh, const juce::File& target, ExportFormat format)
+{
+    return format == ExportFormat::obj ? writeObj (mesh, target) : writeGltf (mesh, target, format == ExportFormat::glb);
+}
