@@ -6,36 +6,16 @@
 
 namespace
 {
-    const juce::Colour treeBackground (0xffadd8e6);
-    const juce::Colour selectedFill = treeBackground.overlaidWith (juce::Colour (ObjectTreeItem::selectedFillArgb));
+    // A row's own area (its position covers its open sub-rows too), and the selection fill and the text
+    // pixels in it as the tree paints it on light blue.
+    juce::Rectangle<int> area (juce::TreeViewItem& row) { return row.getItemPosition (true).withHeight (row.getItemHeight()); }
 
-    // A tree in a window, its root row given.
-    struct TreeFixture
+    std::pair<int, int> painted (juce::TreeView& tree, juce::TreeViewItem& row)
     {
-        explicit TreeFixture (juce::TreeViewItem& root)
-        {
-            tree.setColour (juce::TreeView::backgroundColourId, treeBackground);
-            tree.setRootItem (&root);
-            pump (50);
-        }
-
-        ~TreeFixture() { tree.setRootItem (nullptr); }
-
-        // The row's own area (its position covers its open sub-rows too).
-        static juce::Rectangle<int> row (juce::TreeViewItem& item) { return item.getItemPosition (true).withHeight (item.getItemHeight()); }
-        void clickRow (juce::TreeViewItem& item, bool right = false) { click (tree, row (item).getCentre(), right); }
-
-        // Fill and text pixels of a row as painted.
-        std::pair<int, int> paintedRow (juce::TreeViewItem& item)
-        {
-            const auto image = tree.createComponentSnapshot (tree.getLocalBounds());
-            const auto area = row (item);
-            return { countPixelsNear (image, area.withTrimmedLeft (area.getWidth() / 2), selectedFill, 2), countBlackTextPixels (image, area) };
-        }
-
-        juce::TreeView tree;
-        TestWindow window { tree, 300, 300 };
-    };
+        const auto image = tree.createComponentSnapshot (tree.getLocalBounds());
+        const auto fill = juce::Colour (0xffadd8e6).overlaidWith (juce::Colour (ObjectTreeItem::selectedFillArgb));
+        return { countPixelsNear (image, area (row).withTrimmedLeft (area (row).getWidth() / 2), fill, 2), countBlackTextPixels (image, area (row)) };
+    }
 
     juce::String names (juce::TreeViewItem& item)
     {
@@ -46,7 +26,7 @@ namespace
     }
 }
 
-TEST (TreeRows, ChildRowsAreMadeOnFirstOpeningInSiblingOrderAndKeptWhenClosed)
+TEST (TreeRows, RowsAreMadeOnFirstOpeningAndKeptSelectionMarksARightClickSelectsFirstAndThePlaceholderStaysBare)
 {
     MshMesh mesh; // root { A { A1 }, B, C } and a sibling of the root
     mesh.root.name = "root";
@@ -55,13 +35,16 @@ TEST (TreeRows, ChildRowsAreMadeOnFirstOpeningInSiblingOrderAndKeptWhenClosed)
     addChild (mesh.root, "C");
     mesh.root.nextSibling = std::make_unique<MshObject>();
     ObjectTreeItem rootRow (mesh.root);
-    TreeFixture f (rootRow);
-    EXPECT_TRUE (rootRow.mightContainSubItems() && ! rootRow.isOpen());
-    EXPECT_EQ (0, rootRow.getNumSubItems()) << "no rows before the first opening";
+    MeshRootItem placeholder;
+    juce::TreeView tree;
+    tree.setColour (juce::TreeView::backgroundColourId, juce::Colour (0xffadd8e6));
+    tree.setRootItem (&rootRow);
+    TestWindow window (tree, 300, 300);
+    EXPECT_TRUE (rootRow.mightContainSubItems() && ! rootRow.isOpen() && rootRow.getNumSubItems() == 0);
 
     rootRow.setOpen (true);
     EXPECT_EQ (juce::String ("A B C"), names (rootRow));
-    EXPECT_EQ (4, f.tree.getNumRowsInTree()) << "the root's sibling gets no row";
+    EXPECT_EQ (4, tree.getNumRowsInTree()) << "the root's sibling gets no row";
 
     // Closing and opening again, a row of one child as well as one of three, gives the same rows.
     auto* a = rootRow.getSubItem (0);
@@ -72,56 +55,39 @@ TEST (TreeRows, ChildRowsAreMadeOnFirstOpeningInSiblingOrderAndKeptWhenClosed)
         rootRow.setOpen (false);
         rootRow.setOpen (true);
     }
-    EXPECT_EQ (a, rootRow.getSubItem (0));
-    EXPECT_EQ (juce::String ("A B C"), names (rootRow));
-    EXPECT_EQ (juce::String ("A1"), names (*a));
-    EXPECT_TRUE (a->isOpen());
-    EXPECT_EQ (5, f.tree.getNumRowsInTree());
+    EXPECT_TRUE (a == rootRow.getSubItem (0) && a->isOpen() && names (rootRow) == "A B C" && names (*a) == "A1");
+    EXPECT_EQ (5, tree.getNumRowsInTree());
 
     // A leaf offers nothing to open, and a click where its open/close button would be makes no rows.
     auto& b = *rootRow.getSubItem (1);
-    EXPECT_FALSE (b.mightContainSubItems());
     pump (50);
-    click (f.tree, TreeFixture::row (b).getCentre().withX (TreeFixture::row (b).getX() - 8));
-    EXPECT_EQ (0, b.getNumSubItems());
+    click (tree, area (b).getCentre().withX (area (b).getX() - 8));
+    EXPECT_TRUE (! b.mightContainSubItems() && b.getNumSubItems() == 0);
 
     // Selection marks the object; a right-click selects before the flags menu opens, and changes nothing.
     auto& c = *dynamic_cast<ObjectTreeItem*> (rootRow.getSubItem (2));
     auto& objectA = dynamic_cast<ObjectTreeItem*> (a)->getObject();
     ModalWatcher watcher;
-    f.clickRow (c);
-    EXPECT_TRUE (c.getObject().selected);
-    EXPECT_EQ (0, watcher.menus) << "a left click opens no menu";
-
+    click (tree, area (c).getCentre());
+    EXPECT_TRUE (c.getObject().selected && watcher.menus == 0);
     bool selectedWhileMenuOpen = false, previousCleared = false;
     watcher.onMenu = [&] { selectedWhileMenuOpen = objectA.selected; previousCleared = ! c.getObject().selected; };
-    f.clickRow (*a, true); // returns once the menu has been dismissed
-    EXPECT_EQ (1, watcher.menus);
-    EXPECT_TRUE (selectedWhileMenuOpen && previousCleared);
-    EXPECT_EQ (0x310u, objectA.flags);
+    click (tree, area (*a).getCentre(), true); // returns once the menu has been dismissed
+    EXPECT_TRUE (watcher.menus == 1 && selectedWhileMenuOpen && previousCleared && objectA.flags == 0x310);
 
     // Painted: the selected row filled beige under black text, the others not filled.
-    const auto [fill, text] = f.paintedRow (*a);
-    EXPECT_EQ (a->getItemHeight() * (TreeFixture::row (*a).getWidth() - TreeFixture::row (*a).getWidth() / 2), fill);
-    EXPECT_GT (text, 5);
-    EXPECT_EQ (0, f.paintedRow (c).first);
-}
+    EXPECT_EQ (a->getItemHeight() * (area (*a).getWidth() - area (*a).getWidth() / 2), painted (tree, *a).first);
+    EXPECT_GT (painted (tree, *a).second, 5);
+    EXPECT_EQ (0, painted (tree, c).first);
 
-TEST (TreeRows, ThePlaceholderRowOpensNothingAndNeverShowsASelection)
-{
-    MeshRootItem placeholder;
-    TreeFixture f (placeholder);
+    // The placeholder opens nothing, answers no click with a menu and, though selected, is not filled.
+    tree.setRootItem (&placeholder);
+    pump (50);
+    for (const bool right : { true, false, false }) // a right-click, then a double-click
+        click (tree, area (placeholder).getCentre(), right);
+    EXPECT_TRUE (watcher.menus == 1 && placeholder.getNumSubItems() == 0 && placeholder.isSelected());
     EXPECT_EQ (juce::String ("__Empty Mesh__"), placeholder.getUniqueName());
-    EXPECT_FALSE (placeholder.mightContainSubItems());
-
-    ModalWatcher watcher;
-    f.clickRow (placeholder, true);
-    f.clickRow (placeholder);
-    f.clickRow (placeholder); // a double-click
-    EXPECT_EQ (0, watcher.menus);
-    EXPECT_EQ (0, placeholder.getNumSubItems());
-    EXPECT_TRUE (placeholder.isSelected());
-    const auto [fill, text] = f.paintedRow (placeholder);
-    EXPECT_EQ (0, fill) << "selected, yet not filled";
-    EXPECT_GT (text, 20) << "\"No Mesh Loaded\" in black";
+    EXPECT_EQ (0, painted (tree, placeholder).first);
+    EXPECT_GT (painted (tree, placeholder).second, 20) << "\"No Mesh Loaded\" in black";
+    tree.setRootItem (nullptr);
 }

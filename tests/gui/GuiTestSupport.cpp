@@ -75,18 +75,6 @@ void click (juce::Component& component, juce::Point<int> position, bool right)
     pump (20);
 }
 
-juce::Image grabScreen()
-{
-    const juce::TemporaryFile file (".png");
-    juce::ChildProcess import;
-
-    if (! import.start (juce::StringArray { "import", "-window", "root", file.getFile().getFullPathName() }))
-        return {};
-
-    import.waitForProcessToFinish (20000);
-    return juce::ImageFileFormat::loadFrom (file.getFile());
-}
-
 int countPixels (const juce::Image& image, juce::Rectangle<int> area, const std::function<bool (juce::Colour)>& test)
 {
     int count = 0;

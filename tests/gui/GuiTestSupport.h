@@ -51,9 +51,6 @@ void sendMouse (juce::Component& component, juce::Point<int> position, juce::Mod
 // A left or right click (down, then up) at a position in the component.
 void click (juce::Component& component, juce::Point<int> position, bool right = false);
 
-// A screenshot of the whole display (ImageMagick's import), for what the system really shows.
-juce::Image grabScreen();
-
 // The pixels of an image in an area that pass a test.
 int countPixels (const juce::Image& image, juce::Rectangle<int> area, const std::function<bool (juce::Colour)>& test);
 

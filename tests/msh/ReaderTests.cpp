@@ -7,23 +7,19 @@ TEST (Reader, TheSmallest320ByteFileLoadsFromDiskWithEveryHeaderFieldInPlace)
 {
     juce::MemoryOutputStream out;
     MshWriter w (out);
-    w.bytes ("not interpreted", 16).zeros (36).int16 (0);     // 0: skipped; 52: headerString, length 0
-    for (int i = 0; i < 80; ++i)                              // 54: headerBlock, bytes 0..79
+    w.bytes ("not interpreted", 16).zeros (36).int16 (0);       // 0: skipped; 52: headerString, length 0
+    for (int i = 0; i < 80; ++i)                                // 54: headerBlock, bytes 0..79
         w.bytes (&i, 1);
-    w.uint32 (0xdeadbeef).float32 (2.5f);                     // 134: skipped; 138: headerFloat
-    for (int i = 1; i <= 5; ++i)                              // 142: headerInts 1..5
-        w.int32 (i);
-    w.zeros (13 * 4).int16 (0).int32 (-7).int32 (8).uint32 (0x410); // 162: lists; 214: root name, values, flags
-    for (int i = 0; i < 16; ++i)                              // 228: matrix 0..15
+    w.uint32 (0xdeadbeef).float32 (2.5f).int32 (1).int32 (2).int32 (3).int32 (4).int32 (5); // skipped, float, ints
+    w.zeros (13 * 4).int16 (0).int32 (-7).int32 (8).uint32 (0x410);   // 162: lists; 214: root name, values, flags
+    for (int i = 0; i < 16; ++i)                                // 228: matrix 0..15
         w.float32 ((float) i);
-    w.zeros (5 * 4).uint32 (MshMarker::objectEnd).fileEnd(); // 292: lists; 312, 316: end markers
+    w.zeros (5 * 4).uint32 (MshMarker::objectEnd).fileEnd();   // 292: lists; 312, 316: end markers
     ASSERT_EQ (320u, out.getDataSize());
 
     ScratchFolder scratch;
     MshMesh mesh;
-    const auto outcome = loadFile (mesh, scratch.write ("smallest.msh", out.getMemoryBlock()));
-    ASSERT_TRUE (outcome.loaded) << outcome.error;
-    EXPECT_TRUE (outcome.warnings.empty());
+    ASSERT_TRUE (mesh.loadFromFile (scratch.write ("smallest.msh", out.getMemoryBlock()), [] (auto&) { FAIL(); }));
     for (int i = 0; i < 20; ++i) // word i holds the bytes 4i .. 4i+3
     {
         const auto word = mesh.headerWord (i);
@@ -31,9 +27,8 @@ TEST (Reader, TheSmallest320ByteFileLoadsFromDiskWithEveryHeaderFieldInPlace)
         std::memcpy (&bits, &word, 4);
         EXPECT_EQ ((juce::uint32) (0x03020100 + 0x04040404 * i), bits) << i;
     }
-    EXPECT_EQ (2.5f, mesh.headerFloat);
-    EXPECT_EQ ((std::array<juce::int32, 5> { 1, 2, 3, 4, 5 }), mesh.headerInts);
-    EXPECT_EQ ((std::array<juce::int32, 3> { -7, 8, 0x410 }), (std::array<juce::int32, 3> { mesh.root.valueA, mesh.root.valueB, (juce::int32) mesh.root.flags }));
+    EXPECT_TRUE (mesh.headerFloat == 2.5f && mesh.headerInts == (std::array<juce::int32, 5> { 1, 2, 3, 4, 5 }));
+    EXPECT_TRUE (mesh.root.valueA == -7 && mesh.root.valueB == 8 && mesh.root.flags == 0x410);
     for (int i = 0; i < 16; ++i)
         EXPECT_EQ ((float) i, mesh.root.matrix[(size_t) i]);
 }
@@ -48,9 +43,8 @@ TEST (Reader, FilesOf1To51BytesLoadEmptyAfterTwoWarningsAndMissingEmptyOrFolderF
     {
         ASSERT_TRUE (loadBytes (mesh, richBytes).loaded); // something to clear first
         const auto outcome = loadBytes (mesh, juce::MemoryBlock (size, true));
-        ASSERT_TRUE (outcome.loaded);
+        ASSERT_TRUE (outcome.loaded && outcome.warnings.size() == 2 && outcome.warnings[1].kind == MshWarning::Kind::fileEnd);
         EXPECT_EQ ((std::vector<juce::int64> { (juce::int64) size, (juce::int64) size }), outcome.offsets());
-        EXPECT_EQ (MshWarning::Kind::fileEnd, outcome.warnings[1].kind);
         EXPECT_TRUE (isCleared (mesh) && mesh.headerFloat == 0 && mesh.headerInts == (std::array<juce::int32, 5> {})) << size;
         EXPECT_TRUE (rich.headerBlock == mesh.headerBlock && rich.root.matrix == mesh.root.matrix) << "raw reads past the end keep";
     }
@@ -63,10 +57,8 @@ TEST (Reader, FilesOf1To51BytesLoadEmptyAfterTwoWarningsAndMissingEmptyOrFolderF
     {
         ASSERT_TRUE (loadBytes (mesh, richBytes).loaded);
         mesh.root.selected = true;
-        const auto outcome = loadFile (mesh, file);
-        EXPECT_FALSE (outcome.loaded);
-        EXPECT_TRUE (outcome.warnings.empty());
-        EXPECT_EQ (juce::String (reason), outcome.error);
+        EXPECT_FALSE (mesh.loadFromFile (file, [] (auto&) { FAIL(); }));
+        EXPECT_EQ (juce::String (reason), mesh.getLoadError());
         EXPECT_TRUE (isCleared (mesh));
         EXPECT_TRUE (rich.headerBlock == mesh.headerBlock && rich.root.flags == mesh.root.flags) << "clear() keeps these";
     }
@@ -76,9 +68,9 @@ TEST (Reader, ShortStringsStopAtAZeroByteConsumeTheirLengthOrWhatIsLeftAndNegati
 {
     juce::MemoryOutputStream out;
     MshWriter w (out);
-    w.zeros (52).shortStringBytes (6, "ab\0cd\xe9", 6);     // headerString "ab"; all 6 bytes consumed
-    w.uint32 (0x11223344).zeros (76 + 28 + 13 * 4);         // headerBlock, skipped, float, ints, lists
-    w.shortStringBytes (4, "n\xe9\xff\x01", 4);              // root name: Latin-1 and a control character
+    w.zeros (52).shortStringBytes (6, "ab\0cd\xe9", 6);       // headerString "ab"; all 6 bytes consumed
+    w.uint32 (0x11223344).zeros (76 + 28 + 13 * 4);           // headerBlock, skipped, float, ints, lists
+    w.shortStringBytes (4, "n\xe9\xff\x01", 4);                // root name: Latin-1 and a control character
     w.int32 (0).int32 (0).uint32 (0).zeros (64 + 20).uint32 (MshMarker::objectEnd).fileEnd();
     MshMesh mesh;
     auto outcome = loadBytes (mesh, out.getMemoryBlock());
@@ -89,13 +81,11 @@ TEST (Reader, ShortStringsStopAtAZeroByteConsumeTheirLengthOrWhatIsLeftAndNegati
     EXPECT_EQ (juce::String (juce::CharPointer_UTF32 (name)), mesh.root.name);
 
     // Fewer bytes left than the length: the string is what is left.
-    auto cut = out.getMemoryBlock();
-    cut.setSize (52 + 2 + 3);
-    ASSERT_TRUE (loadBytes (mesh, cut).loaded);
-    EXPECT_EQ (juce::String ("ab"), mesh.headerString);
-    cut.setSize (52 + 2 + 1);
-    ASSERT_TRUE (loadBytes (mesh, cut).loaded);
-    EXPECT_EQ (juce::String ("a"), mesh.headerString);
+    for (auto [size, text] : { std::pair (57, "ab"), std::pair (55, "a") })
+    {
+        ASSERT_TRUE (loadBytes (mesh, juce::MemoryBlock (out.getData(), (size_t) size)).loaded);
+        EXPECT_EQ (juce::String (text), mesh.headerString);
+    }
 
     // A header string of length -1, longer than the read buffer, with and without a zero byte in it.
     for (const bool zero : { true, false })
@@ -104,14 +94,13 @@ TEST (Reader, ShortStringsStopAtAZeroByteConsumeTheirLengthOrWhatIsLeftAndNegati
         std::memset (bytes.begin() + 54, 'x', bytes.getSize() - 54 - (zero ? 1000 : 0));
         bytes[52] = bytes[53] = (char) 0xff;
         outcome = loadBytes (mesh, bytes);
-        ASSERT_TRUE (outcome.loaded);
         EXPECT_EQ ((std::vector<juce::int64> { 300000, 300000 }), outcome.offsets()) << "everything swallowed";
         EXPECT_EQ (300000 - 54 - (zero ? 1000 : 0), mesh.headerString.length());
         EXPECT_TRUE (mesh.headerString.containsOnly ("x"));
     }
 }
 
-TEST (Reader, PairSetsKeepAtMostTwoPairsAndSkipTheRestModulo32Bits)
+TEST (Reader, PairSetsKeepAtMostTwoPairsAndSkipTheRestModulo32BitsQuadEntriesPutTheFirstValueInQ3)
 {
     // P = 0x2AAAAAAD skips (P - 2) × 6 = 0x100000002 bytes, which wraps to 2.
     for (auto [pairs, skipped] : { std::pair (0u, 0), std::pair (1u, 0), std::pair (2u, 0), std::pair (3u, 6),
@@ -119,13 +108,15 @@ TEST (Reader, PairSetsKeepAtMostTwoPairsAndSkipTheRestModulo32Bits)
     {
         juce::MemoryOutputStream out;
         MshWriter w (out);
-        writeHeaderAndEmptyLists (w, 6);                       // list12A .. tripleEntries
-        w.uint32 (1).uint32 (pairs);                           // pairSets: one set of P pairs
+        writeHeaderAndEmptyLists (w, 6);                                 // list12A .. tripleEntries
         const auto stored = juce::jmin (pairs, 2u);
+        w.uint32 (1).uint32 (pairs);                                     // one set of P pairs, two at most kept
         if (stored > 0) w.float32 (1.5f).int16 (7);
         if (stored > 1) w.float32 (-2.0f).int16 (-1);
-        w.zeros ((size_t) skipped).uint32 (0).uint32 (1).int16 (0x4242); // quadEntries; shortList: where reading resumed
-        w.zeros (4 * 4);
+        w.zeros ((size_t) skipped);
+        w.uint32 (2).int32 (1).int32 (2).int32 (3).int32 (4);          // quadEntries: two; no block, so the
+        w.int32 (0x12345).int32 (-1).int32 (0x10000).int32 (0x7fff8000); // next 4 bytes are the next entry's
+        w.uint32 (MshMarker::namedBlock8).shortString ("b").bytes ("12345678", 8).uint32 (1).int16 (0x4242).zeros (4 * 4);
         writeBareObject (w, "root");
         w.uint32 (MshMarker::objectEnd).fileEnd();
 
@@ -137,31 +128,14 @@ TEST (Reader, PairSetsKeepAtMostTwoPairsAndSkipTheRestModulo32Bits)
         EXPECT_EQ ((std::array<float, 2> { stored > 0 ? 1.5f : 0, stored > 1 ? -2.0f : 0 }), set.pairValue);
         EXPECT_EQ ((std::array<juce::uint16, 2> { (juce::uint16) (stored > 0 ? 7 : 0), (juce::uint16) (stored > 1 ? 0xffff : 0) }), set.pairIndex);
         EXPECT_EQ ((std::vector<juce::uint16> { 0x4242 }), mesh.shortList) << pairs;
+
+        ASSERT_EQ (2u, mesh.quadEntries.size());
+        auto& a = mesh.quadEntries[0];
+        auto& b = mesh.quadEntries[1];
+        EXPECT_EQ ((std::array<int, 8> { 2, 3, 4, 1, 0xffff, 0, 0x8000, 0x2345 }), (std::array<int, 8> { a.q0, a.q1, a.q2, a.q3, b.q0, b.q1, b.q2, b.q3 }));
+        EXPECT_TRUE (a.blockA == nullptr && a.blockB == nullptr && b.blockA == nullptr && b.blockB != nullptr);
+        EXPECT_TRUE (b.blockB->name == "b" && std::memcmp ("12345678", b.blockB->data.data(), 8) == 0);
     }
-}
-
-TEST (Reader, QuadEntriesPutTheFirstValueInQ3KeepLow16BitsAndMayLackTheirBlocks)
-{
-    juce::MemoryOutputStream out;
-    MshWriter w (out);
-    writeHeaderAndEmptyLists (w, 7);                                 // list12A .. pairSets
-    w.uint32 (2).int32 (1).int32 (2).int32 (3).int32 (4);            // quadEntries: two; no block, so the next
-    w.int32 (0x12345).int32 (-1).int32 (0x10000).int32 (0x7fff8000); // 4 bytes are the next entry's
-    w.uint32 (MshMarker::namedBlock8).shortString ("b").bytes ("12345678", 8).zeros (5 * 4);
-    writeBareObject (w, "root");
-    w.uint32 (MshMarker::objectEnd).fileEnd();
-
-    MshMesh mesh;
-    const auto outcome = loadBytes (mesh, out.getMemoryBlock());
-    ASSERT_TRUE (outcome.loaded && outcome.warnings.empty()) << outcome.error;
-    ASSERT_EQ (2u, mesh.quadEntries.size());
-    auto& a = mesh.quadEntries[0];
-    auto& b = mesh.quadEntries[1];
-    EXPECT_EQ ((std::array<int, 8> { 2, 3, 4, 1, 0xffff, 0, 0x8000, 0x2345 }), (std::array<int, 8> { a.q0, a.q1, a.q2, a.q3, b.q0, b.q1, b.q2, b.q3 }));
-    EXPECT_TRUE (a.blockA == nullptr && a.blockB == nullptr && b.blockA == nullptr && b.blockB != nullptr);
-    EXPECT_EQ (juce::String ("b"), b.blockB->name);
-    EXPECT_EQ (0, std::memcmp ("12345678", b.blockB->data.data(), 8));
-    EXPECT_EQ (juce::String ("root"), mesh.root.name);
 }
 
 TEST (Reader, EverythingReadsBackAndTrailingBytesOrASecondLoadChangeNothingElse)
@@ -179,8 +153,7 @@ TEST (Reader, EverythingReadsBackAndTrailingBytesOrASecondLoadChangeNothingElse)
     MshMesh second;
     second.root.name = "base";
     ASSERT_TRUE (loadBytes (mesh, mshWriteToMemory (second)).loaded);
-    EXPECT_TRUE (sameModel (second, mesh));
-    EXPECT_FALSE (mesh.root.selected);
+    EXPECT_TRUE (sameModel (second, mesh) && ! mesh.root.selected);
 }
 
 TEST (Reader, ChildrenAndSiblingsNestAsTheRecordsLieAndABadChildMarkerIsNoChild)
@@ -207,20 +180,15 @@ TEST (Reader, ChildrenAndSiblingsNestAsTheRecordsLieAndABadChildMarkerIsNoChild)
         if (childMarker != MshMarker::child)
         {
             // Its 4 bytes are read as the root's end marker, and the file end marker reads A's first bytes.
-            EXPECT_EQ (nullptr, mesh.root.firstChild);
-            ASSERT_EQ (2u, outcome.warnings.size());
-            EXPECT_EQ (childMarker, outcome.warnings[0].found);
+            EXPECT_TRUE (mesh.root.firstChild == nullptr && outcome.warnings.size() == 2 && outcome.warnings[0].found == childMarker);
             continue;
         }
 
         EXPECT_TRUE (outcome.warnings.empty());
-        ASSERT_NE (nullptr, mesh.root.firstChild);
-        auto& a = *mesh.root.firstChild;
-        ASSERT_TRUE (a.firstChild != nullptr && a.nextSibling != nullptr);
-        EXPECT_EQ (juce::String ("A A1 B"), a.name + " " + a.firstChild->name + " " + a.nextSibling->name);
-        EXPECT_TRUE (a.firstChild->firstChild == nullptr && a.firstChild->nextSibling == nullptr && a.nextSibling->firstChild == nullptr);
-        EXPECT_TRUE (a.nextSibling->nextSibling == nullptr && mesh.root.nextSibling == nullptr);
         EXPECT_EQ (out.getMemoryBlock(), mshWriteToMemory (mesh)) << "the writer lays it out the same way";
+        juce::StringArray shape;
+        forEachObjectInFileOrder (mesh.root, [&shape] (const MshObject& o, int depth, juce::int64, juce::int64) { shape.add (o.name + juce::String (depth)); });
+        EXPECT_EQ (juce::StringArray ({ "root0", "A1", "A12", "B1" }), shape);
     }
 }
 
@@ -249,33 +217,27 @@ TEST (Reader, EachWrongEndMarkerWarnsOnceInFileOrderAndTheLoadGoesOn)
 
     MshMesh mesh;
     const auto outcome = loadBytes (mesh, out.getMemoryBlock());
-    ASSERT_TRUE (outcome.loaded);
+    ASSERT_TRUE (outcome.loaded && sameModel (rich, mesh));
     EXPECT_EQ ((std::vector<juce::int64> { w.objects[1].endMarker, w.objects[3].endMarker, w.fileEndOffset }), outcome.offsets());
-    EXPECT_EQ (juce::String ("A"), outcome.warnings[0].objectName);
-    EXPECT_EQ (0x01020304u, outcome.warnings[0].found);
-    EXPECT_EQ (juce::String ("B"), outcome.warnings[1].objectName);
-    EXPECT_EQ (MshWarning::Kind::fileEnd, outcome.warnings[2].kind);
-    EXPECT_EQ (MshMarker::objectEnd, outcome.warnings[2].found);
-    EXPECT_TRUE (sameModel (rich, mesh));
+    juce::StringArray seen;
+    for (auto& warning : outcome.warnings)
+        seen.add (warning.objectName + "/" + juce::String::toHexString ((int) warning.found) + (warning.kind == MshWarning::Kind::fileEnd ? "/end" : ""));
+    EXPECT_EQ (juce::StringArray ({ "A/1020304", "B/0", "/a93eb864/end" }), seen);
 }
 
 TEST (Reader, AMillionLevelsDeepOrAMillionSiblingsLoadAndAreFreedWithoutRecursion)
 {
-    constexpr int count = 1000000;
-
     for (const bool deep : { true, false })
     {
         juce::MemoryBlock bytes;
         {
             MshMesh model;
-            deep ? buildDeepChain (model, count) : buildLongChain (model, count);
+            deep ? buildDeepChain (model, 1000000) : buildLongChain (model, 1000000);
             bytes = mshWriteToMemory (model);
         } // a million objects in one chain freed here
 
         auto mesh = std::make_unique<MshMesh>();
-        const auto outcome = loadBytes (*mesh, bytes);
-        ASSERT_TRUE (outcome.loaded && outcome.warnings.empty()) << outcome.error;
-
+        ASSERT_TRUE (loadBytes (*mesh, bytes).warnings.empty());
         int objects = 0, maxDepth = 0;
         juce::String last;
         forEachObjectInFileOrder (mesh->root, [&] (const MshObject& o, int depth, juce::int64, juce::int64)
@@ -284,11 +246,8 @@ TEST (Reader, AMillionLevelsDeepOrAMillionSiblingsLoadAndAreFreedWithoutRecursio
             maxDepth = juce::jmax (maxDepth, depth);
             last = o.name;
         });
-        EXPECT_EQ (deep ? count : count + 1, objects);
-        EXPECT_EQ (deep ? count - 1 : 1, maxDepth);
+        EXPECT_EQ ((std::array<int, 2> { deep ? 1000000 : 1000001, deep ? 999999 : 1 }), (std::array<int, 2> { objects, maxDepth }));
         EXPECT_EQ (juce::String (deep ? "level999999" : "sibling999999"), last) << "in file order";
-
         ASSERT_TRUE (loadBytes (*mesh, bytes).loaded); // a second load clears the million first
-        mesh.reset();
     }
 }

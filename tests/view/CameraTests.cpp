@@ -10,6 +10,7 @@
 namespace
 {
     constexpr float oneNotch = 120 * 0.75f / 256; // 0.3515625: 120 units a notch × 0.75, over 256
+    const double tanHalfView = std::tan (22.5 * 3.14159265358979323846 / 180);
     using Angles = std::array<float, 3>;
     using Pan = std::array<float, 2>;
 
@@ -31,17 +32,13 @@ TEST (Camera, EachDragTurnsOrMovesOnFromWhereTheLastOneEnded)
     EXPECT_EQ (Angles {}, camera.dragStartRotation) << "forgotten at button-up";
     drag (camera, true, false, 2000, -100); // angles are not wrapped
     EXPECT_EQ ((Angles { -10.0f, 420.0f, 0.0f }), camera.rotation);
-    EXPECT_EQ (Pan {}, camera.pan);
 
-    // Right: (25 - 0.1 × 0.8) / 600 units a pixel; right is +x, down is -y.
-    const double f = 24.92 / 600;
+    // Right: (25 - 0.1 × 0.8) / 600 units a pixel; right is +x, down is -y; twice, on from the first.
     drag (camera, false, true, 100, 50);
-    EXPECT_NEAR (100 * f, camera.pan[0], 1e-5);
-    EXPECT_NEAR (-50 * f, camera.pan[1], 1e-5);
     EXPECT_EQ (Pan {}, camera.dragStartPan);
     drag (camera, false, true, -30, 20);
-    EXPECT_NEAR (70 * f, camera.pan[0], 1e-5);
-    EXPECT_NEAR (-70 * f, camera.pan[1], 1e-5);
+    EXPECT_NEAR (70 * 24.92 / 600, camera.pan[0], 1e-5);
+    EXPECT_NEAR (-70 * 24.92 / 600, camera.pan[1], 1e-5);
     EXPECT_EQ ((Angles { -10.0f, 420.0f, 0.0f }), camera.rotation) << "moving does not turn";
 
     // Left after right turns from the last angles and leaves the pan; both buttons turn and do not move.
@@ -51,21 +48,23 @@ TEST (Camera, EachDragTurnsOrMovesOnFromWhereTheLastOneEnded)
     EXPECT_EQ ((Angles { 0.0f, 430.0f, 0.0f }), camera.rotation);
     EXPECT_EQ (pan, camera.pan);
 
-    // The pan factor follows the distance and the nearest distance.
-    ViewCamera far;
+    ViewCamera far; // the pan factor follows the distance and the nearest distance
     far.distance = -100.0f;
     far.nearestDistance = 5.0f;
     drag (far, false, true, 600, 0);
     EXPECT_NEAR (96.0, far.pan[0], 1e-4);
 }
 
-TEST (Camera, WheelStepsAreRelativeAndStayWithinTheLimitsTheFarOneWinning)
+TEST (Camera, WheelStepsAreRelativeStayWithinTheLimitsAndANotchAsJuceReportsItGivesThePartsIncrement)
 {
-    ViewCamera away, towards;
-    away.wheel (oneNotch);
-    towards.wheel (-oneNotch);
-    EXPECT_EQ (-25.87890625f, away.distance);     // -25 × 1.03515625, exactly
-    EXPECT_EQ (-24.12109375f, towards.distance);
+    for (auto [step, expected] : { std::pair (oneNotch, -25.87890625f), std::pair (-oneNotch, -24.12109375f),
+                                   std::pair (ViewCamera::wheelIncrement (50.0f / 256.0f), -25.87890625f), // X11's notch
+                                   std::pair (ViewCamera::wheelIncrement (-25.0f / 256.0f), -25 * (1 - 0.3515625f / 20)) })
+    {
+        ViewCamera camera;
+        camera.wheel (step);
+        EXPECT_EQ (expected, camera.distance);
+    }
 
     ViewCamera limited;
     limited.nearestDistance = 10.0f;
@@ -93,40 +92,26 @@ TEST (Camera, ALoadResetsThenPlacesTheCameraFromThreeHeaderWords)
     camera.rotation = { 1, 2, 3 };
     camera.pan = { 4, 5 };
     camera.dragStartPan = { 6, 7 };
+    camera.frame ({ 1, 2, 3 }, 1000.0, 1.0);
     camera.resetForLoad();
-    EXPECT_EQ (Angles {}, camera.rotation);
-    EXPECT_EQ (Pan {}, camera.pan);
-    EXPECT_EQ (-25.0f, camera.distance);
+    EXPECT_TRUE (camera.rotation == Angles {} && camera.pan == Pan {} && camera.distance == -25.0f);
+    EXPECT_TRUE (camera.pivot == ViewCamera::Vector {} && camera.nearPlane == 1.0f && camera.farthestDistance == 500.0f);
     EXPECT_EQ ((Pan { 6, 7 }), camera.dragStartPan) << "a load leaves the saved values";
 
     // Words that are not numbers would leave a camera no mouse could bring back: the other word decides,
     // else the start distance; a NaN word 0 leaves the nearest distance at its start value.
     const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
     struct Case { float word0, word18, word19, distance, panY, nearest; };
-    for (auto c : { Case { 10, 8, 2, -10, -4, 10 },      // word 0 is the larger: 10 > 3 × 2
-                    Case { 10, 0, 5, -15, 0, 10 },       // three times word 19 is the larger
+    for (auto c : { Case { 10, 8, 2, -10, -4, 10 },           // word 0 is the larger: 10 > 3 × 2
+                    Case { 10, 0, 5, -15, 0, 10 },            // three times word 19 is the larger
                     Case { 0.5f, -3, 200, -600, 1.5f, 0.5f }, // beyond the wheel's far limit
-                    Case { nan, 8, 2, -6, -4, 0.1f },
-                    Case { 12, nan, nan, -12, 0, 12 },
-                    Case { nan, 0, inf, -25, 0, 0.1f } })
+                    Case { nan, 8, 2, -6, -4, 0.1f }, Case { 12, nan, nan, -12, 0, 12 }, Case { nan, 0, inf, -25, 0, 0.1f } })
     {
         camera.pan[0] = 3.0f;
         camera.placeFromHeader (c.word0, c.word18, c.word19);
         EXPECT_EQ ((std::array<float, 4> { c.distance, 0.0f, c.panY, c.nearest }),
                    (std::array<float, 4> { camera.distance, camera.pan[0], camera.pan[1], camera.nearestDistance }));
     }
-
-    camera.wheel (oneNotch);
-    EXPECT_EQ (-25.87890625f, camera.distance);
-}
-
-TEST (Camera, ANotchAsJuceReportsItOnX11GivesTheIncrementOfTheParts)
-{
-    ViewCamera camera;
-    camera.wheel (ViewCamera::wheelIncrement (50.0f / 256.0f));
-    EXPECT_EQ (-25.87890625f, camera.distance);
-    camera.wheel (ViewCamera::wheelIncrement (-25.0f / 256.0f)); // half a notch of a smooth device
-    EXPECT_FLOAT_EQ (-25.87890625f * (1 - 0.3515625f / 20), camera.distance);
 }
 
 TEST (Camera, FramingCentresTheSphereAndThePickRayRunsBackThroughIt)
@@ -134,31 +119,23 @@ TEST (Camera, FramingCentresTheSphereAndThePickRayRunsBackThroughIt)
     ViewCamera camera;
     camera.rotation = { 0, 90, 0 };
     camera.frame ({ 1, 2, 3 }, 1.0, 2.0); // wider than high: the vertical 45° decides
-    const double depth = 1 / std::sin (22.5 * 3.14159265358979323846 / 180);
-    EXPECT_FLOAT_EQ ((float) -depth, camera.distance);
-    EXPECT_EQ ((std::array<double, 3> { 1, 2, 3 }), camera.pivot);
-    EXPECT_EQ (Pan {}, camera.pan);
-    EXPECT_EQ ((Angles { 0, 90, 0 }), camera.rotation) << "kept";
-    EXPECT_FLOAT_EQ ((float) depth / 20, camera.nearestDistance);
-    EXPECT_EQ (500.0f, camera.farthestDistance);
-    EXPECT_FLOAT_EQ ((float) depth / 100, camera.nearPlane);
+    const auto depth = 1 / std::sin (std::atan (tanHalfView));
+    EXPECT_TRUE (camera.pivot == (ViewCamera::Vector { 1, 2, 3 }) && camera.pan == Pan {} && camera.rotation == (Angles { 0, 90, 0 }));
+    EXPECT_EQ ((std::array<float, 4> { (float) -depth, (float) (depth / 20), 500, (float) (depth / 100) }),
+               (std::array<float, 4> { camera.distance, camera.nearestDistance, camera.farthestDistance, camera.nearPlane }));
 
-    // Turned 90° about Y the eye looks along +X: from the pivot's -X side through the middle of the view,
-    // and half the view's height up goes as far up as the field of view's half angle.
-    auto ray = camera.rayThrough (100, 50, 200, 100);
+    // Turned 90° about Y the eye looks along +X: from the pivot's -X side through the middle of the view;
+    // the top edge of the view is the field of view's half angle up.
+    const auto middle = camera.rayThrough (100, 50, 200, 100), top = camera.rayThrough (100, 0, 200, 100);
     for (size_t i = 0; i < 3; ++i)
     {
-        EXPECT_NEAR ((std::array<double, 3> { 1 - depth, 2, 3 })[i], ray.origin[i], 1e-6);
-        EXPECT_NEAR ((std::array<double, 3> { 1, 0, 0 })[i], ray.direction[i], 1e-12);
+        EXPECT_NEAR ((std::array<double, 3> { 1 - depth, 2, 3 })[i], middle.origin[i], 1e-6);
+        EXPECT_NEAR ((std::array<double, 3> { 1, 0, 0 })[i], middle.direction[i], 1e-12);
+        EXPECT_NEAR ((std::array<double, 3> { 1, tanHalfView, 0 })[i], top.direction[i], 1e-12);
     }
-    ray = camera.rayThrough (100, 0, 200, 100);
-    EXPECT_NEAR (std::tan (22.5 * 3.14159265358979323846 / 180), ray.direction[1], 1e-12);
 
     // Taller than wide: the horizontal angle decides; a big sphere moves the far limit out.
     camera.frame ({ 0, 0, 0 }, 100.0, 0.5);
-    EXPECT_FLOAT_EQ ((float) (100 / std::sin (std::atan (0.5 * std::tan (22.5 * 3.14159265358979323846 / 180)))), -camera.distance);
-    EXPECT_FLOAT_EQ (-camera.distance * 20, camera.farthestDistance);
-    EXPECT_EQ (1.0f, camera.nearPlane);
-    camera.resetForLoad();
-    EXPECT_EQ ((std::array<float, 3> { 0.0f, 1.0f, 500.0f }), (std::array<float, 3> { (float) camera.pivot[0], camera.nearPlane, camera.farthestDistance }));
+    EXPECT_FLOAT_EQ ((float) (100 / std::sin (std::atan (0.5 * tanHalfView))), -camera.distance);
+    EXPECT_TRUE (camera.farthestDistance == -camera.distance * 20 && camera.nearPlane == 1.0f);
 }
