@@ -14,7 +14,9 @@ namespace
     {
         const auto image = tree.createComponentSnapshot (tree.getLocalBounds());
         const auto fill = juce::Colour (0xffadd8e6).overlaidWith (juce::Colour (ObjectTreeItem::selectedFillArgb));
-        return { countPixelsNear (image, area (row).withTrimmedLeft (area (row).getWidth() / 2), fill, 2), countBlackTextPixels (image, area (row)) };
+        const auto distance = [] (juce::Colour a, juce::Colour b) { return juce::jmax (std::abs (a.getRed() - b.getRed()), std::abs (a.getGreen() - b.getGreen()), std::abs (a.getBlue() - b.getBlue())); };
+        return { countPixels (image, area (row).withTrimmedLeft (area (row).getWidth() / 2), [&] (juce::Colour c) { return distance (c, fill) <= 2; }),
+                 countPixels (image, area (row), [&] (juce::Colour c) { return c.getBrightness() < 0.47f && c.getSaturation() < 0.25f; }) }; // black text
     }
 
     juce::String names (juce::TreeViewItem& item)

@@ -9,15 +9,9 @@ void pump (int milliseconds)
 
 bool pumpUntil (const std::function<bool()>& condition, int timeoutMilliseconds)
 {
-    const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) timeoutMilliseconds;
-
-    while (! condition())
-    {
+    for (const auto end = juce::Time::getMillisecondCounter() + (juce::uint32) timeoutMilliseconds; ! condition(); pump (10))
         if (juce::Time::getMillisecondCounter() > end)
             return false;
-
-        pump (10);
-    }
 
     return true;
 }
@@ -86,22 +80,4 @@ int countPixels (const juce::Image& image, juce::Rectangle<int> area, const std:
             count += test (pixels.getPixelColour (x, y)) ? 1 : 0;
 
     return count;
-}
-
-int countPixelsNear (const juce::Image& image, juce::Rectangle<int> area, juce::Colour colour, int tolerance)
-{
-    return countPixels (image, area, [&] (juce::Colour c)
-    {
-        return std::abs (c.getRed() - colour.getRed()) <= tolerance && std::abs (c.getGreen() - colour.getGreen()) <= tolerance
-            && std::abs (c.getBlue() - colour.getBlue()) <= tolerance;
-    });
-}
-
-int countBlackTextPixels (const juce::Image& image, juce::Rectangle<int> area)
-{
-    return countPixels (image, area, [] (juce::Colour c)
-    {
-        return juce::jmax (c.getRed(), c.getGreen(), c.getBlue()) < 120
-            && juce::jmax (c.getRed(), c.getGreen(), c.getBlue()) - juce::jmin (c.getRed(), c.getGreen(), c.getBlue()) < 30;
-    });
 }

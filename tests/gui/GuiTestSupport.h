@@ -25,7 +25,6 @@ public:
     };
 
     ModalWatcher()              { startTimer (20); }
-    ~ModalWatcher() override    { stopTimer(); }
 
     std::vector<Box> boxes;
     int menus = 0;
@@ -53,7 +52,3 @@ void click (juce::Component& component, juce::Point<int> position, bool right = 
 
 // The pixels of an image in an area that pass a test.
 int countPixels (const juce::Image& image, juce::Rectangle<int> area, const std::function<bool (juce::Colour)>& test);
-
-// ... that are close to a colour; that are dark and grey (text drawn in black, with its anti-aliased edges).
-int countPixelsNear (const juce::Image& image, juce::Rectangle<int> area, juce::Colour colour, int tolerance = 8);
-int countBlackTextPixels (const juce::Image& image, juce::Rectangle<int> area);

@@ -58,4 +58,13 @@ TEST (Geometry, TotalsBoundsAndPathsFollowTheHierarchyAsDrawn)
     EXPECT_EQ (&b, mshFindByNames (mesh.root, { "root", "b" }));
     EXPECT_EQ (nullptr, mshFindByNames (mesh.root, { "root", "a1" }));
     EXPECT_EQ (nullptr, mshFindByNames (mesh.root, { "other" }));
+
+    // Any depth is walked without recursion, the translations adding up.
+    MshMesh deep;
+    buildDeepChain (deep, 200000);
+    double deepest = 0;
+    for (auto* o = &deep.root; o != nullptr; o = o->firstChild.get())
+        setTranslation (*o, 0, 0, 1);
+    mshForEachPlacedObject (deep.root, true, { 0, 0, 0 }, [&deepest] (const MshObject&, double, double, double z) { deepest = std::max (deepest, z); });
+    EXPECT_EQ (200000.0, deepest);
 }

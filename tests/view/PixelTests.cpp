@@ -124,18 +124,6 @@ TEST (Pixels, ChildrenSitInTheirParentsTranslationSiblingsBesideItAndRotationCom
     camera.rotation[1] = 90.0f; // the squares turn edge-on: the turn happens after the camera's move
     frame.render (camera, &mesh.root);
     EXPECT_TRUE (frame.backgroundAt (camera, 1, 2));
-
-    // 1,000 levels, far deeper than GL's 32-level matrix stack, each moved by (0.004, 0.003, 0).
-    MshMesh deep;
-    buildDeepChain (deep, 1000);
-    MshObject* last = nullptr;
-    for (auto* o = &deep.root; o != nullptr; o = o->firstChild.get())
-        setTranslation (*(last = o), 0.004f, 0.003f, 0);
-    addQuad (*last, 1.2f, 1.2f);
-    const auto far = at (-20.0f);
-    frame.render (far, &deep.root);
-    EXPECT_EQ (GLenum (GL_NO_ERROR), glGetError());
-    EXPECT_TRUE (! frame.backgroundAt (far, 4.0f, 3.0f) && frame.backgroundAt (far, 0.0f, 0.0f));
 }
 
 TEST (Pixels, PickingFindsAnObjectExactlyWhereTheFrameDrewOneFramingFillsTheViewWireframeThinsIt)

@@ -1,5 +1,5 @@
-// Tolmar MSH Viewer - mshconvert and mshrender as scripts run them: files the Khronos validator accepts,
-// read back with tinygltf, and pictures checked pixel by pixel.
+// Tolmar MSH Viewer - the command-line tools as scripts run them: mshinfo's reports and exit status,
+// mshconvert's files the Khronos validator accepts and tinygltf reads back, mshrender's pictures.
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #include "msh/MshGeometry.h"
 #include "msh/TestSupport.h"
@@ -12,7 +12,7 @@ namespace
     int run (juce::StringArray command, juce::String* output = nullptr)
     {
         juce::ChildProcess process;
-        if (! process.start (command, juce::ChildProcess::wantStdOut | juce::ChildProcess::wantStdErr))
+        if (! process.start (command, juce::ChildProcess::wantStdOut))
             return -1;
         const auto text = process.readAllProcessOutput();
         if (output != nullptr)
@@ -60,6 +60,90 @@ namespace
         }
         return image;
     }
+}
+
+TEST (MshInfo, JsonDescribesEveryObjectInFileOrderWithEscapedTextAndExactFloats)
+{
+    MshMesh rich;
+    buildRichMesh (rich); // root { A { HP_ÿ } B } beside_root
+    rich.root.name = juce::String ("q\"b\\\n") + juce::String::charToString (1);
+    rich.root.matrix[12] = std::numeric_limits<float>::quiet_NaN();
+    rich.root.matrix[13] = 0.1f;
+    setCameraWords (rich, 10.0f, 1e-30f, 3.4028235e38f);
+    ScratchFolder scratch;
+    juce::String output;
+    const auto status = run ({ MSHINFO_PATH, "--json", scratch.write ("rich.msh", mshWriteToMemory (rich)).getFullPathName() }, &output);
+    EXPECT_EQ (0, status);
+
+    const auto json = juce::JSON::parse (output);
+    EXPECT_TRUE ((bool) json["loaded"] && json["error"].isVoid()) << output;
+    EXPECT_EQ (rich.headerString, json["headerString"].toString());
+    EXPECT_EQ (0x7fffffff, (int) json["headerInts"][2]);
+    EXPECT_TRUE ((float) (double) json["camera"]["word18"] == 1e-30f && (float) (double) json["camera"]["word19"] == 3.4028235e38f);
+    EXPECT_EQ (3, (int) json["lists"]["tripleEntries"]);
+    EXPECT_EQ (13, json["lists"].getDynamicObject()->getProperties().size());
+
+    const auto objects = json["objects"];
+    juce::StringArray shape;
+    for (int i = 0; i < objects.size(); ++i)
+        shape.add (objects[i]["depth"].toString() + "/" + objects[i]["parent"].toString());
+    EXPECT_EQ (juce::StringArray ({ "0/-1", "1/0", "2/1", "1/0", "0/-1" }), shape);
+    const auto root = objects[0];
+    EXPECT_EQ (rich.root.name, root["name"].toString());
+    EXPECT_TRUE (root["translation"][0].isVoid() && (float) (double) root["translation"][1] == 0.1f) << "NaN is null";
+    EXPECT_EQ (juce::String ("40/13/1"), root["indices"].toString() + "/" + root["triangles"].toString() + "/" + root["badIndices"].toString());
+    const juce::juce_wchar hpName[] = { 'H', 'P', '_', 0xff, 0 };
+    EXPECT_EQ (juce::String (juce::CharPointer_UTF32 (hpName)), objects[2]["name"].toString());
+    EXPECT_TRUE ((bool) objects[2]["isHp"] && (double) objects[2]["flags"] == 4294967295.0);
+    EXPECT_EQ (juce::String ("beside_root"), objects[4]["name"].toString());
+}
+
+TEST (MshInfo, TheReportAndTheExitStatusTellPeopleAndScriptsWhatHappened)
+{
+    ScratchFolder scratch;
+    juce::String output;
+    auto status = run ({ MSHINFO_PATH, scratch.write ("good.msh", sampleFileBytes()).getFullPathName() }, &output);
+    EXPECT_EQ (0, status);
+    EXPECT_TRUE (output.contains ("\n  \"cart_base\"  flags 0x100 (Is Collidable)")) << output;
+    EXPECT_TRUE (output.contains ("\n        \"hp_gun\"  flags 0x0 (Is an HP)  translation (1.5, 0, 0)"));
+    EXPECT_TRUE (output.contains ("\"collision_hull\"  flags 0x500 (Is Collidable, Is Hidden from in-game)"));
+
+    // Cut inside the root's vertex list: it loads, with the two end-marker warnings and the list whole.
+    juce::MemoryOutputStream out;
+    MshWriter w (out);
+    MshMesh model;
+    buildSampleMesh (model);
+    w.mesh (model);
+    const auto vertices = (size_t) w.counts[13 + 2].offset;
+    status = run ({ MSHINFO_PATH, "--json", scratch.write ("cut.msh", juce::MemoryBlock (out.getData(), vertices + 4 + 32 * 10)).getFullPathName() }, &output);
+    EXPECT_EQ (1, status);
+    EXPECT_EQ (2, (int) juce::JSON::parse (output)["warnings"]);
+    EXPECT_EQ ((int) model.root.vertices.size(), (int) juce::JSON::parse (output)["objects"][0]["vertices"]);
+
+    auto huge = out.getMemoryBlock();
+    mshPutLittleEndian32 (huge.begin() + w.counts[0].offset, 0xffffffffu);
+    scratch.folder.getChildFile ("folder").createDirectory();
+    for (auto& file : { scratch.write ("too-many.msh", huge), scratch.write ("empty.msh", {}),
+                        scratch.folder.getChildFile ("missing.msh"), scratch.folder.getChildFile ("folder") })
+    {
+        status = run ({ MSHINFO_PATH, "--json", file.getFullPathName() }, &output);
+        EXPECT_EQ (2, status) << file.getFileName();
+        EXPECT_TRUE (! (bool) juce::JSON::parse (output)["loaded"] && juce::JSON::parse (output)["error"].isString());
+    }
+
+    // Several files: one JSON line each, the worst status; totals and bounds of what the view draws.
+    status = run ({ MSHINFO_PATH, "--json", scratch.folder.getChildFile ("good.msh").getFullPathName(), scratch.folder.getChildFile ("cut.msh").getFullPathName() }, &output);
+    const auto lines = juce::StringArray::fromLines (output.trim());
+    ASSERT_EQ (2, lines.size());
+    EXPECT_EQ (1, status);
+    const auto good = juce::JSON::parse (lines[0]);
+    EXPECT_EQ (juce::String ("{\"objects\": 9, \"vertices\": 411, \"trianglesDrawn\": 418, \"trianglesLeftOut\": 0}"),
+               juce::JSON::toString (good["totals"], true));
+    EXPECT_EQ (juce::String ("{\"min\": [-3.7, -1, -4], \"max\": [3.7, 3.75, 4]}"), juce::JSON::toString (good["bounds"], true));
+    run ({ MSHINFO_PATH, scratch.folder.getChildFile ("good.msh").getFullPathName() }, &output);
+    EXPECT_TRUE (output.contains ("\ntotals: 9 objects, 411 vertices, 418 triangles drawn, 0 left out\nbounds: (-3.7, -1, -4) to (3.7, 3.75, 4)\n"));
+    EXPECT_EQ (0, run ({ MSHINFO_PATH, "--help" }));
+    EXPECT_EQ (64, run ({ MSHINFO_PATH }));
 }
 
 TEST (Export, EveryFixtureBecomesGltfTheValidatorAcceptsAndReadsBackAsTheModel)
