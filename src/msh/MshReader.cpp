@@ -251,18 +251,21 @@ juce::uint32 MshReader::readCount (const char* listName, size_t elementSize)
     const auto offset = position_;
     const auto count = readUInt32();
     const auto left = (juce::uint64) juce::jmax<juce::int64> (0, bytesLeft());
-    const auto where = juce::String ("list ") + listName + context_ + " at byte " + juce::String (offset)
-                         + " claims " + juce::String (count) + " elements, ";
+    const auto refuse = [&] (const juce::String& why)
+    {
+        return Failure { juce::String ("list ") + listName + context_ + " at byte " + juce::String (offset) + " claims "
+                           + juce::String (count) + " elements, " + why };
+    };
 
     // Division, not multiplication, so a count near 2^32 cannot wrap past the check.
     if (count > left / 2)
-        throw Failure { where + juce::String (left) + " bytes left" };
+        throw refuse (juce::String (left) + " bytes left");
 
     // count <= left / 2 < 2^62 / 2, so the product cannot wrap either.
     const auto bytes = (juce::uint64) count * elementSize;
 
     if (bytes > listBudget)
-        throw Failure { where + "more than 64 times the file's size in memory" };
+        throw refuse ("more than 64 times the file's size in memory");
 
     listBudget -= bytes;
     return count;

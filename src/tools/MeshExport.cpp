@@ -8,7 +8,7 @@
 #include <tiny_gltf.h>
 
 #include <cmath>
-#include <fstream>
+#include <charconv>
 
 namespace
 {
@@ -110,12 +110,6 @@ namespace
             model.accessors.push_back (accessor);
         }
 
-        // The bytes a part takes in the buffer, its padding included.
-        static size_t bytesFor (const Part& part)
-        {
-            return part.vertices.size() * (part.normals ? 32 : 20) + part.indices.size() * 4 + 4 * 4;
-        }
-
         int addMesh (const Part& part, bool twoSided)
         {
             const auto count = part.vertices.size();
@@ -153,10 +147,21 @@ namespace
                 addAccessor (normalView, TINYGLTF_COMPONENT_TYPE_FLOAT, count, TINYGLTF_TYPE_VEC3);
             }
 
-            const auto [indexView, indices] = addView<juce::uint32> (part.indices.size(), TINYGLTF_TARGET_ELEMENT_ARRAY_BUFFER);
-            std::memcpy (indices, part.indices.data(), part.indices.size() * sizeof (juce::uint32));
+            // 16-bit indices where they reach (65535 is the restart value, which glTF does not allow).
             primitive.indices = (int) model.accessors.size();
-            addAccessor (indexView, TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT, part.indices.size(), TINYGLTF_TYPE_SCALAR);
+
+            if (count <= 65535)
+            {
+                const auto [indexView, indices] = addView<juce::uint16> (part.indices.size(), TINYGLTF_TARGET_ELEMENT_ARRAY_BUFFER);
+                std::copy (part.indices.begin(), part.indices.end(), indices);
+                addAccessor (indexView, TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT, part.indices.size(), TINYGLTF_TYPE_SCALAR);
+            }
+            else
+            {
+                const auto [indexView, indices] = addView<juce::uint32> (part.indices.size(), TINYGLTF_TARGET_ELEMENT_ARRAY_BUFFER);
+                std::copy (part.indices.begin(), part.indices.end(), indices);
+                addAccessor (indexView, TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT, part.indices.size(), TINYGLTF_TYPE_SCALAR);
+            }
 
             tinygltf::Mesh mesh;
             mesh.primitives.push_back (primitive);
@@ -195,8 +200,12 @@ namespace
         model.buffers.resize (1);
 
         // The buffer is reserved once, so it never moves (and never needs twice its size) while it fills.
+        // At most every vertex and index kept; room reserved and not written costs no memory.
         size_t bytes = 1024;
-        mshForEachPlacedObject (mesh.root, true, { 0, 0, 0 }, [&bytes] (const MshObject& o, double, double, double) { bytes += GltfBuilder::bytesFor (keptPart (o)); });
+        mshForEachPlacedObject (mesh.root, true, { 0, 0, 0 }, [&bytes] (const MshObject& o, double, double, double)
+        {
+            bytes += o.vertices.size() * 32 + o.indices.size() * 4 + 16;
+        });
         model.buffers[0].data.reserve (bytes);
 
         // Nodes in file order (depth first); each object's node lists its children's nodes.
@@ -271,9 +280,40 @@ namespace
     }
 
     //==============================================================================
+    // Text written through a buffer, numbers by to_chars: iostreams take seconds for a million vertices.
+    struct TextOut
+    {
+        explicit TextOut (const juce::File& file) : out (file) { out.truncate(); out.setPosition (0); }
+
+        TextOut& operator<< (const char* text)          { text_.append (text); return flushIfFull(); }
+        TextOut& operator<< (const std::string& text)   { text_.append (text); return flushIfFull(); }
+        TextOut& operator<< (float value)               { return number (value); }
+        TextOut& operator<< (size_t value)              { return number (value); }
+
+        template <typename T>
+        TextOut& number (T value)
+        {
+            char digits[32];
+            text_.append (digits, (size_t) (std::to_chars (digits, digits + sizeof (digits), value).ptr - digits));
+            return flushIfFull();
+        }
+
+        TextOut& flushIfFull (size_t limit = 1 << 20)
+        {
+            if (text_.size() >= limit)
+                ok = out.write (text_.data(), text_.size()) && ok, text_.clear();
+            return *this;
+        }
+
+        bool finish() { flushIfFull (0); out.flush(); return ok && out.getStatus().wasOk(); }
+
+        juce::FileOutputStream out;
+        std::string text_;
+        bool ok = true;
+    };
+
     juce::String writeObj (MshMesh& mesh, const juce::File& target)
     {
-        std::ofstream obj (target.getFullPathName().toStdString(), std::ios::binary);
         const auto name = target.getFileNameWithoutExtension();
         const auto png = rainbowPng();
 
@@ -281,8 +321,8 @@ namespace
             || ! target.withFileExtension ("mtl").replaceWithText ("newmtl rainbow\nKa 1 1 1\nKd 1 1 1\nd 1\nillum 1\nmap_Kd " + name + ".png\n"))
             return "cannot write beside " + target.getFullPathName();
 
-        obj << "# Tolmar MSH Viewer 0.2.1: each object with its translations applied\nmtllib " << name << ".mtl\n";
-        obj.precision (9);
+        TextOut obj (target);
+        obj << "# Tolmar MSH Viewer 0.2.1: each object with its translations applied\nmtllib " << name.toStdString() << ".mtl\n";
         size_t written = 0, writtenNormals = 0;
 
         mshForEachPlacedObject (mesh.root, true, { 0, 0, 0 }, [&] (const MshObject& object, double x, double y, double z)
@@ -296,26 +336,26 @@ namespace
             obj << "o " << object.name.replaceCharacters ("\r\n", "  ").toStdString() << "\nusemtl rainbow\n";
 
             for (const auto* v : part.vertices)
-                obj << "v " << (x + v->x) << ' ' << (y + v->y) << ' ' << (z + v->z) << "\nvt " << v->u << ' ' << (1.0f - v->v) << "\n";
+                obj << "v " << (float) (x + v->x) << " " << (float) (y + v->y) << " " << (float) (z + v->z) << "\nvt " << v->u << " " << (1.0f - v->v) << "\n";
 
             for (const auto* v : part.vertices)
                 if (part.normals)
                 {
                     const auto n = unitNormal (*v);
-                    obj << "vn " << n[0] << ' ' << n[1] << ' ' << n[2] << "\n";
+                    obj << "vn " << n[0] << " " << n[1] << " " << n[2] << "\n";
                 }
 
             for (size_t i = 0; i < part.indices.size(); i += 3)
             {
-                obj << 'f';
+                obj << "f";
 
                 for (size_t k = 0; k < 3; ++k)
                 {
                     const auto n = written + part.indices[i + k] + 1;
-                    obj << ' ' << n << '/' << n;
+                    obj << " " << n << "/" << n;
 
                     if (part.normals)
-                        obj << '/' << (writtenNormals + part.indices[i + k] + 1);
+                        obj << "/" << (writtenNormals + part.indices[i + k] + 1);
                 }
 
                 obj << "\n";
@@ -325,8 +365,7 @@ namespace
             writtenNormals += part.normals ? part.vertices.size() : 0;
         });
 
-        obj.flush();
-        return obj.good() ? juce::String() : "cannot write " + target.getFullPathName();
+        return obj.finish() ? juce::String() : "cannot write " + target.getFullPathName();
     }
 }
 

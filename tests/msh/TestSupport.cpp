@@ -13,10 +13,8 @@ namespace
 void* operator new (size_t size)
 {
     auto* p = std::malloc (size > 0 ? size : 1);
-
     if (p == nullptr)
         throw std::bad_alloc();
-
     const auto held = heldBytes += malloc_usable_size (p);
     for (auto peak = peakBytes.load(); held > peak && ! peakBytes.compare_exchange_weak (peak, held);) {}
     return p;
@@ -46,14 +44,6 @@ LoadOutcome loadBytes (MshMesh& mesh, const juce::MemoryBlock& bytes)
 {
     LoadOutcome outcome;
     outcome.loaded = mesh.loadFromMemory (bytes.getData(), bytes.getSize(), [&outcome] (const MshWarning& w) { outcome.warnings.push_back (w); });
-    outcome.error = mesh.getLoadError();
-    return outcome;
-}
-
-LoadOutcome loadFile (MshMesh& mesh, const juce::File& file)
-{
-    LoadOutcome outcome;
-    outcome.loaded = mesh.loadFromFile (file, [&outcome] (const MshWarning& w) { outcome.warnings.push_back (w); });
     outcome.error = mesh.getLoadError();
     return outcome;
 }

@@ -16,9 +16,8 @@ struct LoadOutcome
     std::vector<juce::int64> offsets() const;
 };
 
-// Loads bytes as a file of that length (or a file itself), recording every warning.
+// Loads bytes as a file of that length, recording every warning.
 LoadOutcome loadBytes (MshMesh& mesh, const juce::MemoryBlock& bytes);
-LoadOutcome loadFile (MshMesh& mesh, const juce::File& file);
 
 // An object record's fields up to its indices: name, zero values, flags, a zero matrix, five empty lists.
 void writeBareObject (MshWriter& writer, const char* name, juce::uint32 flags = 0);

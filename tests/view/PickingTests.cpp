@@ -23,11 +23,7 @@ TEST (Picking, TheNearestDrawnTriangleUnderThePointWinsWherePlacedAsDrawn)
     addQuad (behindTheEye, 50, 50);
 
     ViewCamera camera;
-    const auto nameAt = [&] (double x, double y)
-    {
-        const auto* picked = pickObject (camera, mesh.root, x, y, 100, 100);
-        return picked != nullptr ? picked->name : juce::String ("-");
-    };
+    const auto nameAt = [&] (double x, double y) { const auto* o = pickObject (camera, mesh.root, x, y, 100, 100); return o != nullptr ? o->name : "-"; };
     EXPECT_EQ (juce::String ("far"), nameAt (50, 50));
     EXPECT_EQ (juce::String ("near"), nameAt (50 + 2 * 6.04, 50));      // in front of the far square
     EXPECT_EQ (juce::String ("far"), nameAt (50 + 1.9 * 4.83, 50 - 1.9 * 4.83)); // beyond the near one's corner
