@@ -1,10 +1,7 @@
 // Tolmar MSH Viewer - the real program on a real (virtual) display, driven with xdotool: the wiring that
 // only the whole program shows (start-up with a file, the boxes, the title, "Load MSH", quitting).
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
-#include "msh/MshWriter.h"
-#include "tools/SampleMeshes.h"
-
-#include <gtest/gtest.h>
+#include "msh/TestSupport.h"
 
 namespace
 {
@@ -39,12 +36,19 @@ namespace
         xdotool ({ "key", "--clearmodifiers", keys });
     }
 
-    // A click at a point of a window; negative coordinates count from the middle (x) or the bottom (y).
-    void clickAt (const juce::String& window, int x, int y)
+    // X, Y, WIDTH and HEIGHT of a window on the screen.
+    juce::StringPairArray geometry (const juce::String& window)
     {
         juce::StringPairArray box;
         for (auto& line : juce::StringArray::fromLines (xdotool ({ "getwindowgeometry", "--shell", window })))
             box.set (line.upToFirstOccurrenceOf ("=", false, false), line.fromFirstOccurrenceOf ("=", false, false));
+        return box;
+    }
+
+    // A click at a point of a window; negative coordinates count from the middle (x) or the bottom (y).
+    void clickAt (const juce::String& window, int x, int y)
+    {
+        auto box = geometry (window);
         x = box["X"].getIntValue() + (x < 0 ? box["WIDTH"].getIntValue() / 2 : x);
         y = box["Y"].getIntValue() + (y < 0 ? box["HEIGHT"].getIntValue() + y : y);
         xdotool ({ "mousemove", "--sync", juce::String (x), juce::String (y) });
@@ -80,16 +84,10 @@ namespace
 
 TEST (EndToEnd, StartedWithAFileItShowsTheBoxThenTheWindowLoadsThroughLoadMshPaintsBehindTheBoxAndQuits)
 {
-    const auto folder = juce::File::createTempFile ("e2e");
-    folder.createDirectory();
-    MshMesh mesh;
-    buildSampleMesh (mesh);
-    ASSERT_TRUE (mshWriteToFile (mesh, folder.getChildFile ("e2e sample.msh")));
-    juce::FileOutputStream second (folder.getChildFile ("second.msh"));
-    MshWriter writer (second);
-    writer.endMarkerFor = [] (const MshObject& o) { return o.name == "cabin" ? 0u : MshMarker::objectEnd; };
-    writer.mesh (mesh);
-    second.flush();
+    ScratchFolder scratch;
+    const auto& folder = scratch.folder;
+    scratch.write ("e2e sample.msh", sampleFileBytes());
+    scratch.write ("second.msh", sampleFileBytes ([] (const MshObject& o) { return o.name == "cabin" ? 0u : MshMarker::objectEnd; }));
 
     // Started from its folder with the name unquoted: two arguments that make one relative file name. The
     // information box comes before the window.
@@ -114,9 +112,7 @@ TEST (EndToEnd, StartedWithAFileItShowsTheBoxThenTheWindowLoadsThroughLoadMshPai
 
     // Behind the boxes the window is painted again where the chooser was: below the "WARNING" box the view
     // shows its background (no mesh while the file is read), behind the information box the new mesh.
-    juce::StringPairArray box;
-    for (auto& line : juce::StringArray::fromLines (xdotool ({ "getwindowgeometry", "--shell", window })))
-        box.set (line.upToFirstOccurrenceOf ("=", false, false), line.fromFirstOccurrenceOf ("=", false, false));
+    auto box = geometry (window);
     const auto viewX = box["X"].getIntValue() + 5 + 260, viewY = box["Y"].getIntValue() + 33 + 35;
     const auto waitForShare = [&] (const juce::String& title, int top, double low, double high)
     {
@@ -146,6 +142,4 @@ TEST (EndToEnd, StartedWithAFileItShowsTheBoxThenTheWindowLoadsThroughLoadMshPai
 
     if (viewer.isRunning())
         viewer.kill();
-
-    folder.deleteRecursively();
 }

@@ -4,6 +4,7 @@
 #include "app/MainWindow.h"
 #include "app/ViewerKeys.h"
 #include "gui/GuiTestSupport.h"
+#include "view/MeshView.h"
 #include "msh/TestSupport.h"
 
 namespace
@@ -14,7 +15,7 @@ namespace
 
     struct ShownWindow
     {
-        ShownWindow()
+        explicit ShownWindow (const juce::String& commandLine = {}) : window (commandLine)
         {
             window.centreWithSize (750, 550);
             window.setVisible (true);
@@ -26,7 +27,7 @@ namespace
         std::array<R, 3> buttons() { return { window.getMinButton()->getBounds(), window.getMaxResButton()->getBounds(), window.getCloseButton()->getBounds() }; }
         std::array<R, 4> layout() { return { panel().getBounds(), panel().getTreeView().getBounds(), panel().getMeshView().getBounds(), panel().getLoadButton().getBounds() }; }
 
-        MainWindow window { {} };
+        MainWindow window;
     };
 
     void doubleClick (juce::Component& component, juce::Point<int> position)
@@ -124,6 +125,87 @@ TEST (MainWindow, TheGlossyLookIsTheDefaultOnlyWhileTheWindowLivesAndTheCommandL
     EXPECT_EQ (juce::String ("/tmp/a.msh"), fileNameFromCommandLine ({ "  /tmp/a.msh  " }, cwd));
     EXPECT_EQ (juce::String ("/work/meshes/\"q\" x.msh"), fileNameFromCommandLine ({ "\"q\"", "x.msh" }, cwd));
     EXPECT_EQ (juce::String(), fileNameFromCommandLine ({ " ", "" }, cwd));
+}
+
+TEST (MeshViewInWindow, ALoadShowsItsRowItsNameAndTheBoxAFailureClearsThemAllAndFramesComeOnlyWhenAsked)
+{
+    ScratchFolder scratch;
+    ShownWindow shown;
+    auto& view = shown.panel().getMeshView();
+    auto& tree = shown.panel().getTreeView();
+    ModalWatcher watcher;
+    EXPECT_EQ (juce::String ("__Empty Mesh__"), tree.getRootItem()->getUniqueName());
+    EXPECT_EQ (juce::Colour (0xffadd8e6), tree.findColour (juce::TreeView::backgroundColourId));
+
+    ASSERT_TRUE (view.loadMesh (scratch.write ("sample.msh", sampleFileBytes())));
+    ASSERT_EQ (1u, watcher.boxes.size());
+    EXPECT_EQ ((ModalWatcher::Box { "Information v 0.2.1", MeshView::informationMessage, juce::MessageBoxIconType::InfoIcon, { "ok" } }), watcher.boxes[0]);
+    EXPECT_EQ (juce::String ("Tolmar MSH Viewer - sample.msh"), shown.window.getName());
+    EXPECT_TRUE (tree.getRootItem()->getUniqueName() == "cart_base" && ! tree.getRootItem()->isOpen());
+    EXPECT_EQ (-21.0f, view.getCamera().distance) << "three times word 19 (7) beats word 0 (6)";
+
+    // Selecting the root row redraws the view at once, with the root object highlighted; then, left alone,
+    // the view draws no more frames.
+    auto frames = view.getRenderedFrameCount();
+    tree.getRootItem()->setSelected (true, true);
+    EXPECT_TRUE (pumpUntil ([&] { return view.getRenderedFrameCount() > frames; }, 2000));
+    EXPECT_TRUE (view.getMesh().root.selected);
+    pump (500);
+    frames = view.getRenderedFrameCount();
+    pump (1000);
+    EXPECT_EQ (frames, view.getRenderedFrameCount()) << "no frame without a reason";
+
+    // A left drag of 50 pixels to the right turns the scene 10 degrees; a notch of the wheel as JUCE
+    // reports it on X11 backs off by the Parts' 3.515625 %.
+    const auto middle = view.getLocalBounds().getCentre();
+    sendMouse (view, middle, juce::ModifierKeys::leftButtonModifier);
+    sendMouse (view, middle + juce::Point<int> (50, 0), juce::ModifierKeys::leftButtonModifier);
+    sendMouse (view, middle + juce::Point<int> (50, 0), {});
+    EXPECT_EQ (10.0f, view.getCamera().rotation[1]);
+    shown.window.getPeer()->handleMouseWheel (juce::MouseInputSource::InputSourceType::mouse, shown.window.getLocalPoint (&view, middle).toFloat(),
+                                              juce::Time::currentTimeMillis(), { 0, 50.0f / 256.0f, false, false, false });
+    EXPECT_EQ (-21.0f * 1.03515625f, view.getCamera().distance);
+
+    // A file that cannot be read: the placeholder row and the application's name alone, no box of the view's.
+    EXPECT_FALSE (view.loadMesh (scratch.write ("empty.msh", {})));
+    EXPECT_EQ (1u, watcher.boxes.size());
+    EXPECT_EQ (juce::String ("Tolmar MSH Viewer"), shown.window.getName());
+    EXPECT_TRUE (tree.getRootItem()->getUniqueName() == "__Empty Mesh__" && ! view.isMeshLoaded());
+}
+
+TEST (MeshViewInWindow, WarningsComeFirstEachLoadRebuildsClosedRowsAndAMissingPathClearsThem)
+{
+    ScratchFolder scratch;
+    const auto sample = scratch.write ("sample.msh", sampleFileBytes());
+    ShownWindow shown;
+    auto& view = shown.panel().getMeshView();
+    auto& tree = shown.panel().getTreeView();
+    ModalWatcher watcher;
+    ASSERT_TRUE (view.loadMesh (scratch.write ("warned.msh", sampleFileBytes ([] (const MshObject& o) { return o.name == "cabin" || o.name == "lamp" ? 7u : MshMarker::objectEnd; }))));
+    const ModalWatcher::Box warning { "WARNING", "Mesh does not seem valid.  Attempting render, but rendering will probobly be incorrect",
+                                      juce::MessageBoxIconType::WarningIcon, { "ok" } };
+    ASSERT_EQ (3u, watcher.boxes.size());
+    EXPECT_TRUE (warning == watcher.boxes[0] && warning == watcher.boxes[1] && watcher.boxes[2].title == "Information v 0.2.1");
+
+    tree.getRootItem()->setOpen (true);
+    tree.getRootItem()->getSubItem (0)->setSelected (true, true);
+    ASSERT_TRUE (view.getMesh().root.firstChild->selected);
+    ASSERT_TRUE (view.loadMesh (sample));
+    EXPECT_EQ (4u, watcher.boxes.size()) << "the information box after every load";
+    EXPECT_TRUE (! tree.getRootItem()->isOpen() && tree.getRootItem()->getNumSubItems() == 0);
+    EXPECT_FALSE (view.getMesh().root.firstChild->selected);
+
+    // Not an existing file: the model is cleared and its rows go with it; the title stays.
+    for (auto& path : { scratch.folder.getChildFile ("missing.msh"), scratch.folder })
+        EXPECT_FALSE (view.loadMesh (path));
+    EXPECT_TRUE (tree.getRootItem()->getUniqueName() == "__Empty Mesh__" && view.getMesh().root.name.isEmpty());
+    EXPECT_EQ (juce::String ("Tolmar MSH Viewer - sample.msh"), shown.window.getName());
+    EXPECT_EQ (4u, watcher.boxes.size());
+
+    // A file named on the command line is loaded while the window is built, and names it.
+    ShownWindow started (sample.getFullPathName());
+    EXPECT_TRUE (started.panel().getMeshView().isMeshLoaded());
+    EXPECT_EQ (juce::String ("Tolmar MSH Viewer - sample.msh"), started.window.getName());
 }
 
 TEST (MainPanel, ADroppedFileLoadsLikeLoadMshAndOtherDragsAreRefused)

@@ -41,7 +41,10 @@ TEST (TreeRows, RowsAreMadeOnFirstOpeningAndKeptSelectionMarksARightClickSelects
     juce::TreeView tree;
     tree.setColour (juce::TreeView::backgroundColourId, juce::Colour (0xffadd8e6));
     tree.setRootItem (&rootRow);
-    TestWindow window (tree, 300, 300);
+    juce::DocumentWindow window ("rows", juce::Colours::white, 0);
+    window.setContentNonOwned (&tree, false);
+    window.setBounds (40, 40, 300, 300);
+    window.setVisible (true);
     EXPECT_TRUE (rootRow.mightContainSubItems() && ! rootRow.isOpen() && rootRow.getNumSubItems() == 0);
 
     rootRow.setOpen (true);

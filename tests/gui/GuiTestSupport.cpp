@@ -41,17 +41,6 @@ void ModalWatcher::timerCallback()
     }
 }
 
-TestWindow::TestWindow (juce::Component& content, int width, int height)
-    : juce::DocumentWindow ("test window", juce::Colours::white, 0, true)
-{
-    setUsingNativeTitleBar (false);
-    setTitleBarHeight (0);
-    setContentNonOwned (&content, false);
-    setBounds (40, 40, width, height);
-    setVisible (true);
-    toFront (true);
-}
-
 void sendMouse (juce::Component& component, juce::Point<int> position, juce::ModifierKeys buttons)
 {
     auto* peer = component.getPeer();

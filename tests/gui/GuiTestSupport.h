@@ -34,16 +34,6 @@ private:
     void timerCallback() override;
 };
 
-// A plain window on the desktop at a known place, holding a component that fills it.
-class TestWindow final : public juce::DocumentWindow
-{
-public:
-    TestWindow (juce::Component& content, int width, int height);
-    ~TestWindow() override      { clearContentComponent(); }
-
-    void closeButtonPressed() override {}
-};
-
 // A mouse event through the window's peer, as the system would deliver it: position in the component.
 void sendMouse (juce::Component& component, juce::Point<int> position, juce::ModifierKeys buttons);
 

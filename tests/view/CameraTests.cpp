@@ -47,12 +47,6 @@ TEST (Camera, EachDragTurnsOrMovesOnFromWhereTheLastOneEnded)
     drag (camera, true, true, 0, 50);
     EXPECT_EQ ((Angles { 0.0f, 430.0f, 0.0f }), camera.rotation);
     EXPECT_EQ (pan, camera.pan);
-
-    ViewCamera far; // the pan factor follows the distance and the nearest distance
-    far.distance = -100.0f;
-    far.nearestDistance = 5.0f;
-    drag (far, false, true, 600, 0);
-    EXPECT_NEAR (96.0, far.pan[0], 1e-4);
 }
 
 TEST (Camera, WheelStepsAreRelativeStayWithinTheLimitsAndANotchAsJuceReportsItGivesThePartsIncrement)
@@ -134,8 +128,6 @@ TEST (Camera, FramingCentresTheSphereAndThePickRayRunsBackThroughIt)
         EXPECT_NEAR ((std::array<double, 3> { 1, tanHalfView, 0 })[i], top.direction[i], 1e-12);
     }
 
-    // Taller than wide: the horizontal angle decides; a big sphere moves the far limit out.
-    camera.frame ({ 0, 0, 0 }, 100.0, 0.5);
-    EXPECT_FLOAT_EQ ((float) (100 / std::sin (std::atan (0.5 * tanHalfView))), -camera.distance);
-    EXPECT_TRUE (camera.farthestDistance == -camera.distance * 20 && camera.nearPlane == 1.0f);
+    camera.frame ({ 0, 0, 0 }, 100.0, 0.5); // taller than wide: the horizontal angle decides; far limit out
+    EXPECT_TRUE (camera.distance == (float) (-100 / std::sin (std::atan (0.5 * tanHalfView))) && camera.farthestDistance == -camera.distance * 20);
 }
