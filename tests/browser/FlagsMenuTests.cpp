@@ -12,14 +12,11 @@ namespace
     {
         const auto outer = createFlagsMenu (flags, isHp);
         juce::StringArray entries;
-        const juce::PopupMenu* subMenu = nullptr;
-        for (juce::PopupMenu::MenuItemIterator top (outer); top.next(); subMenu = top.getItem().subMenu.get())
+        juce::PopupMenu subMenu;
+        for (juce::PopupMenu::MenuItemIterator top (outer); top.next(); subMenu = *top.getItem().subMenu)
             entries.add (top.getItem().text + (top.getItem().isEnabled ? "" : " (inactive)"));
 
-        if (subMenu == nullptr)
-            return entries;
-
-        for (juce::PopupMenu::MenuItemIterator it (*subMenu); it.next();)
+        for (juce::PopupMenu::MenuItemIterator it (subMenu); it.next();)
         {
             auto& line = it.getItem();
             const auto plain = line.itemID == 1000 && ! line.isEnabled && ! line.isTicked && line.image == nullptr && line.subMenu == nullptr;

@@ -21,11 +21,7 @@ namespace
         // Run from here, before the message loop starts, rather than from a message callback: the tests
         // pump the loop themselves, and JUCE's Linux run loop does not take being re-entered from inside
         // one of its own callbacks (the quit request afterwards went unanswered).
-        void initialise (const juce::String&) override
-        {
-            setApplicationReturnValue (RUN_ALL_TESTS());
-            quit();
-        }
+        void initialise (const juce::String&) override     { setApplicationReturnValue (RUN_ALL_TESTS()); quit(); }
 
         void unhandledException (const std::exception* e, const juce::String&, int) override
         {

@@ -167,9 +167,7 @@ TEST (ReaderRobustness, StreamsThatDeliverLessThanTheyClaimNeverHang)
     const auto size = bytes.getSize();
 
     ShortStream nothing (bytes, (juce::int64) size, 0); // a length, but no byte at all: unreadable, like a directory
-    EXPECT_FALSE (mesh.loadFromStream (nothing));
-    EXPECT_EQ (juce::String ("cannot read the file"), mesh.getLoadError());
-    EXPECT_LT (nothing.reads, 5);
+    EXPECT_TRUE (! mesh.loadFromStream (nothing) && mesh.getLoadError() == "cannot read the file" && nothing.reads < 5);
 
     ShortStream whole (bytes, (juce::int64) size, size);
     EXPECT_TRUE (mesh.loadFromStream (whole) && sameModel (rich, mesh)) << "a buffer's worth, then the rest straight in";

@@ -34,9 +34,8 @@ size_t AllocationPeak::bytes() const                         { return peakBytes.
 
 std::vector<juce::int64> LoadOutcome::offsets() const
 {
-    std::vector<juce::int64> result;
-    for (auto& w : warnings)
-        result.push_back (w.offset);
+    std::vector<juce::int64> result (warnings.size());
+    std::transform (warnings.begin(), warnings.end(), result.begin(), [] (auto& w) { return w.offset; });
     return result;
 }
 

@@ -22,21 +22,19 @@ TEST (Picking, TheNearestDrawnTriangleUnderThePointWinsWherePlacedAsDrawn)
     setTranslation (behindTheEye, 0, 0, 30);
     addQuad (behindTheEye, 50, 50);
 
+    // The near square in front of the far one, the far one beyond the near one's corner, the root's sibling,
+    // the background twice; turned half round, the far square in front of the near one (and of the square
+    // behind the eye, now beyond both), the near one beside it; moved, the pan comes first.
     ViewCamera camera;
-    const auto nameAt = [&] (double x, double y) { const auto* o = pickObject (camera, mesh.root, x, y, 100, 100); return o != nullptr ? o->name : "-"; };
-    EXPECT_EQ (juce::String ("far"), nameAt (50, 50));
-    EXPECT_EQ (juce::String ("near"), nameAt (50 + 2 * 6.04, 50));      // in front of the far square
-    EXPECT_EQ (juce::String ("far"), nameAt (50 + 1.9 * 4.83, 50 - 1.9 * 4.83)); // beyond the near one's corner
-    EXPECT_EQ (juce::String ("beside"), nameAt (50 - 4.5 * 4.83, 50));
-    EXPECT_EQ (juce::String ("-"), nameAt (50, 50 + 2.2 * 4.83));       // background
-    EXPECT_EQ (juce::String ("-"), nameAt (50 - 6 * 4.83, 50));
-
-    // Turned half round, the near square is behind the far one (and the square behind the eye in front of
-    // it all, but beyond); moved, the pan comes first.
-    camera.rotation[1] = 180;
-    EXPECT_EQ (juce::String ("far"), nameAt (50 - 1.5 * 4.83, 50));
-    EXPECT_EQ (juce::String ("near"), nameAt (50 - 2.2 * 4.83, 50));
-    camera.rotation[1] = 0;
-    camera.pan = { 2, 0 };
-    EXPECT_EQ (juce::String ("near"), nameAt (50 + 4 * 6.04, 50));
+    juce::StringArray seen;
+    for (auto [x, y, turn, pan] : { std::tuple (50.0, 50.0, 0, 0), std::tuple (50 + 2 * 6.04, 50.0, 0, 0), std::tuple (50 + 1.9 * 4.83, 50 - 1.9 * 4.83, 0, 0),
+                                    std::tuple (50 - 4.5 * 4.83, 50.0, 0, 0), std::tuple (50.0, 50 + 2.2 * 4.83, 0, 0), std::tuple (50 - 6 * 4.83, 50.0, 0, 0),
+                                    std::tuple (50 - 1.5 * 4.83, 50.0, 180, 0), std::tuple (50 - 2.2 * 4.83, 50.0, 180, 0), std::tuple (50 + 4 * 6.04, 50.0, 0, 2) })
+    {
+        camera.rotation[1] = (float) turn;
+        camera.pan[0] = (float) pan;
+        const auto* picked = pickObject (camera, mesh.root, x, y, 100, 100);
+        seen.add (picked != nullptr ? picked->name : "-");
+    }
+    EXPECT_EQ (juce::StringArray ({ "far", "near", "far", "beside", "-", "-", "far", "near", "near" }), seen);
 }

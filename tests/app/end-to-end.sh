@@ -1,0 +1,61 @@
+#!/bin/sh
+# Tolmar MSH Viewer - the real program on a real (virtual) display, driven with xdotool: the wiring that
+# only the whole program shows. Started with a file, the information box comes before the window; "Load
+# MSH" through JUCE's own chooser loads a file with a wrong end marker, and behind the boxes the window is
+# painted again where the chooser was; the title follows; F12 saves a picture; Ctrl+Q quits with status 0.
+# Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
+set -eu
+viewer=$1 mshgen=$2
+folder=$(mktemp -d)
+trap 'kill "$pid" 2>/dev/null || true; rm -rf "$folder"' EXIT
+"$mshgen" sample "$folder/e2e sample.msh"
+"$mshgen" sample "$folder/second.msh"                   # with its first object end marker zeroed
+marker=$(LC_ALL=C grep -obUaP '\x64\xb8\x3e\xa9' "$folder/second.msh" | head -1 | cut -d: -f1)
+printf '\0\0\0\0' | dd of="$folder/second.msh" bs=1 seek="$marker" conv=notrunc 2>/dev/null
+
+fail() { echo "end-to-end: $*" >&2; exit 1; }
+windows() { xdotool search --onlyvisible --name "$1" 2>/dev/null || true; }
+wait_for() { # a window name pattern; prints the window once it is there, 30 seconds at most
+    for _ in $(seq 300); do w=$(windows "$1" | head -1); [ -n "$w" ] && { echo "$w"; return; }; sleep 0.1; done
+    fail "no window $1"
+}
+wait_gone() { for _ in $(seq 300); do [ -z "$(windows "$1")" ] && return; sleep 0.1; done; fail "$1 stays"; }
+press() { xdotool windowfocus --sync "$1" key --clearmodifiers "$2"; }
+click() { eval "$(xdotool getwindowgeometry --shell "$1")"; xdotool mousemove --sync $((X + $2)) $((Y + $3)) click 1; }
+answer() { press "$(wait_for "^$1\$")" Return; wait_gone "^$1\$"; }
+share() { # of the view's background colour in the view's rows from $1 down, as the screen shows them
+    import -window root -crop "480x$((472 - $1))+$((X + 265))+$((Y + 68 + $1))" +repage miff:- |
+        convert - -fuzz 1% -fill white -opaque 'rgb(204,0,102)' -fill black +opaque white -format '%[fx:mean]' info:
+}
+until_share() { # rows from, low, high: waits until the share lies between
+    for _ in $(seq 30); do s=$(share "$1"); awk "BEGIN { exit !($s >= $2 && $s <= $3) }" && return; sleep 0.1; done
+    fail "background share $s below row $1, not between $2 and $3"
+}
+
+cd "$folder" && "$viewer" e2e sample.msh & pid=$!
+wait_for '^Information v 0\.2\.1$' >/dev/null
+[ -z "$(windows '^Tolmar MSH Viewer')" ] || fail "the window came before the information box"
+answer 'Information v 0\.2\.1'
+window=$(wait_for '^Tolmar MSH Viewer - e2e sample\.msh$')
+
+click "$window" 702 50                                  # "Load MSH"
+chooser=$(wait_for '^Please select the \.msh you want to load\.\.\.$')
+eval "$(xdotool getwindowgeometry --shell "$chooser")"
+click "$chooser" $((WIDTH / 2)) $((HEIGHT - 64))         # its "file:" box
+xdotool type --delay 5 "$folder/second.msh"
+press "$chooser" Return; press "$chooser" Return          # selects the file, then opens it
+wait_for '^WARNING$' >/dev/null
+eval "$(xdotool getwindowgeometry --shell "$window")"
+until_share 320 0.99 1                                   # below the box: the view's background, no chooser
+answer 'WARNING'
+wait_for '^Information v 0\.2\.1$' >/dev/null
+until_share 0 0.5 0.97                                   # behind the box: the new mesh
+answer 'Information v 0\.2\.1'
+wait_for '^Tolmar MSH Viewer - second\.msh$' >/dev/null
+
+press "$window" F12
+for _ in $(seq 100); do [ -f "$folder/second-1.png" ] && break; sleep 0.1; done
+[ -f "$folder/second-1.png" ] || fail "F12 saved no picture"
+press "$window" ctrl+q
+wait "$pid" || fail "the viewer quit with status $?"
+echo "end-to-end: passed"
