@@ -21,10 +21,10 @@ namespace
 
     juce::String names (juce::TreeViewItem& item)
     {
-        juce::StringArray result;
+        juce::String result;
         for (int i = 0; i < item.getNumSubItems(); ++i)
-            result.add (item.getSubItem (i)->getUniqueName());
-        return result.joinIntoString (" ");
+            result << (i > 0 ? " " : "") << item.getSubItem (i)->getUniqueName();
+        return result;
     }
 }
 

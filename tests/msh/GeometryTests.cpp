@@ -42,22 +42,18 @@ TEST (Geometry, TotalsBoundsAndPathsFollowTheHierarchyAsDrawn)
 
     const auto all = mshTotals (mesh.root, true);
     EXPECT_EQ ((std::array<size_t, 4> { 5, 16, 8, 1 }), (std::array<size_t, 4> { all.objects, all.vertices, all.trianglesDrawn, all.trianglesLeftOut }));
-    EXPECT_EQ ((std::array<double, 3> { -1, -1, -5 }), all.bounds.min);
-    EXPECT_EQ ((std::array<double, 3> { 2, 4, 0 }), all.bounds.max);
+    EXPECT_TRUE (all.bounds.min == (std::array<double, 3> { -1, -1, -5 }) && all.bounds.max == (std::array<double, 3> { 2, 4, 0 }));
 
     const auto subtree = mshTotals (a, false, *mshParentPlacement (mesh.root, a));
-    EXPECT_EQ ((std::array<double, 3> { 0, 0, 0 }), subtree.bounds.min);
-    EXPECT_EQ ((std::array<double, 3> { 2, 4, 0 }), subtree.bounds.max);
+    EXPECT_TRUE (subtree.bounds.min == (std::array<double, 3> { 0, 0, 0 }) && subtree.bounds.max == (std::array<double, 3> { 2, 4, 0 }));
     EXPECT_EQ ((std::array<double, 3> { 1, 2, 0 }), *mshParentPlacement (mesh.root, a1));
     EXPECT_FALSE (mshParentPlacement (a, mesh.root).has_value());
 
     EXPECT_EQ ((std::vector<const MshObject*> { &mesh.root, &a, &a1 }), mshAncestry (mesh.root, a1));
     EXPECT_EQ ((std::vector<const MshObject*> { &mesh.root, &b }), mshAncestry (mesh.root, b));
     EXPECT_TRUE (mshAncestry (mesh.root, *mesh.root.nextSibling).empty());
-    EXPECT_EQ (&a1, mshFindByNames (mesh.root, { "root", "a", "a1" }));
-    EXPECT_EQ (&b, mshFindByNames (mesh.root, { "root", "b" }));
-    EXPECT_EQ (nullptr, mshFindByNames (mesh.root, { "root", "a1" }));
-    EXPECT_EQ (nullptr, mshFindByNames (mesh.root, { "other" }));
+    EXPECT_TRUE (mshFindByNames (mesh.root, { "root", "a", "a1" }) == &a1 && mshFindByNames (mesh.root, { "root", "b" }) == &b);
+    EXPECT_TRUE (mshFindByNames (mesh.root, { "root", "a1" }) == nullptr && mshFindByNames (mesh.root, { "other" }) == nullptr);
 
     // Any depth is walked without recursion, the translations adding up.
     MshMesh deep;

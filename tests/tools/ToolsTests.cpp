@@ -42,24 +42,14 @@ namespace
         addChild (mesh.root, "nothing");
     }
 
+    // A PNG file's RGBA pixels, decoded by stb_image.
     struct Rgba
     {
-        int width = 0, height = 0;
-        std::vector<juce::uint8> pixels;
-        std::array<int, 4> at (int x, int y) const { const auto* p = pixels.data() + 4 * (y * width + x); return { p[0], p[1], p[2], p[3] }; }
+        explicit Rgba (const juce::String& file) : data (stbi_load (file.toRawUTF8(), &width, &height, &channels, 4), stbi_image_free) {}
+        std::array<int, 4> at (int x, int y) const { const auto* p = data.get() + 4 * (y * width + x); return { p[0], p[1], p[2], p[3] }; }
+        int width = 0, height = 0, channels = 0;
+        std::unique_ptr<unsigned char, void (*) (void*)> data;
     };
-
-    Rgba loadPng (const juce::File& file)
-    {
-        Rgba image;
-        int channels = 0;
-        if (auto* data = stbi_load (file.getFullPathName().toRawUTF8(), &image.width, &image.height, &channels, 4))
-        {
-            image.pixels.assign (data, data + 4 * image.width * image.height);
-            stbi_image_free (data);
-        }
-        return image;
-    }
 }
 
 TEST (MshInfo, JsonDescribesEveryObjectInFileOrderWithEscapedTextAndExactFloats)
@@ -234,14 +224,14 @@ TEST (Render, APictureWithoutADisplayFramedAsAskedAndNoPictureForABadFile)
         if (alpha == 0)
             command.insert (1, "--transparent");
         ASSERT_EQ (0, run (command));
-        const auto image = loadPng (picture);
+        const Rgba image (picture);
         EXPECT_TRUE (image.width == 96 && image.height == 64 && image.at (0, 0) == (std::array<int, 4> { 204, 0, 102, alpha }));
         EXPECT_TRUE (background (image, alpha) > low && background (image, alpha) < high) << background (image, alpha);
     }
 
     MshMesh empty;
     ASSERT_EQ (0, run ({ MSHRENDER_PATH, scratch.write ("empty-model.msh", mshWriteToMemory (empty)).getFullPathName(), picture }));
-    EXPECT_EQ (1.0, background (loadPng (picture), 255)) << "the background alone";
+    EXPECT_EQ (1.0, background (Rgba (picture), 255)) << "the background alone";
     EXPECT_EQ (2, run ({ MSHRENDER_PATH, scratch.write ("bad.msh", {}).getFullPathName(), scratch.folder.getFullPathName() + "/bad.png" }));
     EXPECT_EQ (64, run ({ MSHRENDER_PATH, "--size", "0", sample, picture }));
     EXPECT_EQ (1, scratch.folder.findChildFiles (juce::File::findFiles, false, "*.png").size()) << "no half-written pictures, none for the bad file";

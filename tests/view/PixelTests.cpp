@@ -101,35 +101,32 @@ TEST (Pixels, TheRainbowCornersShowAtAlpha08OrReddishAndOpaqueWhenSelectedWhatev
     EXPECT_TRUE (selected == frame.pixels);
 }
 
-TEST (Pixels, ChildrenSitInTheirParentsTranslationSiblingsBesideItAndRotationComesAfter)
+TEST (Pixels, PlacementAndTurnsAsDrawnPickingFindsWhatWasDrawnFramingFillsTheViewWireframeThinsIt)
 {
     Frame frame;
     ASSERT_TRUE (frame.made);
-    MshMesh mesh;
-    setTranslation (mesh.root, 1, 0, 0);
-    addQuad (mesh.root, 0.8f, 0.8f);
-    auto& child = addChild (mesh.root, "child");
-    setTranslation (child, 0, 2, 0);
-    addQuad (child, 0.8f, 0.8f);
-    mesh.root.nextSibling = std::make_unique<MshObject>();
-    setTranslation (*mesh.root.nextSibling, 1.5f, -1.5f, 4);
-    addQuad (*mesh.root.nextSibling, 0.8f, 0.8f);
+    {
+        MshMesh mesh;
+        setTranslation (mesh.root, 1, 0, 0);
+        addQuad (mesh.root, 0.8f, 0.8f);
+        auto& child = addChild (mesh.root, "child");
+        setTranslation (child, 0, 2, 0);
+        addQuad (child, 0.8f, 0.8f);
+        mesh.root.nextSibling = std::make_unique<MshObject>();
+        setTranslation (*mesh.root.nextSibling, 1.5f, -1.5f, 4);
+        addQuad (*mesh.root.nextSibling, 0.8f, 0.8f);
 
-    auto camera = at (-12.0f);
-    frame.render (camera, &mesh.root);
-    EXPECT_FALSE (frame.backgroundAt (camera, 1, 0));           // parent
-    EXPECT_FALSE (frame.backgroundAt (camera, 1, 2));           // child: (1, 0, 0) + (0, 2, 0)
-    EXPECT_TRUE (frame.backgroundAt (camera, 0, 2));            // not at its own translation alone
-    EXPECT_FALSE (frame.backgroundAt (camera, 1.5f, -1.5f, 4)); // sibling: its own translation only, nearer
-    camera.rotation[1] = 90.0f; // the squares turn edge-on: the turn happens after the camera's move
-    frame.render (camera, &mesh.root);
-    EXPECT_TRUE (frame.backgroundAt (camera, 1, 2));
-}
+        auto camera = at (-12.0f);
+        frame.render (camera, &mesh.root);
+        EXPECT_FALSE (frame.backgroundAt (camera, 1, 0));           // parent
+        EXPECT_FALSE (frame.backgroundAt (camera, 1, 2));           // child: (1, 0, 0) + (0, 2, 0)
+        EXPECT_TRUE (frame.backgroundAt (camera, 0, 2));            // not at its own translation alone
+        EXPECT_FALSE (frame.backgroundAt (camera, 1.5f, -1.5f, 4)); // sibling: its own translation only, nearer
+        camera.rotation[1] = 90.0f; // the squares turn edge-on: the turn happens after the camera's move
+        frame.render (camera, &mesh.root);
+        EXPECT_TRUE (frame.backgroundAt (camera, 1, 2));
+    }
 
-TEST (Pixels, PickingFindsAnObjectExactlyWhereTheFrameDrewOneFramingFillsTheViewWireframeThinsIt)
-{
-    Frame frame;
-    ASSERT_TRUE (frame.made);
     MshMesh mesh;
     buildSampleMesh (mesh);
     ViewCamera camera;
