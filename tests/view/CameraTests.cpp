@@ -130,4 +130,6 @@ TEST (Camera, FramingCentresTheSphereAndThePickRayRunsBackThroughIt)
 
     camera.frame ({ 0, 0, 0 }, 100.0, 0.5); // taller than wide: the horizontal angle decides; far limit out
     EXPECT_TRUE (camera.distance == (float) (-100 / std::sin (std::atan (0.5 * tanHalfView))) && camera.farthestDistance == -camera.distance * 20);
+    camera.frame ({ 0, 0, 0 }, 1.0, 0.0); // a view without width frames as a square one
+    EXPECT_FLOAT_EQ ((float) -depth, camera.distance);
 }

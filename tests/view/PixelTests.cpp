@@ -70,6 +70,17 @@ TEST (Pixels, TheRainbowCornersShowAtAlpha08OrReddishAndOpaqueWhenSelectedWhatev
     addQuad (square, 2, 2);
     const auto faceOn = at ((float) -focal); // a square of side 2 fills a square view exactly from here
 
+    // The frame read back top row first: the upper half cleared black reads as the upper half.
+    glClearColor (1, 1, 1, 1);
+    glClear (GL_COLOR_BUFFER_BIT);
+    glEnable (GL_SCISSOR_TEST);
+    glScissor (0, size / 2, size, size / 2);
+    glClearColor (0, 0, 0, 1);
+    glClear (GL_COLOR_BUFFER_BIT);
+    glDisable (GL_SCISSOR_TEST);
+    const auto rows = readFramePixels (size, size);
+    EXPECT_TRUE (rows[(size / 2 - 1) * size * 4] == 0 && rows[size / 2 * size * 4] != 0);
+
     // No mesh, or a view without height (no aspect ratio to divide by): the background alone.
     EXPECT_EQ (0, frame.render (faceOn, nullptr));
     EXPECT_EQ (0, frame.render (faceOn, &square, 0));
