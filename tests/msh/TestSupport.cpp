@@ -29,8 +29,11 @@ void operator delete (void* p) noexcept
 
 void operator delete (void* p, size_t) noexcept    { operator delete (p); }
 
-AllocationPeak::AllocationPeak() : start (heldBytes.load())  { peakBytes = start; }
-size_t AllocationPeak::bytes() const                         { return peakBytes.load() - start; }
+std::function<size_t()> measureAllocationPeak()
+{
+    peakBytes = heldBytes.load();
+    return [start = peakBytes.load()] { return peakBytes.load() - start; };
+}
 
 std::vector<juce::int64> LoadOutcome::offsets() const
 {

@@ -43,14 +43,8 @@ inline juce::MemoryBlock sampleFileBytes (std::function<juce::uint32 (const MshO
 // Holds nothing but what clear() leaves in place, and nothing selected.
 bool isCleared (const MshMesh& mesh);
 
-// The most bytes held through operator new at any moment since construction, over what was held then.
-struct AllocationPeak
-{
-    AllocationPeak();
-    size_t bytes() const;
-
-    size_t start;
-};
+// Measures from now: how many more bytes than now were held through operator new at most since.
+std::function<size_t()> measureAllocationPeak();
 
 // A fresh temporary folder, removed with everything in it.
 struct ScratchFolder

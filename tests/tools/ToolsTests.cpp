@@ -74,10 +74,8 @@ TEST (MshInfo, JsonDescribesEveryObjectInFileOrderWithEscapedTextAndExactFloats)
     EXPECT_EQ (13, json["lists"].getDynamicObject()->getProperties().size());
 
     const auto objects = json["objects"];
-    juce::StringArray shape;
-    for (int i = 0; i < objects.size(); ++i)
-        shape.add (objects[i]["depth"].toString() + "/" + objects[i]["parent"].toString());
-    EXPECT_EQ (juce::StringArray ({ "0/-1", "1/0", "2/1", "1/0", "0/-1" }), shape);
+    EXPECT_EQ (juce::String ("[0, 1, 2, 1, 0] [-1, 0, 1, 0, -1]"), juce::JSON::toString (juce::Array<juce::var> { objects[0]["depth"], objects[1]["depth"], objects[2]["depth"], objects[3]["depth"], objects[4]["depth"] }, true)
+                                                                    + " " + juce::JSON::toString (juce::Array<juce::var> { objects[0]["parent"], objects[1]["parent"], objects[2]["parent"], objects[3]["parent"], objects[4]["parent"] }, true));
     const auto root = objects[0];
     EXPECT_EQ (rich.root.name, root["name"].toString());
     EXPECT_TRUE (root["translation"][0].isVoid() && (float) (double) root["translation"][1] == 0.1f) << "NaN is null";
