@@ -4,6 +4,7 @@
 
 #include "MshModel.h"
 
+#include <cmath>
 #include <optional>
 
 // Calls visit (a, b, c) with the three vertices of every triangle the view draws, in index order. Entries
@@ -49,6 +50,7 @@ struct MshBounds
     void add (double x, double y, double z) noexcept;
     std::array<double, 3> size() const noexcept    { return { max[0] - min[0], max[1] - min[1], max[2] - min[2] }; }
     std::array<double, 3> centre() const noexcept  { return { (min[0] + max[0]) / 2, (min[1] + max[1]) / 2, (min[2] + max[2]) / 2 }; }
+    double radius() const noexcept                 { const auto s = size(); return std::hypot (s[0], s[1], s[2]) / 2; } // of the sphere around it
 };
 
 struct MshTotals

@@ -91,9 +91,7 @@ int main (int argc, char* argv[])
     {
         // Turned a little from the front and seen a little from above.
         camera.rotation = { 25.0f, -35.0f, 0.0f };
-        const auto size = totals.bounds.size();
-        camera.frame (totals.bounds.centre(), std::sqrt (size[0] * size[0] + size[1] * size[1] + size[2] * size[2]) / 2,
-                      (double) width / height);
+        camera.frame (totals.bounds.centre(), totals.bounds.radius(), (double) width / height);
     }
     else if (! fit)
     {

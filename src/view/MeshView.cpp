@@ -300,19 +300,19 @@ void MeshView::frameSelection()
     if (! meshLoaded)
         return;
 
-    // The selected object with its subtree, placed under its parent; else everything drawn.
+    // The selected object with its subtree, placed under its parent; else (or when it draws nothing)
+    // everything drawn.
     auto box = totals.bounds;
 
     if (const auto* selected = findSelected())
-        if (const auto base = mshParentPlacement (mesh.root, *selected); base.has_value() && ! mshTotals (*selected, false, *base).bounds.empty)
-            box = mshTotals (*selected, false, *base).bounds;
+        if (const auto base = mshParentPlacement (mesh.root, *selected))
+            if (const auto own = mshTotals (*selected, false, *base).bounds; ! own.empty)
+                box = own;
 
     if (box.empty)
         return;
 
-    const auto size = box.size();
-    camera.frame (box.centre(), std::sqrt (size[0] * size[0] + size[1] * size[1] + size[2] * size[2]) / 2,
-                  getHeight() > 0 ? (double) getWidth() / getHeight() : 1.0);
+    camera.frame (box.centre(), box.radius(), getHeight() > 0 ? (double) getWidth() / getHeight() : 1.0);
     repaint();
 }
 
@@ -337,7 +337,7 @@ void MeshView::toggleOverlay()
 void MeshView::zoomSteps (int notches)
 {
     for (int i = 0; i < std::abs (notches); ++i)
-        camera.wheel (notches > 0 ? ViewCamera::wheelIncrement (50.0f / 256.0f) : -ViewCamera::wheelIncrement (50.0f / 256.0f));
+        camera.wheel (notches > 0 ? ViewCamera::notch : -ViewCamera::notch);
 
     repaint();
 }

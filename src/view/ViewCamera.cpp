@@ -92,7 +92,7 @@ void ViewCamera::placeFromHeader (float word0, float word18, float word19) noexc
 float ViewCamera::wheelIncrement (float reported) noexcept
 {
    #if defined (__linux__)
-    return reported * 9.0f / 5.0f; // 50/256 × 9/5 = 0.3515625, exactly
+    return reported * notch / (50.0f / 256.0f); // 50/256 becomes 0.3515625, exactly
    #else
     return reported;
    #endif

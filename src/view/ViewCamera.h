@@ -44,8 +44,11 @@ struct ViewCamera
     // Scene units a pixel of right-drag moves, at the current distance.
     float panFactor() const noexcept;
 
-    // What a notch reports on this platform, as the increment a notch is meant to give: 120 units × 0.75,
-    // over 256. JUCE 7 reports 50/256 a notch on X11; a smooth-scrolling device stays proportional.
+    // The increment of one notch of a standard wheel: 120 units × 0.75, over 256.
+    static constexpr float notch = 120 * 0.75f / 256;
+
+    // What the wheel reports on this platform, as that increment: JUCE 7 reports 50/256 a notch on X11;
+    // a smooth-scrolling device stays proportional.
     static float wheelIncrement (float reported) noexcept;
 
     // The rotation as rows of a matrix that turns a scene direction into an eye direction.

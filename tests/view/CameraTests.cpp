@@ -9,7 +9,7 @@
 
 namespace
 {
-    constexpr float oneNotch = 120 * 0.75f / 256; // 0.3515625: 120 units a notch × 0.75, over 256
+    constexpr float oneNotch = 0.3515625f; // 120 units a notch × 0.75, over 256
     const double tanHalfView = std::tan (22.5 * 3.14159265358979323846 / 180);
     using Angles = std::array<float, 3>;
     using Pan = std::array<float, 2>;

@@ -153,7 +153,7 @@ TEST (Pixels, PlacementAndTurnsAsDrawnPickingFindsWhatWasDrawnFramingFillsTheVie
             setTranslation (far, 40, -30, 20);
             addBox (far, 3, 1, 2);
             const auto box = mshTotals (far, false, *mshParentPlacement (mesh.root, far)).bounds;
-            camera.frame (box.centre(), std::hypot (box.size()[0], box.size()[1], box.size()[2]) / 2, 1.0);
+            camera.frame (box.centre(), box.radius(), 1.0);
         }
 
         const auto drawn = frame.render (camera, &mesh.root);
