@@ -4,6 +4,7 @@
 #include "MeshDrawing.h"
 #include "MeshPicking.h"
 #include "ViewInfo.h"
+#include "tools/PngFiles.h"
 
 MeshView::MeshView (juce::TreeView* tree, const juce::String& initialFile)
     : treeView (tree)
@@ -353,19 +354,12 @@ void MeshView::savePicture()
 
 void MeshView::writePicture (std::vector<juce::uint8> pixels, int width, int height)
 {
-    juce::Image image (juce::Image::RGB, juce::jmax (1, width), juce::jmax (1, height), false);
-    const juce::Image::BitmapData data (image, juce::Image::BitmapData::writeOnly);
-
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-        {
-            const auto* p = pixels.data() + 4 * ((size_t) y * (size_t) width + (size_t) x);
-            data.setPixelColour (x, y, juce::Colour (p[0], p[1], p[2]));
-        }
+    // As on screen: opaque, whatever alpha blending left in the frame.
+    for (size_t i = 3; i < pixels.size(); i += 4)
+        pixels[i] = 255;
 
     const auto target = nextPictureFile (currentFile);
-    juce::FileOutputStream out (target);
-    const auto written = out.openedOk() && juce::PNGImageFormat().writeImageToStream (image, out);
+    const auto written = writePngFile (target, pixels.data(), width, height, 4);
     showNotice (written ? "Saved " + target.getFullPathName() : "Could not write " + target.getFullPathName());
 }
 
