@@ -90,6 +90,21 @@ namespace
             out << "null";
     }
 
+    // Three values as text, "(x, y, z)", or as a JSON array, "[x,y,z]".
+    void writeTriple (std::ostream& out, bool json, const std::array<double, 3>& values)
+    {
+        const auto write = json ? writeJsonFloat : writeFloatText;
+        out << (json ? "[" : "(");
+
+        for (size_t i = 0; i < 3; ++i)
+        {
+            out << (i == 0 ? "" : json ? "," : ", ");
+            write (out, (float) values[i]);
+        }
+
+        out << (json ? "]" : ")");
+    }
+
     // The model's text (U+0000 to U+00FF) in double quotes as UTF-8; a character for which escape writes
     // a replacement into its buffer is written as that instead.
     template <typename Escape>
@@ -195,17 +210,11 @@ void writeTextReport (std::ostream& out, const MshMesh& mesh, const MshInfoLoad&
 
     if (totals.bounds.empty)
         out << "nothing drawn";
-
-    for (int corner = 0; corner < 2 && ! totals.bounds.empty; ++corner)
+    else
     {
-        const auto& p = corner == 0 ? totals.bounds.min : totals.bounds.max;
-        out << (corner == 0 ? "(" : " to (");
-        writeFloatText (out, (float) p[0]);
-        out << ", ";
-        writeFloatText (out, (float) p[1]);
-        out << ", ";
-        writeFloatText (out, (float) p[2]);
-        out << ")";
+        writeTriple (out, false, totals.bounds.min);
+        out << " to ";
+        writeTriple (out, false, totals.bounds.max);
     }
 
     out << "\n";
@@ -247,13 +256,9 @@ void writeTextReport (std::ostream& out, const MshMesh& mesh, const MshInfoLoad&
         if (! named.isEmpty())
             out << " (" << named.joinIntoString (", ") << ")";
 
-        out << "  translation (";
-        writeFloatText (out, object.matrix[12]);
-        out << ", ";
-        writeFloatText (out, object.matrix[13]);
-        out << ", ";
-        writeFloatText (out, object.matrix[14]);
-        out << ")  vertices " << object.vertices.size() << "  triangles " << object.indices.size() / 3;
+        out << "  translation ";
+        writeTriple (out, false, { object.matrix[12], object.matrix[13], object.matrix[14] });
+        out << "  vertices " << object.vertices.size() << "  triangles " << object.indices.size() / 3;
 
         if (const auto bad = countBadIndices (object); bad > 0)
             out << "  bad indices " << bad;
@@ -323,17 +328,13 @@ void writeJsonReport (std::ostream& out, const MshMesh& mesh, const MshInfoLoad&
 
     if (totals.bounds.empty)
         out << "null";
-
-    for (int corner = 0; corner < 2 && ! totals.bounds.empty; ++corner)
+    else
     {
-        const auto& p = corner == 0 ? totals.bounds.min : totals.bounds.max;
-        out << (corner == 0 ? "{\"min\":[" : ",\"max\":[");
-        writeJsonFloat (out, (float) p[0]);
-        out << ",";
-        writeJsonFloat (out, (float) p[1]);
-        out << ",";
-        writeJsonFloat (out, (float) p[2]);
-        out << (corner == 0 ? "]" : "]}");
+        out << "{\"min\":";
+        writeTriple (out, true, totals.bounds.min);
+        out << ",\"max\":";
+        writeTriple (out, true, totals.bounds.max);
+        out << "}";
     }
 
     out << ",\"objects\":[";
@@ -344,13 +345,9 @@ void writeJsonReport (std::ostream& out, const MshMesh& mesh, const MshInfoLoad&
         writeJsonString (out, object.name);
         out << ",\"depth\":" << depth << ",\"parent\":" << parent << ",\"flags\":" << object.flags
             << ",\"isHp\":" << (object.isHp ? "true" : "false") << ",\"valueA\":" << object.valueA
-            << ",\"valueB\":" << object.valueB << ",\"translation\":[";
-        writeJsonFloat (out, object.matrix[12]);
-        out << ",";
-        writeJsonFloat (out, object.matrix[13]);
-        out << ",";
-        writeJsonFloat (out, object.matrix[14]);
-        out << "],\"vertices\":" << object.vertices.size() << ",\"indices\":" << object.indices.size()
+            << ",\"valueB\":" << object.valueB << ",\"translation\":";
+        writeTriple (out, true, { object.matrix[12], object.matrix[13], object.matrix[14] });
+        out << ",\"vertices\":" << object.vertices.size() << ",\"indices\":" << object.indices.size()
             << ",\"triangles\":" << object.indices.size() / 3 << ",\"badIndices\":" << countBadIndices (object) << "}";
     });
 

@@ -88,8 +88,8 @@ TEST (Camera, ALoadResetsThenPlacesTheCameraFromThreeHeaderWords)
     camera.dragStartPan = { 6, 7 };
     camera.frame ({ 1, 2, 3 }, 1000.0, 1.0);
     camera.resetForLoad();
-    EXPECT_TRUE (camera.rotation == Angles {} && camera.pan == Pan {} && camera.distance == -25.0f);
-    EXPECT_TRUE (camera.pivot == ViewCamera::Vector {} && camera.nearPlane == 1.0f && camera.farthestDistance == 500.0f);
+    EXPECT_TRUE (camera.rotation == Angles {} && camera.pan == Pan {} && camera.distance == -25.0f && camera.pivot == ViewCamera::Vector {}
+                 && camera.nearPlane == 1.0f && camera.farthestDistance == 500.0f);
     EXPECT_EQ ((Pan { 6, 7 }), camera.dragStartPan) << "a load leaves the saved values";
 
     // Words that are not numbers would leave a camera no mouse could bring back: the other word decides,
