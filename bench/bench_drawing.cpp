@@ -12,6 +12,7 @@
 #include <GL/gl.h>
 
 #include <chrono>
+#include <functional>
 #include <cstdio>
 
 namespace
@@ -61,34 +62,48 @@ int main()
     std::printf ("renderer: %s; %d × %d, best and mean of %d frames\n", (const char*) glGetString (GL_RENDERER), width, height, frames);
 
     // In front of the camera the grid covers the whole view (rasterising and blending dominate); behind it
-    // every triangle is clipped, which leaves what the drawing code and the GL calls cost.
-    for (const int triangles : { 100'000, 1'000'000 })
+    // every triangle is clipped, which leaves what the drawing code and the GL calls cost. The reduced
+    // frame is what the view draws while it is turned, with the step the full frame's time asks for.
+    const auto time = [] (const std::function<void()>& draw, double& best, double& mean)
+    {
+        draw(); // warm up
+        glFinish();
+        best = 1e9;
+        double total = 0;
+
+        for (int frame = 0; frame < frames; ++frame)
+        {
+            const auto start = std::chrono::steady_clock::now();
+            draw();
+            glFinish();
+            const auto ms = std::chrono::duration<double, std::milli> (std::chrono::steady_clock::now() - start).count();
+            best = std::min (best, ms);
+            total += ms;
+        }
+
+        mean = total / frames;
+    };
+
+    for (const int triangles : { 100'000, 1'000'000, 9'000'000 })
     {
         MshMesh mesh;
         buildTriangles (mesh, triangles);
+        const auto prepareStart = std::chrono::steady_clock::now();
+        const auto list = makeDrawList (mesh.root);
+        std::printf ("%9d triangles, %-22s %7.1f ms once per load\n", triangles, "preparing the list:",
+                     std::chrono::duration<double, std::milli> (std::chrono::steady_clock::now() - prepareStart).count());
 
         for (const bool inFront : { true, false })
         {
             ViewCamera camera;
             camera.distance = inFront ? -30.0f : 30.0f;
-            renderFrame (camera, &mesh.root, width, height); // warm up
-            glFinish();
-
-            double best = 1e9, total = 0;
-
-            for (int frame = 0; frame < frames; ++frame)
-            {
-                camera.rotation[1] = (float) frame; // a different picture each time, as while dragging
-                const auto start = std::chrono::steady_clock::now();
-                renderFrame (camera, &mesh.root, width, height);
-                glFinish();
-                const auto ms = std::chrono::duration<double, std::milli> (std::chrono::steady_clock::now() - start).count();
-                best = std::min (best, ms);
-                total += ms;
-            }
-
-            std::printf ("%9d triangles, %-22s best %7.1f ms, mean %7.1f ms a frame\n", triangles,
-                         inFront ? "filling the view:" : "behind (calls only):", best, total / frames);
+            FrameOptions options;
+            double best = 0, mean = 0, reducedBest = 0, reducedMean = 0;
+            time ([&] { camera.rotation[1] += 1.0f; renderFrame (camera, &list, width, height, options); }, best, mean);
+            options.step = reducedStep (mean);
+            time ([&] { camera.rotation[1] += 1.0f; renderFrame (camera, &list, width, height, options); }, reducedBest, reducedMean);
+            std::printf ("%9d triangles, %-22s best %7.1f ms, mean %7.1f ms a frame; reduced (every %zu.) best %6.1f, mean %6.1f ms\n",
+                         triangles, inFront ? "filling the view:" : "behind (calls only):", best, mean, options.step, reducedBest, reducedMean);
         }
 
         // A click in the middle of the view: the ray against every drawn triangle.

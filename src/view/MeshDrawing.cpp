@@ -45,7 +45,79 @@ void setUpViewState()
     glBlendFunc (GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 }
 
-void renderFrame (const ViewCamera& camera, const MshObject* root, int width, int height, bool wireframe)
+namespace
+{
+    // An object's colour, once for each vertex an object can have. Given per vertex, as glColor inside
+    // glBegin gave it, the colour is interpolated across each triangle, which rounds a little differently
+    // from one constant colour.
+    using ColourArray = std::vector<std::array<GLfloat, 4>>;
+
+    const ColourArray& colourArray (bool highlighted)
+    {
+        static const ColourArray plain (65536, { 1.0f, 1.0f, 1.0f, 0.8f }), reddish (65536, { 1.0f, 0.5f, 0.5f, 1.0f });
+        return highlighted ? reddish : plain;
+    }
+
+    // Draws the list's items, each moved by its placement, through vertex arrays straight from the model.
+    bool drawItems (const DrawList& list, const FrameOptions& options)
+    {
+        std::vector<juce::uint16> reduced;
+        size_t sinceAsked = 0;
+        constexpr size_t askEvery = 16384, callLimit = 21845; // triangles; a call's indices stay in 16 bits' range
+
+        glEnableClientState (GL_VERTEX_ARRAY);
+        glEnableClientState (GL_TEXTURE_COORD_ARRAY);
+        glEnableClientState (GL_COLOR_ARRAY);
+
+        for (const auto& item : list.items)
+        {
+            if (item.triangles == 0)
+                continue;
+
+            const juce::uint16* indices = item.indices;
+            size_t triangles = item.triangles;
+
+            if (options.step > 1)
+            {
+                reduced.clear();
+                appendEveryStepTriangle (item, options.step, reduced);
+                indices = reduced.data();
+                triangles = reduced.size() / 3;
+            }
+
+            glPushMatrix();
+            glTranslated (item.placement[0], item.placement[1], item.placement[2]);
+
+            // One colour for the whole object, from the highlight: the texture is multiplied by it.
+            glColorPointer (4, GL_FLOAT, 0, colourArray (item.object == options.highlighted).data());
+            // The vertex's floats lie x y z nx ny nz u v.
+            glVertexPointer (3, GL_FLOAT, sizeof (MshVertex), &item.vertices->x);
+            glTexCoordPointer (2, GL_FLOAT, sizeof (MshVertex), &item.vertices->u);
+
+            for (size_t done = 0; done < triangles;)
+            {
+                const auto count = std::min (triangles - done, callLimit);
+                glDrawElements (GL_TRIANGLES, (GLsizei) (count * 3), GL_UNSIGNED_SHORT, indices + 3 * done);
+                done += count;
+                sinceAsked += count;
+
+                if (sinceAsked >= askEvery && options.stop && options.stop())
+                {
+                    glPopMatrix();
+                    return false;
+                }
+
+                sinceAsked %= askEvery;
+            }
+
+            glPopMatrix();
+        }
+
+        return true;
+    }
+}
+
+bool renderFrame (const ViewCamera& camera, const DrawList* list, int width, int height, const FrameOptions& options)
 {
     setUpViewState();
 
@@ -53,8 +125,8 @@ void renderFrame (const ViewCamera& camera, const MshObject* root, int width, in
     glClear (GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
     // Nothing loaded, or a view with no height (its aspect ratio would divide by zero): background only.
-    if (root == nullptr || width <= 0 || height <= 0)
-        return;
+    if (list == nullptr || width <= 0 || height <= 0)
+        return true;
 
     glMatrixMode (GL_PROJECTION);
     glLoadIdentity();
@@ -64,14 +136,39 @@ void renderFrame (const ViewCamera& camera, const MshObject* root, int width, in
     glLoadIdentity();
     glPushMatrix();
     glTranslatef (camera.pan[0], camera.pan[1], camera.distance);
-    glPolygonMode (GL_FRONT_AND_BACK, wireframe ? GL_LINE : GL_FILL);
+    glPolygonMode (GL_FRONT_AND_BACK, options.wireframe ? GL_LINE : GL_FILL);
     glRotatef (camera.rotation[0], 1.0f, 0.0f, 0.0f);
     glRotatef (camera.rotation[1], 0.0f, 1.0f, 0.0f);
     glRotatef (camera.rotation[2], 0.0f, 0.0f, 1.0f);
     glTranslated (-camera.pivot[0], -camera.pivot[1], -camera.pivot[2]);
-    drawObject (*root);
+    const auto whole = drawItems (*list, options);
     glPopMatrix();
-    glPolygonMode (GL_FRONT_AND_BACK, GL_FILL); // what JUCE's own painting expects
+
+    // What JUCE's own painting expects.
+    glDisableClientState (GL_VERTEX_ARRAY);
+    glDisableClientState (GL_TEXTURE_COORD_ARRAY);
+    glDisableClientState (GL_COLOR_ARRAY);
+    glPolygonMode (GL_FRONT_AND_BACK, GL_FILL);
+    return whole;
+}
+
+void renderFrame (const ViewCamera& camera, const MshObject* root, int width, int height, bool wireframe)
+{
+    if (root == nullptr)
+    {
+        renderFrame (camera, static_cast<const DrawList*> (nullptr), width, height);
+        return;
+    }
+
+    const auto list = makeDrawList (*root);
+    FrameOptions options;
+    options.wireframe = wireframe;
+
+    for (const auto& item : list.items)
+        if (item.object->selected && options.highlighted == nullptr)
+            options.highlighted = item.object;
+
+    renderFrame (camera, &list, width, height, options);
 }
 
 std::vector<juce::uint8> readFramePixels (int width, int height)
@@ -87,42 +184,4 @@ std::vector<juce::uint8> readFramePixels (int width, int height)
                           pixels.begin() + (std::ptrdiff_t) ((h - 1 - row) * w * 4));
 
     return pixels;
-}
-
-namespace
-{
-    void drawTriangles (const MshObject& object)
-    {
-        glBegin (GL_TRIANGLES);
-
-        // One colour for the whole object, from its own selection: the texture is multiplied by it.
-        if (object.selected)
-            glColor4f (1.0f, 0.5f, 0.5f, 1.0f);
-        else
-            glColor4f (1.0f, 1.0f, 1.0f, 0.8f);
-
-        mshForEachDrawableTriangle (object, [] (const MshVertex& a, const MshVertex& b, const MshVertex& c)
-        {
-            // The vertex's floats lie x y z nx ny nz u v: each call takes its three (or two) in place.
-            for (const auto* v : { &a, &b, &c })
-            {
-                glNormal3fv (&v->nx);
-                glTexCoord2fv (&v->u);
-                glVertex3fv (&v->x);
-            }
-        });
-
-        glEnd();
-    }
-}
-
-void drawObject (const MshObject& root)
-{
-    mshForEachPlacedObject (root, true, { 0, 0, 0 }, [] (const MshObject& object, double x, double y, double z)
-    {
-        glPushMatrix();
-        glTranslated (x, y, z);
-        drawTriangles (object);
-        glPopMatrix();
-    });
 }

@@ -6,10 +6,12 @@
 #pragma once
 
 #include "msh/MshModel.h"
+#include "DrawList.h"
 #include "RainbowTexture.h"
 #include "ViewCamera.h"
 
 #include <array>
+#include <functional>
 
 
 // Depth test, 2-D texturing with the rainbow texture in the default texture (name 0), blending
@@ -17,17 +19,23 @@
 // context since (JUCE paints its components into it after each frame) is undone.
 void setUpViewState();
 
-// One frame into the current context: the set-up, the background colour (0.8, 0, 0.4), and, when root is
-// given and the view has a height, the perspective, the camera and the objects. width and height are the
-// view's size in pixels.
-// With wireframe, every drawn triangle is drawn as its three edges, in the same colours.
+// How a frame draws the list: all of it by default.
+struct FrameOptions
+{
+    bool wireframe = false;                  // every drawn triangle as its three edges, in the same colours
+    const MshObject* highlighted = nullptr;  // drawn reddish and opaque
+    size_t step = 1;                         // every step-th triangle of each object (see reducedStep)
+    std::function<bool()> stop;              // asked every few thousand triangles: true gives the frame up
+};
+
+// One frame into the current context: the set-up, the background colour (0.8, 0, 0.4), and, when a list
+// is given and the view has a height, the perspective, the camera and the objects. width and height are
+// the view's size in pixels. False when stop gave the frame up part way.
+bool renderFrame (const ViewCamera& camera, const DrawList* list, int width, int height, const FrameOptions& options = {});
+
+// The same frame of a hierarchy, for tools and tests: the first object whose selected flag is set is the
+// highlighted one.
 void renderFrame (const ViewCamera& camera, const MshObject* root, int width, int height, bool wireframe = false);
 
 // The frame just drawn, width × height pixels as red, green, blue, alpha bytes, top row first.
 std::vector<juce::uint8> readFramePixels (int width, int height);
-
-// Draws root, its descendants and every sibling that follows it, each moved by its own translation
-// (matrix elements 12-14) added to its parent's. Translations are summed here rather than on the GL matrix
-// stack, and the tree is walked with an explicit stack, so any depth draws. A triangle with a corner not
-// below its object's vertex count is skipped whole; one or two trailing indices draw nothing.
-void drawObject (const MshObject& root);

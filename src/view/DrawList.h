@@ -1,0 +1,41 @@
+// Tolmar MSH Viewer - what a frame draws, prepared once per load: no GL, no GUI.
+// Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
+#pragma once
+
+#include "msh/MshModel.h"
+
+#include <array>
+#include <memory>
+#include <vector>
+
+// One object as the frame draws it: where its vertices go and its drawable triangles, three indices each.
+struct DrawItem
+{
+    const MshObject* object = nullptr;   // compared with the highlighted object, never read by the frame
+    std::array<double, 3> placement {};
+    const MshVertex* vertices = nullptr;
+    const juce::uint16* indices = nullptr;
+    size_t triangles = 0;
+};
+
+// Every object of a hierarchy in drawing order (the root, its descendants, its siblings with theirs),
+// each with the triangles the view draws: the object's own index list where all its triangles are
+// drawable, else a copy without those that are not. It points into the model, which must neither change
+// nor go while the list is used; keepAlive may hold the model for it.
+struct DrawList
+{
+    std::vector<DrawItem> items;
+    std::vector<std::vector<juce::uint16>> filteredIndices;
+    size_t triangles = 0;
+    std::shared_ptr<const void> keepAlive;
+};
+
+DrawList makeDrawList (const MshObject& root);
+
+// Every step-th triangle of each object (its first always) stands for it while the view is turned: step
+// is 1 (everything) unless the last full frame took longer than slowMs, then as many as make a frame of
+// about targetMs.
+size_t reducedStep (double lastFullFrameMs, double slowMs = 100.0, double targetMs = 50.0) noexcept;
+
+// The triangles of item that a frame with the given step draws, their indices appended to out.
+void appendEveryStepTriangle (const DrawItem& item, size_t step, std::vector<juce::uint16>& out);

@@ -1,0 +1,81 @@
+// Tolmar MSH Viewer - what a frame draws: the list prepared at load and the reduced frames while turning.
+// Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
+#include "msh/MshGeometry.h"
+#include "tools/SampleMeshes.h"
+#include "view/DrawList.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+TEST (DrawList, HoldsTheDrawnTrianglesOfEveryObjectInDrawingOrderCopyingOnlyWhereSomeAreLeftOut)
+{
+    MshMesh mesh;
+    buildRichMesh (mesh);
+    auto& a = *mesh.root.firstChild;
+    a.indices.insert (a.indices.end(), { 0, 60000, 1,   0, 1 }); // a triangle left out, two trailing indices
+
+    const auto list = makeDrawList (mesh.root);
+    std::vector<const MshObject*> order;
+    std::vector<std::array<double, 3>> places;
+    mshForEachPlacedObject (mesh.root, true, { 0, 0, 0 }, [&] (const MshObject& o, double x, double y, double z)
+    {
+        order.push_back (&o);
+        places.push_back ({ x, y, z });
+    });
+
+    ASSERT_EQ (order.size(), list.items.size());
+    size_t copies = 0, total = 0;
+
+    for (size_t i = 0; i < order.size(); ++i)
+    {
+        const auto& item = list.items[i];
+        std::vector<const MshVertex*> expected, actual;
+        const auto leftOut = mshForEachDrawableTriangle (*order[i], [&] (const MshVertex& p, const MshVertex& q, const MshVertex& r)
+        {
+            expected.insert (expected.end(), { &p, &q, &r });
+        });
+
+        for (size_t c = 0; c < 3 * item.triangles; ++c)
+            actual.push_back (item.vertices + item.indices[c]);
+
+        EXPECT_EQ (order[i], item.object);
+        EXPECT_EQ (places[i], item.placement);
+        EXPECT_EQ (expected, actual) << order[i]->name;
+        EXPECT_EQ (leftOut > 0, item.indices != order[i]->indices.data()) << "a copy only where triangles are left out";
+        copies += leftOut > 0 ? 1 : 0;
+        total += item.triangles;
+    }
+
+    EXPECT_GE (copies, 2u);
+    EXPECT_EQ (copies, list.filteredIndices.size());
+    EXPECT_EQ (total, list.triangles);
+}
+
+TEST (DrawList, ReducedFramesDrawEveryStepTriangleFromTheFirstWithAStepForAbout50Ms)
+{
+    struct { double fullMs; size_t step; } steps[] = {
+        { 0, 1 }, { 100, 1 }, { 100.5, 3 }, { 150, 3 }, { 1000, 20 }, { 20000, 400 }, { std::nan (""), 1 }, { -5, 1 } };
+
+    for (const auto& s : steps)
+        EXPECT_EQ (s.step, reducedStep (s.fullMs)) << s.fullMs;
+
+    MshObject object;
+    for (juce::uint16 t = 0; t < 7; ++t)
+        object.indices.insert (object.indices.end(), { t, t, t });
+    object.vertices.resize (7);
+    const auto item = makeDrawList (object).items.front();
+
+    struct { size_t step; std::vector<juce::uint16> firstCorners; } reductions[] = {
+        { 0, { 0, 1, 2, 3, 4, 5, 6 } }, { 1, { 0, 1, 2, 3, 4, 5, 6 } }, { 3, { 0, 3, 6 } }, { 6, { 0, 6 } }, { 50, { 0 } } };
+
+    for (const auto& r : reductions)
+    {
+        std::vector<juce::uint16> out { 9, 9, 9 }, firstCorners;
+        appendEveryStepTriangle (item, r.step, out);
+        for (size_t c = 3; c < out.size(); c += 3)
+            firstCorners.push_back (out[c]);
+        EXPECT_EQ (r.firstCorners, firstCorners) << r.step;
+        EXPECT_EQ (3 * r.firstCorners.size() + 3, out.size());
+    }
+}
