@@ -7,15 +7,28 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 
 // One row per object of the loaded mesh. Its children's rows are made the first time it is opened, in
-// sibling order, and kept when it is closed. Selecting it marks the object for highlighting; a
-// right-click opens the object's flags menu. It points into the model without owning it: the view takes
-// rows out of the tree and deletes them before it clears the model.
+// sibling order, and kept when it is closed. Selecting it marks the object for highlighting and calls
+// onSelectionChange; a right-click opens the object's flags menu. It points into the model without
+// owning it: the view takes rows out of the tree and deletes them before it clears the model.
+//
+// So that the tree keeps up with any file (JUCE's tree walks every open row above the visible ones, and
+// every level above each of them, on each scroll), two kinds of rows stand in where there would be too
+// many:
+// - a row with more than mostRowsUnderOne rows under it gets rows for runs of them instead ("objects
+//   1-1000", "objects 1001-2000", ...), which open like any row, but one at a time;
+// - the row of an object at level deepestLevel (the root's being 1) lists all its descendants flat,
+//   in drawing order, each named with its level ("[33] name"), as rows that open no further.
 class ObjectTreeItem final : public juce::TreeViewItem
 {
 public:
-    explicit ObjectTreeItem (MshObject& objectToShow);
+    explicit ObjectTreeItem (MshObject& objectToShow, const std::function<void()>* onSelectionChange = nullptr, int level = 1, bool flat = false);
 
     MshObject& getObject() const noexcept   { return object; }
+
+    // Opens this row and the run rows on the way to the row of target (a child, or, where this row
+    // lists its descendants flat, any descendant) and returns that row; nullptr when there is none.
+    ObjectTreeItem* openToRowOf (const MshObject& target);
+    bool listsDescendantsFlat() const noexcept  { return level == deepestLevel; }
 
     bool mightContainSubItems() override;
     juce::String getUniqueName() const override;
@@ -26,9 +39,23 @@ public:
 
     // Beige at alpha 0.3 (0.3 × 255 = 76.5, taken to 77 = 0x4d).
     static constexpr juce::uint32 selectedFillArgb = 0x4df5f5dc;
+    static constexpr size_t mostRowsUnderOne = 2000, objectsPerRun = 1000;
+    static constexpr int deepestLevel = 32;
+
+    // What the rows under a row stand for: objects with their levels.
+    struct Entry
+    {
+        MshObject* object;
+        int level;
+    };
+    using Entries = std::shared_ptr<const std::vector<Entry>>;
 
 private:
     MshObject& object;
+    const std::function<void()>* const onSelectionChange;
+    const int level;
+    const bool flat;
+    Entries entries; // made on first opening
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (ObjectTreeItem)
 };
