@@ -46,6 +46,18 @@ namespace
             link = &object.nextSibling;
         }
     }
+
+    void buildBalls (MshMesh& mesh)
+    {
+        mesh.clear();
+        mesh.root.name = "balls";
+        for (int i = 0; i < 30'000; ++i)
+        {
+            auto& object = addChild (mesh.root, "ball");
+            setTranslation (object, 0.5f * (float) (i % 32 - 16), 0.5f * (float) (i / 32 % 32 - 16), 0.5f * (float) (i / 1024 - 15));
+            addSphere (object, 0.2f, 10, 15);
+        }
+    }
 }
 
 int main()
@@ -84,10 +96,15 @@ int main()
         mean = total / frames;
     };
 
+    // The grids, and 30,000 balls of 300 triangles in a block (9,000,000 triangles in many small objects).
     for (const int triangles : { 100'000, 1'000'000, 9'000'000 })
     {
         MshMesh mesh;
-        buildTriangles (mesh, triangles);
+        if (triangles < 9'000'000)
+            buildTriangles (mesh, triangles);
+        else
+            buildBalls (mesh);
+
         const auto prepareStart = std::chrono::steady_clock::now();
         const auto list = makeDrawList (mesh.root);
         std::printf ("%9d triangles, %-22s %7.1f ms once per load\n", triangles, "preparing the list:",

@@ -4,7 +4,9 @@
 
 #include "msh/MshModel.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -39,3 +41,39 @@ size_t reducedStep (double lastFullFrameMs, double slowMs = 100.0, double target
 
 // The triangles of item that a frame with the given step draws, their indices appended to out.
 void appendEveryStepTriangle (const DrawItem& item, size_t step, std::vector<juce::uint16>& out);
+
+// When the view draws what: full frames at rest, reduced ones while the user turns a mesh whose full
+// frame is slow, and a full frame given up once it has run long and something newer is asked for.
+struct FramePacing
+{
+    static constexpr double slowMs = 100.0, targetMs = 50.0;
+    double lastFullMs = 0;               // measured, or estimated from a frame given up
+    size_t learntStep = 0;               // from the last reduced frame's time; 0 until there is one
+
+    size_t stepFor (bool interacting) const noexcept
+    {
+        if (! interacting || ! (lastFullMs > slowMs))
+            return 1;
+
+        return learntStep > 0 ? learntStep : reducedStep (lastFullMs, slowMs, targetMs);
+    }
+
+    // A reduced frame is short by design and always finishes, so turning shows something.
+    bool shouldGiveUp (size_t step, bool newerAsked, double elapsedMs) const noexcept
+    {
+        return step == 1 && newerAsked && elapsedMs > slowMs;
+    }
+
+    void fullFrameFinished (double ms) noexcept     { lastFullMs = ms; }
+    void fullFrameGivenUp (double elapsedMs, size_t drawn, size_t total) noexcept
+    {
+        lastFullMs = std::max (lastFullMs, elapsedMs * (double) total / (double) std::max<size_t> (drawn, 1));
+    }
+
+    // Fewer triangles cost more each when they are moved into place one by one: the step follows what
+    // the last reduced frame took.
+    void reducedFrameFinished (size_t step, double ms) noexcept
+    {
+        learntStep = (size_t) std::clamp (std::ceil ((double) step * ms / targetMs), 2.0, 1.0e9);
+    }
+};

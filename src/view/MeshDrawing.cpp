@@ -47,73 +47,134 @@ void setUpViewState()
 
 namespace
 {
-    // An object's colour, once for each vertex an object can have. Given per vertex, as glColor inside
-    // glBegin gave it, the colour is interpolated across each triangle, which rounds a little differently
-    // from one constant colour.
-    using ColourArray = std::vector<std::array<GLfloat, 4>>;
-
-    const ColourArray& colourArray (bool highlighted)
+    // The highlighted object's colour, once for each vertex an object can have. Given per vertex, as
+    // glColor inside glBegin gave it, the colour is interpolated across each triangle, which rounds 0.5
+    // a little differently from one constant colour (0.8 and 1 come out the same either way, so the other
+    // objects save the array's copying).
+    const std::vector<std::array<GLfloat, 4>>& reddishPerVertex()
     {
-        static const ColourArray plain (65536, { 1.0f, 1.0f, 1.0f, 0.8f }), reddish (65536, { 1.0f, 0.5f, 0.5f, 1.0f });
-        return highlighted ? reddish : plain;
+        static const std::vector<std::array<GLfloat, 4>> colours (65536, { 1.0f, 0.5f, 0.5f, 1.0f });
+        return colours;
     }
 
-    // Draws the list's items, each moved by its placement, through vertex arrays straight from the model.
-    bool drawItems (const DrawList& list, const FrameOptions& options)
-    {
-        std::vector<juce::uint16> reduced;
-        size_t sinceAsked = 0;
-        constexpr size_t askEvery = 16384, callLimit = 21845; // triangles; a call's indices stay in 16 bits' range
+    constexpr size_t askEvery = 16384;       // triangles between questions whether to go on
+    constexpr size_t finishEvery = 32 * askEvery;
 
-        glEnableClientState (GL_VERTEX_ARRAY);
-        glEnableClientState (GL_TEXTURE_COORD_ARRAY);
-        glEnableClientState (GL_COLOR_ARRAY);
+    // Asks whether to go on every askEvery triangles. Every finishEvery it also waits for the driver to
+    // draw what it was given: llvmpipe holds a copy of every vertex handed to it until it rasterises them,
+    // which for 9,000,000 triangles in one go came to 170 MB.
+    struct Progress
+    {
+        const FrameOptions& options;
+        size_t drawn = 0;
+
+        bool goOn (size_t triangles)
+        {
+            const auto before = drawn;
+            drawn += triangles;
+
+            if (drawn / finishEvery != before / finishEvery)
+                glFinish();
+
+            return drawn / askEvery == before / askEvery || ! options.stop || ! options.stop (drawn);
+        }
+    };
+
+    // Draws the list's items, each moved by its placement, through vertex arrays straight from the model.
+    bool drawWhole (const DrawList& list, const FrameOptions& options)
+    {
+        constexpr size_t callLimit = 21845; // triangles: a call's indices stay in 16 bits' range
+        Progress progress { options };
 
         for (const auto& item : list.items)
         {
             if (item.triangles == 0)
                 continue;
 
-            const juce::uint16* indices = item.indices;
-            size_t triangles = item.triangles;
-
-            if (options.step > 1)
-            {
-                reduced.clear();
-                appendEveryStepTriangle (item, options.step, reduced);
-                indices = reduced.data();
-                triangles = reduced.size() / 3;
-            }
-
             glPushMatrix();
             glTranslated (item.placement[0], item.placement[1], item.placement[2]);
 
             // One colour for the whole object, from the highlight: the texture is multiplied by it.
-            glColorPointer (4, GL_FLOAT, 0, colourArray (item.object == options.highlighted).data());
+            if (item.object == options.highlighted)
+            {
+                glEnableClientState (GL_COLOR_ARRAY);
+                glColorPointer (4, GL_FLOAT, 0, reddishPerVertex().data());
+            }
+            else
+            {
+                glDisableClientState (GL_COLOR_ARRAY);
+                glColor4f (1.0f, 1.0f, 1.0f, 0.8f);
+            }
+
             // The vertex's floats lie x y z nx ny nz u v.
             glVertexPointer (3, GL_FLOAT, sizeof (MshVertex), &item.vertices->x);
             glTexCoordPointer (2, GL_FLOAT, sizeof (MshVertex), &item.vertices->u);
 
-            for (size_t done = 0; done < triangles;)
+            for (size_t done = 0; done < item.triangles;)
             {
-                const auto count = std::min (triangles - done, callLimit);
-                glDrawElements (GL_TRIANGLES, (GLsizei) (count * 3), GL_UNSIGNED_SHORT, indices + 3 * done);
+                const auto count = std::min (item.triangles - done, callLimit);
+                glDrawElements (GL_TRIANGLES, (GLsizei) (count * 3), GL_UNSIGNED_SHORT, item.indices + 3 * done);
                 done += count;
-                sinceAsked += count;
 
-                if (sinceAsked >= askEvery && options.stop && options.stop())
+                if (! progress.goOn (count))
                 {
                     glPopMatrix();
                     return false;
                 }
-
-                sinceAsked %= askEvery;
             }
 
             glPopMatrix();
         }
 
         return true;
+    }
+
+    // Every step-th triangle of each object, moved to its place here and handed over a few thousand at a
+    // time: a frame of many small objects then costs what its triangles cost, not a call per object.
+    bool drawReduced (const DrawList& list, const FrameOptions& options)
+    {
+        struct PlacedVertex
+        {
+            GLfloat x, y, z, u, v;
+            GLubyte colour[4];
+        };
+
+        std::vector<PlacedVertex> vertices;
+        std::vector<juce::uint16> corners;
+        vertices.reserve (3 * askEvery + 3 * 65536);
+        Progress progress { options };
+
+        const auto handOver = [&]
+        {
+            glVertexPointer (3, GL_FLOAT, sizeof (PlacedVertex), &vertices.data()->x);
+            glTexCoordPointer (2, GL_FLOAT, sizeof (PlacedVertex), &vertices.data()->u);
+            glColorPointer (4, GL_UNSIGNED_BYTE, sizeof (PlacedVertex), vertices.data()->colour);
+            glDrawArrays (GL_TRIANGLES, 0, (GLsizei) vertices.size());
+            const auto triangles = vertices.size() / 3;
+            vertices.clear(); // GL copied them
+            return progress.goOn (triangles);
+        };
+
+        glEnableClientState (GL_COLOR_ARRAY);
+
+        for (const auto& item : list.items)
+        {
+            corners.clear();
+            appendEveryStepTriangle (item, options.step, corners);
+            const auto lit = item.object == options.highlighted;
+
+            for (const auto corner : corners)
+            {
+                const auto& v = item.vertices[corner];
+                vertices.push_back ({ (GLfloat) (item.placement[0] + v.x), (GLfloat) (item.placement[1] + v.y), (GLfloat) (item.placement[2] + v.z),
+                                      v.u, v.v, { 255, (GLubyte) (lit ? 128 : 255), (GLubyte) (lit ? 128 : 255), (GLubyte) (lit ? 255 : 204) } });
+            }
+
+            if (vertices.size() >= 3 * askEvery && ! handOver())
+                return false;
+        }
+
+        return vertices.empty() || handOver();
     }
 }
 
@@ -141,7 +202,9 @@ bool renderFrame (const ViewCamera& camera, const DrawList* list, int width, int
     glRotatef (camera.rotation[1], 0.0f, 1.0f, 0.0f);
     glRotatef (camera.rotation[2], 0.0f, 0.0f, 1.0f);
     glTranslated (-camera.pivot[0], -camera.pivot[1], -camera.pivot[2]);
-    const auto whole = drawItems (*list, options);
+    glEnableClientState (GL_VERTEX_ARRAY);
+    glEnableClientState (GL_TEXTURE_COORD_ARRAY);
+    const auto whole = options.step > 1 ? drawReduced (*list, options) : drawWhole (*list, options);
     glPopMatrix();
 
     // What JUCE's own painting expects.

@@ -25,7 +25,7 @@ struct FrameOptions
     bool wireframe = false;                  // every drawn triangle as its three edges, in the same colours
     const MshObject* highlighted = nullptr;  // drawn reddish and opaque
     size_t step = 1;                         // every step-th triangle of each object (see reducedStep)
-    std::function<bool()> stop;              // asked every few thousand triangles: true gives the frame up
+    std::function<bool (size_t drawn)> stop; // asked every few thousand triangles drawn: true gives the frame up
 };
 
 // One frame into the current context: the set-up, the background colour (0.8, 0, 0.4), and, when a list

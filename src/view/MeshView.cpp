@@ -16,24 +16,11 @@ MeshView::MeshView (juce::TreeView* tree, const juce::String& initialFile)
     // 24 depth bits at least: a format no GLX config can give makes JUCE crash; GLX picks the deepest.
     context.setPixelFormat (juce::OpenGLPixelFormat (8, 8, 24, 0));
     context.setRenderer (this);
-    context.setComponentPaintingEnabled (true); // JUCE then holds the message lock for every frame
-    context.setContinuousRepainting (false);    // frames on demand only
+    context.setComponentPaintingEnabled (false); // frames then run without the message thread's lock
+    context.setContinuousRepainting (false);     // frames on demand only
     context.attachTo (*this);
 
-    // Beyond the load's own look: hidden until a key asks for them, and never in the way of the mouse.
-    for (auto* caption : { &overlay, &notice })
-    {
-        caption->setInterceptsMouseClicks (false, false);
-        addChildComponent (caption);
-    }
-
     setWantsKeyboardFocus (true);
-
-    // Painted with every repaint of the window, so it follows the selection; the frame time is the last one.
-    overlay.describe = [this]
-    {
-        return overlayLines ({ currentFile.getFileName(), totals, loadMilliseconds, frameMilliseconds.load(), findSelected() }).joinIntoString ("\n");
-    };
 
     if (initialFile.isNotEmpty())
         loadMesh (juce::File::getCurrentWorkingDirectory().getChildFile (initialFile));
@@ -41,7 +28,9 @@ MeshView::MeshView (juce::TreeView* tree, const juce::String& initialFile)
 
 MeshView::~MeshView()
 {
-    // Nothing may draw once the things it draws start to go.
+    // A frame under way gives up, so the detach below does not wait for it; nothing may draw once the
+    // things it draws start to go.
+    closing = true;
     context.detach();
 
     // JUCE's tree still uses its root item when it is destroyed itself, so the rows leave it first.
@@ -50,9 +39,143 @@ MeshView::~MeshView()
 }
 
 //==============================================================================
+void MeshView::publish (bool sceneChanged)
+{
+    {
+        const std::lock_guard<std::mutex> lock (requestLock);
+
+        if (sceneChanged)
+            ++sceneCount;
+
+        request.list = meshLoaded ? drawList : nullptr;
+        request.camera = camera;
+        request.highlighted = highlighted;
+        request.wireframe = wireframe;
+        request.interacting = interacting;
+        request.scene = sceneCount;
+        request.pictures = picturesWanted;
+        request.overlay = overlayCaption;
+        request.notice = noticeCaption;
+    }
+
+    repaint();
+}
+
 void MeshView::newOpenGLContextCreated()
 {
-    // The GL state is set up at the start of every frame (JUCE's own painting changes it after each one).
+    // A new context has none of the old one's buffers. The GL state is set up at the start of every frame.
+    sceneBuffer = {};
+}
+
+bool MeshView::makeSceneBuffer (int width, int height)
+{
+    using namespace juce::gl;
+    auto& buffer = sceneBuffer;
+
+    if (buffer.frameBuffer != 0 && buffer.width == width && buffer.height == height)
+        return true;
+
+    deleteSceneBuffer();
+
+    if (width <= 0 || height <= 0)
+        return false;
+
+    // Colour only: it keeps a copy of a scene drawn in the window, which is drawn there because llvmpipe
+    // was seen to rasterise an edge pixel of the same frame differently into a buffer of its own.
+    glGenFramebuffers (1, &buffer.frameBuffer);
+    glBindFramebuffer (GL_FRAMEBUFFER, buffer.frameBuffer);
+    glGenRenderbuffers (1, &buffer.colour);
+    glBindRenderbuffer (GL_RENDERBUFFER, buffer.colour);
+    glRenderbufferStorage (GL_RENDERBUFFER, GL_RGBA8, width, height);
+    glFramebufferRenderbuffer (GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, buffer.colour);
+
+    const auto complete = glCheckFramebufferStatus (GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    glBindFramebuffer (GL_FRAMEBUFFER, 0);
+
+    if (! complete)
+    {
+        deleteSceneBuffer();
+        return false;
+    }
+
+    buffer.width = width;
+    buffer.height = height;
+    return true;
+}
+
+void MeshView::deleteSceneBuffer()
+{
+    using namespace juce::gl;
+
+    if (sceneBuffer.colour != 0)
+        glDeleteRenderbuffers (1, &sceneBuffer.colour);
+
+    if (sceneBuffer.frameBuffer != 0)
+        glDeleteFramebuffers (1, &sceneBuffer.frameBuffer);
+
+    sceneBuffer = {};
+}
+
+bool MeshView::drawScene (FrameRequest& wanted, int width, int height)
+{
+    drawing = true;
+    const juce::ScopeGuard done { [this] { drawing = false; } };
+
+    for (;;)
+    {
+        if (wanted.list.get() != pacedList)
+            pacing = {};
+
+        pacedList = wanted.list.get();
+        const auto step = pacing.stepFor (wanted.interacting && wanted.pictures == picturesTaken);
+        const auto started = juce::Time::getMillisecondCounterHiRes();
+        const auto total = wanted.list != nullptr ? wanted.list->triangles : 0;
+
+        FrameOptions options;
+        options.wireframe = wanted.wireframe;
+        options.highlighted = wanted.highlighted;
+        options.step = step;
+        options.stop = [&] (size_t drawn)
+        {
+            if (closing)
+                return true;
+
+            const auto elapsed = juce::Time::getMillisecondCounterHiRes() - started;
+
+            if (! pacing.shouldGiveUp (step, sceneCount.load() != wanted.scene, elapsed))
+                return false;
+
+            pacing.fullFrameGivenUp (elapsed, drawn, total);
+            return true;
+        };
+
+        if (renderFrame (wanted.camera, wanted.list.get(), width, height, options))
+        {
+            juce::gl::glFinish(); // the time it took to draw, not to hand over
+            const auto ms = juce::Time::getMillisecondCounterHiRes() - started;
+
+            if (step > 1)
+                pacing.reducedFrameFinished (step, ms);
+            else if (total > 0)
+                pacing.fullFrameFinished (ms);
+
+            sceneBuffer.scene = wanted.scene;
+            sceneBuffer.step = step;
+            juce::MessageManager::callAsync ([safe = safeThis, ms]
+            {
+                if (auto* view = safe.getComponent())
+                    view->frameDrawn (ms);
+            });
+            return true;
+        }
+
+        if (closing)
+            return false;
+
+        // Given up for something newer: that is drawn instead, and only a whole frame reaches the window.
+        const std::lock_guard<std::mutex> lock (requestLock);
+        wanted = request;
+    }
 }
 
 void MeshView::renderOpenGL()
@@ -60,44 +183,130 @@ void MeshView::renderOpenGL()
     using namespace juce::gl;
     GLint viewport[4] = {};
     glGetIntegerv (GL_VIEWPORT, viewport);
+    const auto width = viewport[2], height = viewport[3];
 
-    const auto started = juce::Time::getMillisecondCounterHiRes();
-    renderFrame (camera, meshLoaded ? &mesh.root : nullptr, viewport[2], viewport[3], wireframe);
-    frameMilliseconds = juce::Time::getMillisecondCounterHiRes() - started;
-
-    if (pictureWanted)
+    FrameRequest wanted;
     {
-        // JUCE holds the message thread for this frame; the file is written once it lets go.
-        pictureWanted = false;
-        juce::MessageManager::callAsync ([safe = juce::Component::SafePointer<MeshView> (this), pixels = readFramePixels (viewport[2], viewport[3]),
-                                          width = viewport[2], height = viewport[3]] () mutable
+        const std::lock_guard<std::mutex> lock (requestLock);
+        wanted = request;
+    }
+
+    // The scene is drawn in the window and a copy kept, which a frame that asks for the same scene again
+    // (an expose, a caption) copies back. Without a buffer for the copy the scene is drawn every frame.
+    const auto buffered = makeSceneBuffer (width, height);
+    const auto wantedStep = pacing.stepFor (wanted.interacting && wanted.pictures == picturesTaken);
+    const auto copyTo = [&] (GLuint target, GLuint source)
+    {
+        glBindFramebuffer (GL_READ_FRAMEBUFFER, source);
+        glBindFramebuffer (GL_DRAW_FRAMEBUFFER, target);
+        glBlitFramebuffer (0, 0, width, height, 0, 0, width, height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        glBindFramebuffer (GL_FRAMEBUFFER, 0);
+    };
+
+    if (! buffered || wanted.scene != sceneBuffer.scene || wantedStep != sceneBuffer.step || wanted.list.get() != pacedList)
+    {
+        if (! drawScene (wanted, width, height))
+            return;
+
+        if (buffered)
+            copyTo (sceneBuffer.frameBuffer, 0);
+    }
+    else
+    {
+        copyTo (0, sceneBuffer.frameBuffer);
+    }
+
+    if (wanted.pictures != picturesTaken)
+    {
+        // The file is written on the message thread; the picture is the scene without the captions.
+        picturesTaken = wanted.pictures;
+        juce::MessageManager::callAsync ([safe = safeThis, pixels = readFramePixels (width, height), width, height] () mutable
         {
-            if (safe != nullptr)
-                safe->writePicture (std::move (pixels), width, height);
+            if (auto* view = safe.getComponent())
+                view->writePicture (std::move (pixels), width, height);
         });
+    }
+
+    for (const auto* caption : { wanted.overlay.get(), wanted.notice.get() })
+    {
+        if (caption == nullptr)
+            continue;
+
+        glDisable (GL_DEPTH_TEST);
+        glDisable (GL_TEXTURE_2D);
+        glEnable (GL_BLEND);
+        glBlendFunc (GL_ONE, GL_ONE_MINUS_SRC_ALPHA); // the caption's pixels are premultiplied
+        glPixelStorei (GL_UNPACK_ALIGNMENT, 4);
+        glWindowPos2i (caption->x, height - caption->y - caption->height);
+        glDrawPixels (caption->width, caption->height, GL_BGRA, GL_UNSIGNED_BYTE, caption->pixels.data());
     }
 
     ++renderedFrames;
 }
 
-void MeshView::openGLContextClosing() {}
+void MeshView::openGLContextClosing()
+{
+    // On the message thread, with the context current and no frame running.
+    deleteSceneBuffer();
+}
+
+void MeshView::frameDrawn (double milliseconds)
+{
+    frameMilliseconds = milliseconds;
+
+    // The overlay tells the new time from the next frame on, which copies the scene without drawing it.
+    if (overlayShown)
+        if (const auto text = getOverlayText(); text != shownOverlayText)
+            refreshCaptions();
+}
 
 void MeshView::resized()
 {
-    overlay.setBounds (getLocalBounds().removeFromTop (90).removeFromLeft (juce::jmin (getWidth(), 420)));
-    notice.setBounds (getLocalBounds().removeFromBottom (28));
-    repaint();
+    refreshCaptions();
 }
 
-void MeshView::Caption::paint (juce::Graphics& g)
+juce::String MeshView::getOverlayText() const
 {
-    if (describe)
-        text = describe();
+    return overlayLines ({ currentFile.getFileName(), totals, loadMilliseconds, frameMilliseconds, highlighted }).joinIntoString ("\n");
+}
 
-    g.fillAll (juce::Colours::black.withAlpha (0.55f));
-    g.setColour (juce::Colours::white);
-    g.setFont (13.0f);
-    g.drawFittedText (text, getLocalBounds().reduced (6, 4), juce::Justification::topLeft, 8);
+void MeshView::refreshCaptions()
+{
+    shownOverlayText = overlayShown ? getOverlayText() : juce::String();
+    overlayCaption = overlayShown ? makeCaption (shownOverlayText, getLocalBounds().removeFromTop (90).removeFromLeft (juce::jmin (getWidth(), 420))) : nullptr;
+    noticeCaption = noticeText.isNotEmpty() ? makeCaption (noticeText, getLocalBounds().removeFromBottom (28)) : nullptr;
+    publish (false);
+}
+
+std::shared_ptr<const MeshView::Caption> MeshView::makeCaption (const juce::String& text, juce::Rectangle<int> area) const
+{
+    if (area.isEmpty())
+        return nullptr;
+
+    juce::Image image (juce::Image::ARGB, area.getWidth(), area.getHeight(), true, juce::SoftwareImageType());
+    {
+        juce::Graphics g (image);
+        g.fillAll (juce::Colours::black.withAlpha (0.55f));
+        g.setColour (juce::Colours::white);
+        g.setFont (13.0f);
+        g.drawFittedText (text, image.getBounds().reduced (6, 4), juce::Justification::topLeft, 8);
+    }
+
+    auto caption = std::make_shared<Caption>();
+    caption->x = area.getX();
+    caption->y = area.getY();
+    caption->width = area.getWidth();
+    caption->height = area.getHeight();
+    caption->pixels.resize ((size_t) caption->width * (size_t) caption->height * 4);
+
+    // GL draws pixels bottom row first.
+    const juce::Image::BitmapData data (image, juce::Image::BitmapData::readOnly);
+    const auto rowBytes = (size_t) caption->width * 4;
+
+    for (int row = 0; row < caption->height; ++row)
+        std::memcpy (caption->pixels.data() + (size_t) (caption->height - 1 - row) * rowBytes, data.getLinePointer (row), rowBytes);
+
+    return caption;
 }
 
 //==============================================================================
@@ -110,7 +319,7 @@ void MeshView::mouseDrag (const juce::MouseEvent& e)
 {
     camera.drag (e.mods.isLeftButtonDown(), e.mods.isRightButtonDown(),
                  e.getDistanceFromDragStartX(), e.getDistanceFromDragStartY());
-    repaint();
+    startInteracting();
 }
 
 void MeshView::mouseUp (const juce::MouseEvent& e)
@@ -120,13 +329,31 @@ void MeshView::mouseUp (const juce::MouseEvent& e)
 
     // A left click that did not drag picks what is under it; the background picks nothing.
     if (e.mods.isLeftButtonDown() && ! e.mouseWasDraggedSinceMouseDown() && meshLoaded && ! loading)
-        selectObject (pickObject (camera, mesh.root, e.position.x, e.position.y, getWidth(), getHeight()));
+        selectObject (pickObject (camera, mesh->root, e.position.x, e.position.y, getWidth(), getHeight()));
+
+    if (interacting)
+        timerCallback(); // the drag is over: the full picture
 }
 
 void MeshView::mouseWheelMove (const juce::MouseEvent&, const juce::MouseWheelDetails& wheel)
 {
     camera.wheel (ViewCamera::wheelIncrement (wheel.deltaY));
-    repaint();
+    startInteracting();
+}
+
+void MeshView::startInteracting()
+{
+    // Until the mouse rests a moment, a mesh too slow to draw whole is drawn reduced.
+    interacting = true;
+    startTimer (250);
+    publish (true);
+}
+
+void MeshView::timerCallback()
+{
+    stopTimer();
+    interacting = false;
+    publish (false);
 }
 
 //==============================================================================
@@ -180,28 +407,31 @@ bool MeshView::read (const juce::File& file, bool reloading)
     const auto keptCamera = camera;
     juce::StringArray selectedPath;
 
-    if (const auto* selected = findSelected())
-        for (const auto* step : mshAncestry (mesh.root, *selected))
+    if (highlighted != nullptr)
+        for (const auto* step : mshAncestry (mesh->root, *highlighted))
             selectedPath.add (step->name);
 
+    // The rows and the frame let go of the old model before it goes, and before the next one is read.
     meshLoaded = false;
+    highlighted = nullptr;
     highlightedWithoutRow = nullptr;
     camera.resetForLoad();
+    dropObjectRows();
+    drawList.reset();
+    publish (true);
+    mesh = std::make_shared<MshMesh>();
 
     if (! file.existsAsFile())
     {
-        // The model is cleared, so the rows that point into it go too: the tree shows "No Mesh Loaded".
-        dropObjectRows();
-        mesh.clear();
+        // The tree shows "No Mesh Loaded".
         currentFile = juce::File();
-        repaint();
+        refreshCaptions();
         return false;
     }
 
-    dropObjectRows();
     const auto started = juce::Time::getMillisecondCounterHiRes();
 
-    const auto loaded = mesh.loadFromFile (file, [] (const MshWarning&)
+    const auto loaded = mesh->loadFromFile (file, [] (const MshWarning&)
     {
         juce::AlertWindow::showMessageBox (juce::MessageBoxIconType::WarningIcon, warningTitle, warningMessage, "ok");
     });
@@ -215,48 +445,62 @@ bool MeshView::read (const juce::File& file, bool reloading)
         currentFile = juce::File();
         setTitle (applicationName);
         treeView->setRootItem (&rootItem);
-        repaint();
+        refreshCaptions();
         return false;
     }
 
+    auto list = std::make_shared<DrawList> (makeDrawList (mesh->root));
+    list->keepAlive = mesh;
+    drawList = std::move (list);
     loadMilliseconds = juce::Time::getMillisecondCounterHiRes() - started;
-    totals = mshTotals (mesh.root, true);
+    totals = mshTotals (mesh->root, true);
     currentFile = file;
     meshLoaded = true;
-    camera.placeFromHeader (mesh.headerWord (0), mesh.headerWord (18), mesh.headerWord (19));
+    camera.placeFromHeader (mesh->headerWord (0), mesh->headerWord (18), mesh->headerWord (19));
     loadedCamera = camera;
     setTitle (applicationName + " - " + file.getFileName());
 
-    objectRootItem = std::make_unique<ObjectTreeItem> (mesh.root);
+    objectRootItem = std::make_unique<ObjectTreeItem> (mesh->root, &onRowSelection);
     treeView->setRootItem (objectRootItem.get());
 
     if (reloading)
-    {
         camera = keptCamera;
-        selectObject (mshFindByNames (mesh.root, selectedPath));
-        repaint();
-        return true;
-    }
 
     // Painted behind the box while it is open.
-    repaint();
-    juce::AlertWindow::showMessageBox (juce::MessageBoxIconType::InfoIcon, informationTitle, informationMessage, "ok");
+    refreshCaptions();
+    publish (true);
+
+    if (reloading)
+        selectObject (mshFindByNames (mesh->root, selectedPath));
+    else
+        juce::AlertWindow::showMessageBox (juce::MessageBoxIconType::InfoIcon, informationTitle, informationMessage, "ok");
+
     return true;
 }
 
 //==============================================================================
-MshObject* MeshView::findSelected()
+MshObject* MeshView::findSelected() const
 {
     MshObject* found = nullptr;
 
     if (meshLoaded)
-        mshForEachPlacedObject (mesh.root, true, { 0, 0, 0 }, [&found] (const MshObject& o, double, double, double)
+        mshForEachPlacedObject (mesh->root, true, { 0, 0, 0 }, [&found] (const MshObject& o, double, double, double)
         {
             if (o.selected && found == nullptr)
                 found = const_cast<MshObject*> (&o);
         });
 
     return found;
+}
+
+void MeshView::selectionChanged()
+{
+    highlighted = findSelected();
+
+    if (overlayShown)
+        refreshCaptions();
+
+    publish (true);
 }
 
 void MeshView::selectObject (const MshObject* object)
@@ -268,7 +512,7 @@ void MeshView::selectObject (const MshObject* object)
         highlightedWithoutRow->selected = false;
 
     highlightedWithoutRow = nullptr;
-    const auto path = mshAncestry (mesh.root, *object);
+    const auto path = mshAncestry (mesh->root, *object);
 
     if (path.empty())
     {
@@ -276,24 +520,29 @@ void MeshView::selectObject (const MshObject* object)
         treeView->clearSelectedItems();
         highlightedWithoutRow = const_cast<MshObject*> (object);
         highlightedWithoutRow->selected = true;
-        repaint();
+        selectionChanged();
         return;
     }
 
-    juce::TreeViewItem* row = objectRootItem.get();
+    auto* row = objectRootItem.get();
 
-    for (size_t depth = 1; depth < path.size(); ++depth)
+    // Down the rows level by level, until a row that lists everything below it flat.
+    for (size_t depth = 1; depth < path.size() && row != nullptr; ++depth)
     {
-        row->setOpen (true);
+        if (row->listsDescendantsFlat())
+        {
+            row = row->openToRowOf (*path.back());
+            break;
+        }
 
-        for (int i = 0; i < row->getNumSubItems(); ++i)
-            if (auto* child = dynamic_cast<ObjectTreeItem*> (row->getSubItem (i)); child != nullptr && &child->getObject() == path[depth])
-                row = child;
+        row = row->openToRowOf (*path[depth]);
     }
 
-    row->setSelected (true, true);
-    treeView->scrollToKeepItemVisible (row);
-    repaint();
+    if (row != nullptr)
+    {
+        row->setSelected (true, true);
+        treeView->scrollToKeepItemVisible (row);
+    }
 }
 
 void MeshView::frameSelection()
@@ -305,34 +554,34 @@ void MeshView::frameSelection()
     // everything drawn.
     auto box = totals.bounds;
 
-    if (const auto* selected = findSelected())
-        if (const auto base = mshParentPlacement (mesh.root, *selected))
-            if (const auto own = mshTotals (*selected, false, *base).bounds; ! own.empty)
+    if (highlighted != nullptr)
+        if (const auto base = mshParentPlacement (mesh->root, *highlighted))
+            if (const auto own = mshTotals (*highlighted, false, *base).bounds; ! own.empty)
                 box = own;
 
     if (box.empty)
         return;
 
     camera.frame (box.centre(), box.radius(), getHeight() > 0 ? (double) getWidth() / getHeight() : 1.0);
-    repaint();
+    publish (true);
 }
 
 void MeshView::resetCamera()
 {
     camera = meshLoaded ? loadedCamera : ViewCamera();
-    repaint();
+    publish (true);
 }
 
 void MeshView::toggleWireframe()
 {
     wireframe = ! wireframe;
-    repaint();
+    publish (true);
 }
 
 void MeshView::toggleOverlay()
 {
-    overlay.setVisible (! overlay.isVisible());
-    repaint();
+    overlayShown = ! overlayShown;
+    refreshCaptions();
 }
 
 void MeshView::zoomSteps (int notches)
@@ -340,7 +589,7 @@ void MeshView::zoomSteps (int notches)
     for (int i = 0; i < std::abs (notches); ++i)
         camera.wheel (notches > 0 ? ViewCamera::notch : -ViewCamera::notch);
 
-    repaint();
+    publish (true);
 }
 
 void MeshView::savePicture()
@@ -348,8 +597,8 @@ void MeshView::savePicture()
     if (! meshLoaded)
         return;
 
-    pictureWanted = true;
-    repaint();
+    ++picturesWanted;
+    publish (false);
 }
 
 void MeshView::writePicture (std::vector<juce::uint8> pixels, int width, int height)
@@ -365,16 +614,16 @@ void MeshView::writePicture (std::vector<juce::uint8> pixels, int width, int hei
 
 void MeshView::showNotice (const juce::String& text)
 {
-    notice.text = text;
-    notice.setAlpha (1.0f);
-    notice.setVisible (true);
-    notice.repaint();
-    repaint();
+    noticeText = text;
+    refreshCaptions();
 
-    // Fades by itself: shown for a while, then faded out over a second.
-    juce::Timer::callAfterDelay (2500, [safe = juce::Component::SafePointer<Caption> (&notice), text]
+    // Goes by itself after a while.
+    juce::Timer::callAfterDelay (3000, [safe = safeThis, text]
     {
-        if (safe != nullptr && safe->text == text)
-            juce::Desktop::getInstance().getAnimator().fadeOut (safe, 1000);
+        if (auto* view = safe.getComponent(); view != nullptr && view->noticeText == text)
+        {
+            view->noticeText = {};
+            view->refreshCaptions();
+        }
     });
 }

@@ -4,17 +4,23 @@
 
 #include "browser/ObjectTreeItem.h"
 #include "msh/MshGeometry.h"
+#include "DrawList.h"
 #include "ViewCamera.h"
 
 #include <juce_opengl/juce_opengl.h>
 
 #include <atomic>
+#include <mutex>
 
 // A component with an OpenGL context. Frames are drawn only on demand (a repaint, a resize, an expose) on
-// JUCE's render thread while JUCE holds the message-thread lock, so a frame never runs while a load, a
-// mouse handler or the tree changes the model or the camera.
+// JUCE's render thread, without the message thread's lock, so however long a frame takes, the window
+// answers. The message thread hands the frame what it draws as a request of small values: the camera, the
+// highlighted object, and a draw list made once per load from a model that nothing changes while it is
+// drawn. A copy of the scene is kept, so a frame that is asked for again (an expose, a caption) copies it
+// back instead of drawing it again.
 class MeshView final : public juce::Component,
-                       private juce::OpenGLRenderer
+                       private juce::OpenGLRenderer,
+                       private juce::Timer
 {
 public:
     // treeView is the main panel's; the view installs its rows there but does not own it. A non-empty
@@ -46,15 +52,17 @@ public:
 
     const juce::File& getCurrentFile() const noexcept   { return currentFile; }
     bool isWireframe() const noexcept                   { return wireframe; }
-    bool isOverlayShown() const noexcept                { return overlay.isVisible(); }
-    juce::String getNotice() const                      { return notice.isVisible() ? notice.getText() : juce::String(); }
-    juce::String getOverlayText() const                 { return overlay.getText(); }
+    bool isOverlayShown() const noexcept                { return overlayShown; }
+    juce::String getNotice() const                      { return noticeText; }
+    juce::String getOverlayText() const;
 
     bool isLoading() const noexcept                     { return loading; }
     bool isMeshLoaded() const noexcept                  { return meshLoaded; }
-    const MshMesh& getMesh() const noexcept             { return mesh; }
+    const MshMesh& getMesh() const noexcept             { return *mesh; }
     const ViewCamera& getCamera() const noexcept        { return camera; }
     int getRenderedFrameCount() const noexcept          { return renderedFrames.load(); }
+    double getLastFrameMilliseconds() const noexcept    { return frameMilliseconds.load(); } // of the scene alone
+    bool isDrawing() const noexcept                     { return drawing.load(); }
 
     static constexpr const char* warningTitle = "WARNING";
     static constexpr const char* warningMessage
@@ -77,25 +85,54 @@ private:
     void renderOpenGL() override;
     void openGLContextClosing() override;
 
+    void timerCallback() override;
+    void startInteracting();
+
+    bool makeSceneBuffer (int width, int height);
+    void deleteSceneBuffer();
+    void refreshCaptions();
+
     void setTitle (const juce::String& title);
     void dropObjectRows();
     bool read (const juce::File& file, bool reloading);
-    MshObject* findSelected();
+    MshObject* findSelected() const;
+    void selectionChanged();
     void showNotice (const juce::String& text);
     void writePicture (std::vector<juce::uint8> pixels, int width, int height);
+    void frameDrawn (double milliseconds);
 
-    // Text drawn over the frame in a corner: the information overlay and the short notices.
-    struct Caption final : public juce::Component
+    // Text over the frame in a corner, drawn here into pixels the frame lays over its picture.
+    struct Caption
     {
-        void paint (juce::Graphics& g) override;
-        juce::String getText() const            { return describe ? describe() : text; }
-        juce::String text;
-        std::function<juce::String()> describe; // the text anew at every paint, where given
+        int x = 0, y = 0, width = 0, height = 0;   // in the view, y down
+        std::vector<juce::uint8> pixels;           // premultiplied BGRA, bottom row first
     };
+
+    std::shared_ptr<const Caption> makeCaption (const juce::String& text, juce::Rectangle<int> area) const;
+
+    // What the next frame draws: the message thread sets it (publish), the frame copies it under the lock.
+    struct FrameRequest
+    {
+        std::shared_ptr<const DrawList> list;
+        ViewCamera camera;
+        const MshObject* highlighted = nullptr;
+        bool wireframe = false, interacting = false;
+        juce::uint64 scene = 0;                    // counts changes of anything above but interacting
+        int pictures = 0;                          // F12 presses: one picture for each
+        std::shared_ptr<const Caption> overlay, notice;
+    };
+
+    // Hands the current state to the frame and asks for one; sceneChanged when what it draws changed.
+    void publish (bool sceneChanged);
+
+    // Draws the scene into the bound frame buffer; given up for a newer request, draws that instead.
+    // False when the view is closing.
+    bool drawScene (FrameRequest& wanted, int width, int height);
 
     juce::OpenGLContext context;
     ViewCamera camera;
-    MshMesh mesh;
+    std::shared_ptr<MshMesh> mesh = std::make_shared<MshMesh>();
+    std::shared_ptr<const DrawList> drawList;
     bool meshLoaded = false;
     bool loading = false;
     juce::TreeView* const treeView;
@@ -103,16 +140,38 @@ private:
     std::unique_ptr<ObjectTreeItem> objectRootItem;
     juce::String pendingTitle; // a title set before the view was in its window
     std::atomic<int> renderedFrames { 0 };
+    std::function<void()> onRowSelection { [this] { selectionChanged(); } };
 
     juce::File currentFile;
     ViewCamera loadedCamera;                    // where the last load put the camera
     MshTotals totals;                           // of everything drawn, at the last load
     double loadMilliseconds = 0;
     std::atomic<double> frameMilliseconds { 0 };
-    bool wireframe = false;
-    bool pictureWanted = false;
+    bool wireframe = false, interacting = false, overlayShown = false;
+    int picturesWanted = 0;
+    juce::String noticeText, shownOverlayText;
+    std::shared_ptr<const Caption> overlayCaption, noticeCaption;
+    const MshObject* highlighted = nullptr;
     MshObject* highlightedWithoutRow = nullptr; // a root sibling picked in the view
-    Caption overlay, notice;
+
+    std::mutex requestLock;                     // held only to copy a request in or out
+    FrameRequest request;
+    std::atomic<juce::uint64> sceneCount { 0 };
+    std::atomic<bool> closing { false };        // the frame gives up at once
+    std::atomic<bool> drawing { false };        // a scene is being drawn
+
+    // The render thread's own: the scene buffer and what it holds.
+    struct SceneBuffer
+    {
+        juce::uint32 frameBuffer = 0, colour = 0;
+        int width = 0, height = 0;
+        juce::uint64 scene = ~juce::uint64();
+        size_t step = 0;
+    } sceneBuffer;
+    FramePacing pacing;
+    const DrawList* pacedList = nullptr;
+    int picturesTaken = 0;
+    juce::Component::SafePointer<MeshView> safeThis { this }; // made here: copied, not made, on the render thread
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MeshView)
 };
