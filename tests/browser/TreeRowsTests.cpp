@@ -96,3 +96,44 @@ TEST (TreeRows, RowsAreMadeOnFirstOpeningAndKeptSelectionMarksARightClickSelects
     EXPECT_GT (painted (tree, placeholder).second, 20) << "\"No Mesh Loaded\" in black";
     tree.setRootItem (nullptr);
 }
+
+TEST (TreeRows, ManyChildrenOpenInRunsOneAtATimeAndBelowTheDeepestLevelEverythingIsListedFlat)
+{
+    MshMesh mesh;
+    buildLongChain (mesh, 4500);
+    auto* last = mesh.root.firstChild.get();
+    while (last->nextSibling != nullptr)
+        last = last->nextSibling.get();
+    juce::TreeView tree;
+    auto rootRow = std::make_unique<ObjectTreeItem> (mesh.root);
+    tree.setRootItem (rootRow.get());
+
+    rootRow->setOpen (true);
+    EXPECT_EQ (juce::String ("objects 1-1000 objects 1001-2000 objects 2001-3000 objects 3001-4000 objects 4001-4500"), names (*rootRow));
+    auto* run = rootRow->getSubItem (1);
+    run->setOpen (true);
+    EXPECT_TRUE (run->getNumSubItems() == 1000 && run->getSubItem (0)->getUniqueName() == "sibling1000" && ! run->getSubItem (0)->mightContainSubItems());
+    auto* row = rootRow->openToRowOf (*last);
+    ASSERT_NE (nullptr, row);
+    EXPECT_EQ (last, &row->getObject());
+    EXPECT_TRUE (rootRow->getSubItem (4)->isOpen() && ! run->isOpen()) << "one run open at a time";
+    EXPECT_EQ (nullptr, rootRow->openToRowOf (mesh.root)) << "not a child";
+
+    // A chain 40 deep: level 32 lists levels 33 to 40 flat, with their levels, and any of them is found.
+    buildDeepChain (mesh, 40);
+    addChild (*mesh.root.firstChild, "second"); // level 2 has two children at level 3
+    rootRow = std::make_unique<ObjectTreeItem> (mesh.root);
+    tree.setRootItem (rootRow.get());
+    std::vector<const MshObject*> chain { &mesh.root };
+    while (chain.back()->firstChild != nullptr)
+        chain.push_back (chain.back()->firstChild.get());
+    row = rootRow.get();
+    for (size_t level = 2; level <= 32; ++level)
+        row = row->openToRowOf (*chain[level - 1]);
+    ASSERT_TRUE (row != nullptr && row->listsDescendantsFlat());
+    EXPECT_EQ (&row->openToRowOf (*chain.back())->getObject(), chain.back());
+    EXPECT_EQ (juce::String ("level32 level33 level34 level35 level36 level37 level38 level39"), names (*row));
+    EXPECT_FALSE (row->getSubItem (0)->mightContainSubItems());
+    EXPECT_EQ (juce::String ("level2 second"), names (*rootRow->getSubItem (0)));
+    tree.setRootItem (nullptr);
+}

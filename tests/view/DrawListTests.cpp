@@ -79,3 +79,27 @@ TEST (DrawList, ReducedFramesDrawEveryStepTriangleFromTheFirstWithAStepForAbout5
         EXPECT_EQ (3 * r.firstCorners.size() + 3, out.size());
     }
 }
+
+TEST (DrawList, PacingDrawsInFullAtRestOrWhenFastReducesAfterASlowFrameAndGivesUpOnlyLongFullFrames)
+{
+    FramePacing pacing;
+    EXPECT_EQ (1u, pacing.stepFor (true)) << "nothing measured yet";
+    pacing.fullFrameFinished (100);
+    EXPECT_EQ (1u, pacing.stepFor (true)) << "fast enough";
+    pacing.fullFrameFinished (1000);
+    EXPECT_TRUE (pacing.stepFor (false) == 1 && pacing.stepFor (true) == 20);
+    pacing.reducedFrameFinished (20, 100); // twice the aim: twice the step
+    EXPECT_EQ (40u, pacing.stepFor (true));
+    pacing.reducedFrameFinished (40, 1);
+    EXPECT_EQ (2u, pacing.stepFor (true)) << "never a full frame while turning a slow mesh";
+
+    struct { size_t step; bool newer; double elapsed; bool giveUp; } cases[] = {
+        { 1, true, 101, true }, { 1, true, 100, false }, { 1, false, 5000, false }, { 2, true, 5000, false } };
+    for (const auto& c : cases)
+        EXPECT_EQ (c.giveUp, pacing.shouldGiveUp (c.step, c.newer, c.elapsed)) << c.step << " " << c.elapsed;
+
+    pacing.fullFrameGivenUp (200, 1000, 10000); // a tenth drawn in 200 ms: 2 s for the whole
+    EXPECT_EQ (2000.0, pacing.lastFullMs);
+    pacing.fullFrameGivenUp (200, 0, 5);
+    EXPECT_EQ (2000.0, pacing.lastFullMs) << "an estimate only ever raises it";
+}

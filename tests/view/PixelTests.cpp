@@ -98,6 +98,29 @@ TEST (Pixels, TheRainbowCornersShowAtAlpha08OrReddishAndOpaqueWhenSelectedWhatev
         EXPECT_TRUE (near (selected ? Rgb { 0, 128, 128 } : Rgb { 41, 204, 224 }, frame.at (r, q)));    // cyan
     }
 
+    // Reduced, every second triangle: the square's first half alone, in the same colours. A frame asked
+    // to stop gives up once it has drawn enough to ask.
+    const auto list = makeDrawList (square);
+    FrameOptions reduced;
+    reduced.step = 2;
+    reduced.highlighted = &square;
+    const auto full = frame.pixels;
+    renderFrame (faceOn, &list, size, size, reduced);
+    frame.pixels = readFramePixels (size, size);
+    EXPECT_EQ (background, frame.at (q, q)) << "beyond the corners (0, 1, 2)";
+    const auto reducedYellow = frame.at (r, r);
+    frame.pixels = full;
+    EXPECT_TRUE (near (frame.at (r, r), reducedYellow));
+    MshObject ball;
+    addSphere (ball, 1, 100, 100); // 20,000 triangles
+    const auto balls = makeDrawList (ball);
+    size_t askedAt = 0;
+    reduced = {};
+    reduced.stop = [&askedAt] (size_t drawn) { askedAt = drawn; return true; };
+    EXPECT_FALSE (renderFrame (faceOn, &balls, size, size, reduced));
+    EXPECT_EQ (20000u, askedAt);
+    EXPECT_TRUE (renderFrame (faceOn, &list, size, size, reduced)) << "too little to ask";
+
     // What a 2-D pass over the frame may leave behind changes nothing in the next frame.
     const auto selected = frame.pixels;
     glBlendFunc (GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
