@@ -1,12 +1,13 @@
 // Tolmar MSH Viewer - how the real window answers with big files, under an X display. Prints numbers.
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 //
-// Run as scripts/with-display.sh build/bench/bench_window [folder [sample|wide|deep|heavy]]. The files are written first by the
+// Run as scripts/with-display.sh build/bench/bench_window [folder [sample|wide|deep|heavy|huge]]. The files are written first by the
 // same program in a child process, so their building does not count in this one's memory peak:
 // - sample.msh: the bundled sample, for what the program takes with a small file;
 // - wide.msh: a root with 200,000 children;
 // - deep.msh: a chain 200,000 objects deep;
-// - heavy.msh: 30,000 objects of 300 triangles each, 9,000,000 triangles.
+// - heavy.msh: 30,000 balls of 300 triangles each, 9,000,000 triangles;
+// - huge.msh, only when asked for: 100,000 such balls, 30,000,000 triangles.
 // Every input goes through the window's peer as the system delivers it. For each step it prints how long
 // its handler ran, the longest the message thread went without answering from then until 400 ms later
 // (a timer ticks every 5 ms), and the message thread's CPU time over that span.
@@ -39,8 +40,30 @@ namespace
         return 0;
     }
 
-    int writeFiles (const juce::File& folder)
+    void writeBalls (const juce::File& file, int count)
     {
+        MshMesh mesh;
+        mesh.root.name = "balls";
+        setCameraWords (mesh, 1, 0, 40);
+        const auto side = (int) std::ceil (std::cbrt ((double) count));
+        for (int i = 0; i < count; ++i)
+        {
+            auto& object = addChild (mesh.root, "ball" + juce::String (i));
+            const auto spacing = 96.0f / (float) side;
+            setTranslation (object, spacing * (float) (i % side - side / 2), spacing * (float) (i / side % side - side / 2), spacing * (float) (i / (side * side) - side / 2));
+            addSphere (object, 0.4f * spacing, 10, 15); // 300 triangles
+        }
+        mshWriteToFile (mesh, file);
+    }
+
+    int writeFiles (const juce::File& folder, const juce::String& which)
+    {
+        if (which == "huge")
+        {
+            writeBalls (folder.getChildFile ("huge.msh"), 100'000);
+            return 0;
+        }
+
         MshMesh mesh;
         buildSampleMesh (mesh);
         mshWriteToFile (mesh, folder.getChildFile ("sample.msh"));
@@ -48,17 +71,8 @@ namespace
         mshWriteToFile (mesh, folder.getChildFile ("wide.msh"));
         buildDeepChain (mesh, 200'000);
         mshWriteToFile (mesh, folder.getChildFile ("deep.msh"));
-
-        mesh.clear();
-        mesh.root.name = "heavy";
-        setCameraWords (mesh, 1, 0, 40);
-        for (int i = 0; i < 30'000; ++i)
-        {
-            auto& object = addChild (mesh.root, "ball" + juce::String (i));
-            setTranslation (object, 3.0f * (float) (i % 32 - 16), 3.0f * (float) (i / 32 % 32 - 16), 3.0f * (float) (i / 1024 - 15));
-            addSphere (object, 1.2f, 10, 15);
-        }
-        return mshWriteToFile (mesh, folder.getChildFile ("heavy.msh")) ? 0 : 1;
+        writeBalls (folder.getChildFile ("heavy.msh"), 30'000);
+        return 0;
     }
 
     // Answers every box as a user clicking "ok" would.
@@ -210,10 +224,11 @@ namespace
             window.reset();
         }
 
-        void heavy()
+        void heavy (const char* name)
         {
-            std::printf ("heavy.msh, %.0f MB; peak memory before %.0f MB\n", (double) folder.getChildFile ("heavy.msh").getSize() / 1e6, peakMegabytes());
-            open ("heavy.msh");
+            const auto file = folder.getChildFile (name);
+            std::printf ("%s, %.0f MB; peak memory before %.0f MB\n", name, (double) file.getSize() / 1e6, peakMegabytes());
+            open (name);
             settleFrames();
             std::printf ("  %-58s %8.1f ms; peak memory %.0f MB\n", "first full frame", view().getLastFrameMilliseconds(), peakMegabytes());
 
@@ -236,7 +251,7 @@ namespace
             measure ("a wheel notch over the view", [&] { wheel (view(), 1); });
             settleFrames();
             std::printf ("  %-58s %8.0f MB (%.2fx the file)\n", "peak memory so far", peakMegabytes(),
-                         peakMegabytes() * 1048576.0 / (double) folder.getChildFile ("heavy.msh").getSize());
+                         peakMegabytes() * 1048576.0 / (double) file.getSize());
 
             key (juce::KeyPress ('w'), false);
             pump (200);
@@ -260,18 +275,26 @@ namespace
             bench.folder = args.isEmpty() ? juce::File::createTempFile ("msh-window-bench") : juce::File::getCurrentWorkingDirectory().getChildFile (args[0]);
             bench.folder.createDirectory();
 
-            if (! bench.folder.getChildFile ("heavy.msh").existsAsFile())
+            const auto only = args[1]; // sample, wide, deep, heavy or huge: that case alone (huge only when asked)
+            const auto write = [&bench] (const char* file, const char* which)
             {
+                if (bench.folder.getChildFile (file).existsAsFile())
+                    return;
                 juce::ChildProcess writer;
-                writer.start (juce::StringArray { juce::File::getSpecialLocation (juce::File::currentExecutableFile).getFullPathName(), "--write", bench.folder.getFullPathName() });
-                writer.waitForProcessToFinish (600'000);
-            }
+                writer.start (juce::StringArray { juce::File::getSpecialLocation (juce::File::currentExecutableFile).getFullPathName(), "--write", bench.folder.getFullPathName(), which });
+                writer.waitForProcessToFinish (1'800'000);
+            };
 
-            const auto only = args[1]; // sample, wide, deep or heavy: that case alone
+            write ("heavy.msh", "");
             if (only.isEmpty() || only == "sample") bench.sample();
             if (only.isEmpty() || only == "wide")  bench.tree ("wide.msh", false);
             if (only.isEmpty() || only == "deep")  bench.tree ("deep.msh", true);
-            if (only.isEmpty() || only == "heavy") bench.heavy();
+            if (only.isEmpty() || only == "heavy") bench.heavy ("heavy.msh");
+            if (only == "huge")
+            {
+                write ("huge.msh", "huge");
+                bench.heavy ("huge.msh");
+            }
 
             std::printf ("longest the window went unanswered after any input (loads aside): %.1f ms\n", bench.worstAnswer);
 
@@ -285,8 +308,8 @@ namespace
 
 int main (int argc, char* argv[])
 {
-    if (argc == 3 && juce::String (argv[1]) == "--write")
-        return writeFiles (juce::File (juce::String (juce::CharPointer_UTF8 (argv[2]))));
+    if (argc >= 3 && juce::String (argv[1]) == "--write")
+        return writeFiles (juce::File (juce::String (juce::CharPointer_UTF8 (argv[2]))), argc > 3 ? argv[3] : "");
 
     juce::JUCEApplicationBase::createInstance = [] () -> juce::JUCEApplicationBase* { return new BenchApplication(); };
     return juce::JUCEApplicationBase::main (argc, (const char**) argv);
