@@ -24,6 +24,7 @@ public:
     explicit ObjectTreeItem (MshObject& objectToShow, const std::function<void()>* onSelectionChange = nullptr, int level = 1, bool flat = false);
 
     MshObject& getObject() const noexcept   { return object; }
+    int getLevel() const noexcept           { return level; }
 
     // Opens this row and the run rows on the way to the row of target (a child, or, where this row
     // lists its descendants flat, any descendant) and returns that row; nullptr when there is none.

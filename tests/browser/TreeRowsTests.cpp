@@ -117,6 +117,8 @@ TEST (TreeRows, ManyChildrenOpenInRunsOneAtATimeAndBelowTheDeepestLevelEverythin
     ASSERT_NE (nullptr, row);
     EXPECT_EQ (last, &row->getObject());
     EXPECT_TRUE (rootRow->getSubItem (4)->isOpen() && ! run->isOpen()) << "one run open at a time";
+    auto& firstOfRun = dynamic_cast<ObjectTreeItem*> (run->getSubItem (0))->getObject();
+    EXPECT_TRUE (rootRow->openToRowOf (firstOfRun) == run->getSubItem (0) && run->isOpen() && ! rootRow->getSubItem (4)->isOpen());
     EXPECT_EQ (nullptr, rootRow->openToRowOf (mesh.root)) << "not a child";
 
     // A chain 40 deep: level 32 lists levels 33 to 40 flat, with their levels, and any of them is found.
@@ -133,6 +135,8 @@ TEST (TreeRows, ManyChildrenOpenInRunsOneAtATimeAndBelowTheDeepestLevelEverythin
     ASSERT_TRUE (row != nullptr && row->listsDescendantsFlat());
     EXPECT_EQ (&row->openToRowOf (*chain.back())->getObject(), chain.back());
     EXPECT_EQ (juce::String ("level32 level33 level34 level35 level36 level37 level38 level39"), names (*row));
+    const auto* firstFlat = dynamic_cast<ObjectTreeItem*> (row->getSubItem (0));
+    EXPECT_TRUE (firstFlat->getLevel() == 33 && dynamic_cast<ObjectTreeItem*> (row->getSubItem (7))->getLevel() == 40);
     EXPECT_FALSE (row->getSubItem (0)->mightContainSubItems());
     EXPECT_EQ (juce::String ("level2 second"), names (*rootRow->getSubItem (0)));
     tree.setRootItem (nullptr);

@@ -13,7 +13,7 @@ TEST (DrawList, HoldsTheDrawnTrianglesOfEveryObjectInDrawingOrderCopyingOnlyWher
     MshMesh mesh;
     buildRichMesh (mesh);
     auto& a = *mesh.root.firstChild;
-    a.indices.insert (a.indices.end(), { 0, 60000, 1,   0, 1 }); // a triangle left out, two trailing indices
+    a.indices.insert (a.indices.end(), { 0, 60000, 1,   2, 1, 0,   1, 2, 0,   0, 1 }); // left out, two kept, two trailing
 
     const auto list = makeDrawList (mesh.root);
     std::vector<const MshObject*> order;
@@ -97,6 +97,9 @@ TEST (DrawList, PacingDrawsInFullAtRestOrWhenFastReducesAfterASlowFrameAndGivesU
         { 1, true, 101, true }, { 1, true, 100, false }, { 1, false, 5000, false }, { 2, true, 5000, false } };
     for (const auto& c : cases)
         EXPECT_EQ (c.giveUp, pacing.shouldGiveUp (c.step, c.newer, c.elapsed)) << c.step << " " << c.elapsed;
+
+    pacing.fullFrameFinished (100);
+    EXPECT_EQ (1u, pacing.stepFor (true)) << "fast enough, whatever was learnt";
 
     pacing.fullFrameGivenUp (200, 1000, 10000); // a tenth drawn in 200 ms: 2 s for the whole
     EXPECT_EQ (2000.0, pacing.lastFullMs);

@@ -112,14 +112,31 @@ TEST (Pixels, TheRainbowCornersShowAtAlpha08OrReddishAndOpaqueWhenSelectedWhatev
     frame.pixels = full;
     EXPECT_TRUE (near (frame.at (r, r), reducedYellow));
     MshObject ball;
-    addSphere (ball, 1, 100, 100); // 20,000 triangles
+    addSphere (ball, 1, 200, 100); // 40,000 triangles: drawn in two calls, asked after each
     const auto balls = makeDrawList (ball);
     size_t askedAt = 0;
+    bool stop = false;
     reduced = {};
-    reduced.stop = [&askedAt] (size_t drawn) { askedAt = drawn; return true; };
-    EXPECT_FALSE (renderFrame (faceOn, &balls, size, size, reduced));
-    EXPECT_EQ (20000u, askedAt);
-    EXPECT_TRUE (renderFrame (faceOn, &list, size, size, reduced)) << "too little to ask";
+    reduced.stop = [&] (size_t drawn) { askedAt = drawn; return stop; };
+    EXPECT_TRUE (renderFrame (faceOn, &balls, size, size, reduced) && askedAt == 40000u);
+    stop = true;
+    EXPECT_TRUE (! renderFrame (faceOn, &balls, size, size, reduced) && askedAt == 21845u);
+    reduced.step = 2;
+    EXPECT_FALSE (renderFrame (faceOn, &balls, size, size, reduced)) << "reduced, it gives up too";
+    askedAt = 0;
+    EXPECT_TRUE (renderFrame (faceOn, &list, size, size, reduced) && askedAt == 0) << "too little to ask";
+
+    // Reduced, an object is placed as in full: moved out of the view along any one axis, nothing shows.
+    for (const auto& place : { std::array<float, 3> { 3, 0, 0 }, { 0, -3, 0 }, { 0, 0, 10 } })
+    {
+        setTranslation (square, place[0], place[1], place[2]);
+        const auto moved = makeDrawList (square);
+        renderFrame (faceOn, &moved, size, size, reduced);
+        frame.pixels = readFramePixels (size, size);
+        EXPECT_EQ (background, frame.at (size / 2, size / 2));
+    }
+    setTranslation (square, 0, 0, 0);
+    frame.pixels = full;
 
     // What a 2-D pass over the frame may leave behind changes nothing in the next frame.
     const auto selected = frame.pixels;
