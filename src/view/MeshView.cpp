@@ -161,6 +161,7 @@ bool MeshView::drawScene (FrameRequest& wanted, int width, int height)
 
             sceneBuffer.scene = wanted.scene;
             sceneBuffer.step = step;
+            ++scenesDrawn;
             juce::MessageManager::callAsync ([safe = safeThis, ms]
             {
                 if (auto* view = safe.getComponent())

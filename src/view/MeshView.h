@@ -61,6 +61,7 @@ public:
     const MshMesh& getMesh() const noexcept             { return *mesh; }
     const ViewCamera& getCamera() const noexcept        { return camera; }
     int getRenderedFrameCount() const noexcept          { return renderedFrames.load(); }
+    int getScenesDrawn() const noexcept                 { return scenesDrawn.load(); } // the frames that drew, not copied
     double getLastFrameMilliseconds() const noexcept    { return frameMilliseconds.load(); } // of the scene alone
     bool isDrawing() const noexcept                     { return drawing.load(); }
 
@@ -139,7 +140,7 @@ private:
     MeshRootItem rootItem;
     std::unique_ptr<ObjectTreeItem> objectRootItem;
     juce::String pendingTitle; // a title set before the view was in its window
-    std::atomic<int> renderedFrames { 0 };
+    std::atomic<int> renderedFrames { 0 }, scenesDrawn { 0 };
     std::function<void()> onRowSelection { [this] { selectionChanged(); } };
 
     juce::File currentFile;

@@ -255,17 +255,26 @@ TEST (Keys, InTheRealWindowEachKeyDoesWhatItSaysAndAClickPicks)
     panel.loadFile (sample);
     ASSERT_EQ (1u, watcher.boxes.size());
     const auto press = [&] (const K& key) { window.getPeer()->handleKeyPress (key); pump (30); };
+    const auto redraws = [&] (const K& key) // the scene drawn again, not the kept one copied
+    {
+        const auto scenes = view.getScenesDrawn();
+        press (key);
+        return pumpUntil ([&] { return view.getScenesDrawn() > scenes; }, 2000);
+    };
     const auto loaded = view.getCamera();
 
-    press (K ('w', {}, 'w'));
+    EXPECT_TRUE (redraws (K ('w', {}, 'w')));
+    const auto scenes = view.getScenesDrawn();
     press (K ('i', {}, 'i'));
+    pump (300);
+    EXPECT_EQ (scenes, view.getScenesDrawn()) << "the information is laid over the kept scene";
     EXPECT_TRUE (view.isWireframe() && view.isOverlayShown());
     EXPECT_TRUE (view.getOverlayText().contains ("9 objects, 411 vertices, 418 triangles drawn, 0 left out")) << view.getOverlayText();
-    press (K ('=', juce::ModifierKeys::shiftModifier, '+'));
+    EXPECT_TRUE (redraws (K ('=', juce::ModifierKeys::shiftModifier, '+')));
     EXPECT_FLOAT_EQ (loaded.distance * std::pow (1 - 0.03515625f, 3.0f), view.getCamera().distance);
-    press (K ('f', {}, 'f'));
+    EXPECT_TRUE (redraws (K ('f', {}, 'f')));
     EXPECT_NE (loaded.distance, view.getCamera().distance);
-    press (K (K::homeKey));
+    EXPECT_TRUE (redraws (K (K::homeKey)));
     EXPECT_EQ (loaded.distance, view.getCamera().distance);
     EXPECT_EQ (loaded.pivot, view.getCamera().pivot);
 
@@ -303,8 +312,15 @@ TEST (Keys, InTheRealWindowEachKeyDoesWhatItSaysAndAClickPicks)
     EXPECT_EQ (juce::String ("Tolmar MSH Viewer - sample.msh"), window.getName());
     EXPECT_EQ (3u, watcher.boxes.size());
 
+    // A sibling of the root, picked: highlighted, with no row.
+    MshMesh rich;
+    buildRichMesh (rich);
+    panel.loadFile (scratch.write ("rich.msh", mshWriteToMemory (rich)));
+    view.selectObject (view.getMesh().root.nextSibling.get());
+    EXPECT_TRUE (view.getOverlayText().contains ("selected \"beside_root\"") && panel.getTreeView().getNumSelectedItems() == 0);
+
     press (K ('h', {}, 'h'));
-    pumpUntil ([&] { return watcher.boxes.size() == 4; });
-    ASSERT_EQ (4u, watcher.boxes.size());
-    EXPECT_EQ (juce::String (keysHelpTitle), watcher.boxes[3].title);
+    pumpUntil ([&] { return watcher.boxes.size() == 5; });
+    ASSERT_EQ (5u, watcher.boxes.size());
+    EXPECT_EQ (juce::String (keysHelpTitle), watcher.boxes[4].title);
 }

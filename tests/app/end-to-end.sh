@@ -2,7 +2,8 @@
 # Tolmar MSH Viewer - the real program on a real (virtual) display, driven with xdotool: the wiring that
 # only the whole program shows. Started with a file, the information box comes before the window; "Load
 # MSH" through JUCE's own chooser loads a file with a wrong end marker, and behind the boxes the window is
-# painted again where the chooser was; the title follows; F12 saves a picture; Ctrl+Q quits with status 0.
+# painted again where the chooser was; the title follows; I lays the information over the view; F12 saves
+# a picture; Ctrl+Q quits with status 0.
 # Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 set -eu
 viewer=$1 mshgen=$2
@@ -23,12 +24,12 @@ wait_gone() { for _ in $(seq 300); do [ -z "$(windows "$1")" ] && return; sleep 
 press() { xdotool windowfocus --sync "$1" key --clearmodifiers "$2"; }
 click() { eval "$(xdotool getwindowgeometry --shell "$1")"; xdotool mousemove --sync $((X + $2)) $((Y + $3)) click 1; }
 answer() { press "$(wait_for "^$1\$")" Return; wait_gone "^$1\$"; }
-share() { # of the view's background colour in the view's rows from $1 down, as the screen shows them
-    import -window root -crop "480x$((472 - $1))+$((X + 265))+$((Y + 68 + $1))" +repage miff:- |
+share() { # of the view's background colour in its rows from $1 down ($2 of them, or all; $3 columns, or all)
+    import -window root -crop "${3:-480}x${2:-$((472 - $1))}+$((X + 265))+$((Y + 68 + $1))" +repage miff:- |
         convert - -fuzz 1% -fill white -opaque 'rgb(204,0,102)' -fill black +opaque white -format '%[fx:mean]' info:
 }
-until_share() { # rows from, low, high: waits until the share lies between
-    for _ in $(seq 30); do s=$(share "$1"); awk "BEGIN { exit !($s >= $2 && $s <= $3) }" && return; sleep 0.1; done
+until_share() { # rows from, low, high[, rows, columns]: waits until the share lies between
+    for _ in $(seq 30); do s=$(share "$1" ${4:-} ${5:-}); awk "BEGIN { exit !($s >= $2 && $s <= $3) }" && return; sleep 0.1; done
     fail "background share $s below row $1, not between $2 and $3"
 }
 
@@ -53,6 +54,9 @@ until_share 0 0.5 0.97                                   # behind the box: the n
 answer 'Information v 0\.2\.1'
 wait_for '^Tolmar MSH Viewer - second\.msh$' >/dev/null
 
+until_share 0 0.5 1 80 400                               # the top left of the view, then the information over it
+press "$window" i
+until_share 0 0 0.03 80 400                              # (its white text counts as background)
 press "$window" F12
 for _ in $(seq 100); do [ -f "$folder/second-1.png" ] && break; sleep 0.1; done
 [ -f "$folder/second-1.png" ] || fail "F12 saved no picture"
