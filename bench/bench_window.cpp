@@ -195,8 +195,11 @@ namespace
                 measure ("open the root row (200,000 children)", [&] { key (juce::KeyPress (juce::KeyPress::rightKey)); });
             }
 
-            measure ("End in the tree", [&] { key (juce::KeyPress (juce::KeyPress::endKey)); });
-            measure ("Right: open the last run row", [&] { key (juce::KeyPress (juce::KeyPress::rightKey)); });
+            for (auto* what : { "the last run row", "the last run in it" })
+            {
+                measure ("End in the tree", [&] { key (juce::KeyPress (juce::KeyPress::endKey)); });
+                measure (juce::String ("Right: open ") + what, [&] { key (juce::KeyPress (juce::KeyPress::rightKey)); });
+            }
             measure ("End in the tree", [&] { key (juce::KeyPress (juce::KeyPress::endKey)); });
             std::printf ("  %-58s %d\n", "rows open in the tree", treeView.getNumRowsInTree());
             measure ("20 wheel notches up over the tree, one by one", [&] { for (int i = 0; i < 20; ++i) { wheel (treeView, 1); pump (1); } });

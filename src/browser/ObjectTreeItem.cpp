@@ -27,7 +27,7 @@ namespace
 namespace
 {
     void addRows (juce::TreeViewItem& parent, const ObjectTreeItem::Entries& entries, size_t begin, size_t end,
-                  const std::function<void()>* onSelectionChange, bool flat);
+                  const std::function<void()>* onSelectionChange, bool flat, size_t mostRows);
 
     void paintRow (juce::Graphics& g, int width, int height, bool selected, const juce::String& text)
     {
@@ -59,7 +59,7 @@ namespace
                 return;
 
             if (getNumSubItems() == 0)
-                addRows (*this, entries, begin, end, onSelectionChange, flat);
+                addRows (*this, entries, begin, end, onSelectionChange, flat, ObjectTreeItem::runBranching);
 
             if (auto* parent = getParentItem())
                 for (int i = 0; i < parent->getNumSubItems(); ++i)
@@ -79,14 +79,15 @@ namespace
         const bool flat;
     };
 
-    // Rows for entries [begin, end): one each, or runs of them when there are too many for one row.
+    // Rows for entries [begin, end): one each, or, when there are more than mostRows, runs of them: runs
+    // of 100, of 100 runs of 100, ..., as few levels as keep every row's rows to 100.
     void addRows (juce::TreeViewItem& parent, const ObjectTreeItem::Entries& entries, size_t begin, size_t end,
-                  const std::function<void()>* onSelectionChange, bool flat)
+                  const std::function<void()>* onSelectionChange, bool flat, size_t mostRows)
     {
         size_t run = 1;
 
-        while ((end - begin + run - 1) / run > ObjectTreeItem::mostRowsUnderOne)
-            run *= ObjectTreeItem::objectsPerRun;
+        if (end - begin > mostRows)
+            for (run = ObjectTreeItem::runBranching; (end - begin + run - 1) / run > ObjectTreeItem::runBranching; run *= ObjectTreeItem::runBranching) {}
 
         for (auto first = begin; first < end; first += std::min (run, end - first))
         {
@@ -145,7 +146,7 @@ void ObjectTreeItem::itemOpennessChanged (bool isNowOpen)
     }
 
     entries = std::move (list);
-    addRows (*this, entries, 0, entries->size(), onSelectionChange, listsDescendantsFlat());
+    addRows (*this, entries, 0, entries->size(), onSelectionChange, listsDescendantsFlat(), mostRowsUnderOne);
 }
 
 ObjectTreeItem* ObjectTreeItem::openToRowOf (const MshObject& target)

@@ -14,8 +14,9 @@
 // So that the tree keeps up with any file (JUCE's tree walks every open row above the visible ones, and
 // every level above each of them, on each scroll), two kinds of rows stand in where there would be too
 // many:
-// - a row with more than mostRowsUnderOne rows under it gets rows for runs of them instead ("objects
-//   1-1000", "objects 1001-2000", ...), which open like any row, but one at a time;
+// - a row with more than mostRowsUnderOne rows under it gets at most 100 rows for runs of them instead
+//   ("objects 1-100", "objects 101-200", ..., or "objects 1-10000", ... which open into runs of 100),
+//   which open like any row, but one at a time, and hold at most 100 rows each;
 // - the row of an object at level deepestLevel (the root's being 1) lists all its descendants flat,
 //   in drawing order, each named with its level ("[33] name"), as rows that open no further.
 class ObjectTreeItem final : public juce::TreeViewItem
@@ -40,7 +41,7 @@ public:
 
     // Beige at alpha 0.3 (0.3 × 255 = 76.5, taken to 77 = 0x4d).
     static constexpr juce::uint32 selectedFillArgb = 0x4df5f5dc;
-    static constexpr size_t mostRowsUnderOne = 2000, objectsPerRun = 1000;
+    static constexpr size_t mostRowsUnderOne = 2000, runBranching = 100;
     static constexpr int deepestLevel = 32;
 
     // What the rows under a row stand for: objects with their levels.
