@@ -128,6 +128,7 @@ TEST (TreeRows, ManyChildrenOpenInRunsOneAtATimeAndBelowTheDeepestLevelEverythin
     EXPECT_EQ (nullptr, rootRow->openToRowOf (mesh.root)) << "not a child";
 
     // A chain 40 deep: level 32 lists levels 33 to 40 flat, with their levels, and any of them is found.
+    tree.setRootItem (nullptr);
     buildDeepChain (mesh, 40);
     addChild (*mesh.root.firstChild, "second"); // level 2 has two children at level 3
     rootRow = std::make_unique<ObjectTreeItem> (mesh.root);
