@@ -75,7 +75,7 @@ int main()
 
     // In front of the camera the grid covers the whole view (rasterising and blending dominate); behind it
     // every triangle is clipped, which leaves what the drawing code and the GL calls cost. The reduced
-    // frame is what the view draws while it is turned, with the step the full frame's time asks for.
+    // frame is what the view draws while it is turned: every k-th triangle, k learnt as the view learns it.
     const auto time = [] (const std::function<void()>& draw, double& best, double& mean)
     {
         draw(); // warm up
@@ -117,8 +117,19 @@ int main()
             FrameOptions options;
             double best = 0, mean = 0, reducedBest = 0, reducedMean = 0;
             time ([&] { camera.rotation[1] += 1.0f; renderFrame (camera, &list, width, height, options); }, best, mean);
-            options.step = reducedStep (mean);
-            time ([&] { camera.rotation[1] += 1.0f; renderFrame (camera, &list, width, height, options); }, reducedBest, reducedMean);
+            // Paced as the view paces them: the step learnt from the reduced frames before.
+            FramePacing pacing;
+            pacing.fullFrameFinished (mean);
+            time ([&]
+            {
+                camera.rotation[1] += 1.0f;
+                options.step = pacing.stepFor (true);
+                const auto start = std::chrono::steady_clock::now();
+                renderFrame (camera, &list, width, height, options);
+                glFinish();
+                if (options.step > 1)
+                    pacing.reducedFrameFinished (options.step, std::chrono::duration<double, std::milli> (std::chrono::steady_clock::now() - start).count());
+            }, reducedBest, reducedMean);
             std::printf ("%9d triangles, %-22s best %7.1f ms, mean %7.1f ms a frame; reduced (every %zu.) best %6.1f, mean %6.1f ms\n",
                          triangles, inFront ? "filling the view:" : "behind (calls only):", best, mean, options.step, reducedBest, reducedMean);
         }
