@@ -8,6 +8,7 @@ packages=(
     juce-modules-source                 # JUCE 7.0.5 modules and its CMake package
     libglu1-mesa-dev libgl1-mesa-dri     # OpenGL 1.1 + GLU, Mesa's software renderer
     libegl-dev libopengl-dev libegl-mesa0   # GL with no display: mshrender, the thumbnailer, the pixel tests
+    libx11-dev libglx-dev               # the view's guard of the X event loop
     libtinygltf-dev libstb-dev          # glTF export, PNG pictures
     bubblewrap                          # the thumbnailer's sandbox, as file managers run it
     libgtest-dev libbenchmark-dev       # tests and benchmarks

@@ -4,6 +4,7 @@
 #include "MeshDrawing.h"
 #include "MeshPicking.h"
 #include "ViewInfo.h"
+#include "X11Events.h"
 #include "tools/PngFiles.h"
 
 MeshView::MeshView (juce::TreeView* tree, const juce::String& initialFile)
@@ -21,6 +22,8 @@ MeshView::MeshView (juce::TreeView* tree, const juce::String& initialFile)
     context.attachTo (*this);
 
     setWantsKeyboardFocus (true);
+    queuedEventsWatch.check = [this] { wakeForQueuedEvents (glDisplay.load(), glWindow.load()); };
+    queuedEventsWatch.startTimer (100);
 
     if (initialFile.isNotEmpty())
         loadMesh (juce::File::getCurrentWorkingDirectory().getChildFile (initialFile));
@@ -65,6 +68,8 @@ void MeshView::newOpenGLContextCreated()
 {
     // A new context has none of the old one's buffers. The GL state is set up at the start of every frame.
     sceneBuffer = {};
+    glDisplay = currentGLDisplay();
+    glWindow = currentGLWindow();
 }
 
 bool MeshView::makeSceneBuffer (int width, int height)
@@ -249,6 +254,8 @@ void MeshView::openGLContextClosing()
 {
     // On the message thread, with the context current and no frame running.
     deleteSceneBuffer();
+    glDisplay = nullptr;
+    glWindow = 0;
 }
 
 void MeshView::frameDrawn (double milliseconds)

@@ -161,6 +161,15 @@ private:
     std::atomic<bool> closing { false };        // the frame gives up at once
     std::atomic<bool> drawing { false };        // a scene is being drawn
 
+    // Events the render thread's GLX calls took off the X connection are looked for ten times a second.
+    struct QueuedEventsWatch final : public juce::Timer
+    {
+        std::function<void()> check;
+        void timerCallback() override           { check(); }
+    } queuedEventsWatch;
+    std::atomic<void*> glDisplay { nullptr };
+    std::atomic<unsigned long> glWindow { 0 };
+
     // The render thread's own: the scene buffer and what it holds.
     struct SceneBuffer
     {
