@@ -255,19 +255,11 @@ TEST (Keys, InTheRealWindowEachKeyDoesWhatItSaysAndAClickPicks)
     panel.loadFile (sample);
     ASSERT_EQ (1u, watcher.boxes.size());
     const auto press = [&] (const K& key) { window.getPeer()->handleKeyPress (key); pump (30); };
-    const auto redraws = [&] (const K& key) // the scene drawn again, not the kept one copied
-    {
-        const auto scenes = view.getScenesDrawn();
-        press (key);
-        return pumpUntil ([&] { return view.getScenesDrawn() > scenes; }, 2000);
-    };
+    const auto redraws = [&] (const K& key, int ms = 2000) { const auto n = view.getScenesDrawn(); press (key); return pumpUntil ([&] { return view.getScenesDrawn() > n; }, ms); };
     const auto loaded = view.getCamera();
 
     EXPECT_TRUE (redraws (K ('w', {}, 'w')));
-    const auto scenes = view.getScenesDrawn();
-    press (K ('i', {}, 'i'));
-    pump (300);
-    EXPECT_EQ (scenes, view.getScenesDrawn()) << "the information is laid over the kept scene";
+    EXPECT_FALSE (redraws (K ('i', {}, 'i'), 300)) << "the information is laid over the kept scene";
     EXPECT_TRUE (view.isWireframe() && view.isOverlayShown());
     EXPECT_TRUE (view.getOverlayText().contains ("9 objects, 411 vertices, 418 triangles drawn, 0 left out")) << view.getOverlayText();
     EXPECT_TRUE (redraws (K ('=', juce::ModifierKeys::shiftModifier, '+')));

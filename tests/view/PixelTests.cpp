@@ -98,45 +98,34 @@ TEST (Pixels, TheRainbowCornersShowAtAlpha08OrReddishAndOpaqueWhenSelectedWhatev
         EXPECT_TRUE (near (selected ? Rgb { 0, 128, 128 } : Rgb { 41, 204, 224 }, frame.at (r, q)));    // cyan
     }
 
-    // Reduced, every second triangle: the square's first half alone, in the same colours. A frame asked
-    // to stop gives up once it has drawn enough to ask.
-    const auto list = makeDrawList (square);
-    FrameOptions reduced;
-    reduced.step = 2;
-    reduced.highlighted = &square;
+    // Reduced, every second triangle: the square's first half alone, in the same colours, placed as in full
+    // (moved out of the view along any one axis, nothing shows).
     const auto full = frame.pixels;
-    renderFrame (faceOn, &list, size, size, reduced);
-    frame.pixels = readFramePixels (size, size);
-    EXPECT_EQ (background, frame.at (q, q)) << "beyond the corners (0, 1, 2)";
-    const auto reducedYellow = frame.at (r, r);
+    FrameOptions options { false, &square, 2, {} }; // not wireframe, highlighted, every second triangle
+    for (const auto& place : { std::array<float, 3> { 3, 0, 0 }, { 0, -3, 0 }, { 0, 0, 10 }, { 0, 0, 0 } })
+    {
+        setTranslation (square, place[0], place[1], place[2]);
+        const auto list = makeDrawList (square);
+        renderFrame (faceOn, &list, size, size, options);
+        frame.pixels = readFramePixels (size, size);
+        const auto moved = place[0] != 0 || place[1] != 0 || place[2] != 0;
+        EXPECT_EQ (background, moved ? frame.at (r, r) : frame.at (q, q)) << place[0] << place[1] << place[2]; // else beyond corners (0, 1, 2)
+    }
+    EXPECT_TRUE (near (frame.at (r, r), Rgb { full[(r * size + r) * 4], full[(r * size + r) * 4 + 1], full[(r * size + r) * 4 + 2] }));
     frame.pixels = full;
-    EXPECT_TRUE (near (frame.at (r, r), reducedYellow));
+
+    // A frame asked to stop gives up once it has drawn enough to ask, reduced too.
     MshObject ball;
     addSphere (ball, 1, 200, 100); // 40,000 triangles: drawn in two calls, asked after each
     const auto balls = makeDrawList (ball);
     size_t askedAt = 0;
     bool stop = false;
-    reduced = {};
-    reduced.stop = [&] (size_t drawn) { askedAt = drawn; return stop; };
-    EXPECT_TRUE (renderFrame (faceOn, &balls, size, size, reduced) && askedAt == 40000u);
+    options = { false, nullptr, 1, [&] (size_t drawn) { askedAt = drawn; return stop; } };
+    EXPECT_TRUE (renderFrame (faceOn, &balls, size, size, options) && askedAt == 40000u);
     stop = true;
-    EXPECT_TRUE (! renderFrame (faceOn, &balls, size, size, reduced) && askedAt == 21845u);
-    reduced.step = 2;
-    EXPECT_FALSE (renderFrame (faceOn, &balls, size, size, reduced)) << "reduced, it gives up too";
-    askedAt = 0;
-    EXPECT_TRUE (renderFrame (faceOn, &list, size, size, reduced) && askedAt == 0) << "too little to ask";
-
-    // Reduced, an object is placed as in full: moved out of the view along any one axis, nothing shows.
-    for (const auto& place : { std::array<float, 3> { 3, 0, 0 }, { 0, -3, 0 }, { 0, 0, 10 } })
-    {
-        setTranslation (square, place[0], place[1], place[2]);
-        const auto moved = makeDrawList (square);
-        renderFrame (faceOn, &moved, size, size, reduced);
-        frame.pixels = readFramePixels (size, size);
-        EXPECT_EQ (background, frame.at (size / 2, size / 2));
-    }
-    setTranslation (square, 0, 0, 0);
-    frame.pixels = full;
+    EXPECT_TRUE (! renderFrame (faceOn, &balls, size, size, options) && askedAt == 21845u);
+    options.step = 2;
+    EXPECT_FALSE (renderFrame (faceOn, &balls, size, size, options));
 
     // What a 2-D pass over the frame may leave behind changes nothing in the next frame.
     const auto selected = frame.pixels;
