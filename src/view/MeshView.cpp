@@ -278,12 +278,12 @@ juce::String MeshView::getOverlayText() const
     return overlayLines ({ currentFile.getFileName(), totals, loadMilliseconds, frameMilliseconds, highlighted }).joinIntoString ("\n");
 }
 
-void MeshView::refreshCaptions()
+void MeshView::refreshCaptions (bool sceneChanged)
 {
     shownOverlayText = overlayShown ? getOverlayText() : juce::String();
     overlayCaption = overlayShown ? makeCaption (shownOverlayText, getLocalBounds().removeFromTop (90).removeFromLeft (juce::jmin (getWidth(), 420))) : nullptr;
     noticeCaption = noticeText.isNotEmpty() ? makeCaption (noticeText, getLocalBounds().removeFromBottom (28)) : nullptr;
-    publish (false);
+    publish (sceneChanged);
 }
 
 std::shared_ptr<const MeshView::Caption> MeshView::makeCaption (const juce::String& text, juce::Rectangle<int> area) const
@@ -475,8 +475,7 @@ bool MeshView::read (const juce::File& file, bool reloading)
         camera = keptCamera;
 
     // Painted behind the box while it is open.
-    refreshCaptions();
-    publish (true);
+    refreshCaptions (true);
 
     if (reloading)
         selectObject (mshFindByNames (mesh->root, selectedPath));
@@ -506,9 +505,9 @@ void MeshView::selectionChanged()
     highlighted = findSelected();
 
     if (overlayShown)
-        refreshCaptions();
-
-    publish (true);
+        refreshCaptions (true); // the overlay names the selected object
+    else
+        publish (true);
 }
 
 void MeshView::selectObject (const MshObject* object)

@@ -91,7 +91,7 @@ private:
 
     bool makeSceneBuffer (int width, int height);
     void deleteSceneBuffer();
-    void refreshCaptions();
+    void refreshCaptions (bool sceneChanged = false); // and publishes
 
     void setTitle (const juce::String& title);
     void dropObjectRows();
