@@ -132,7 +132,7 @@ bool MeshView::drawScene (FrameRequest& wanted, int width, int height)
             pacing = {};
 
         pacedList = wanted.list.get();
-        const auto step = pacing.stepFor (wanted.interacting && wanted.pictures == picturesTaken);
+        const auto step = stepFor (wanted);
         const auto started = juce::Time::getMillisecondCounterHiRes();
         const auto total = wanted.list != nullptr ? wanted.list->triangles : 0;
 
@@ -200,7 +200,7 @@ void MeshView::renderOpenGL()
     // The scene is drawn in the window and a copy kept, which a frame that asks for the same scene again
     // (an expose, a caption) copies back. Without a buffer for the copy the scene is drawn every frame.
     const auto buffered = makeSceneBuffer (width, height);
-    const auto wantedStep = pacing.stepFor (wanted.interacting && wanted.pictures == picturesTaken);
+    const auto wantedStep = stepFor (wanted);
     const auto copyTo = [&] (GLuint target, GLuint source)
     {
         glBindFramebuffer (GL_READ_FRAMEBUFFER, source);

@@ -126,6 +126,9 @@ private:
     // Hands the current state to the frame and asks for one; sceneChanged when what it draws changed.
     void publish (bool sceneChanged);
 
+    // Every how many triangles the request's frame draws: all while no mouse turns it, and for a picture.
+    size_t stepFor (const FrameRequest& wanted) const noexcept { return pacing.stepFor (wanted.interacting && wanted.pictures == picturesTaken); }
+
     // Draws the scene into the bound frame buffer; given up for a newer request, draws that instead.
     // False when the view is closing.
     bool drawScene (FrameRequest& wanted, int width, int height);
