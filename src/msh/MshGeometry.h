@@ -7,9 +7,15 @@
 #include <cmath>
 #include <optional>
 
-// Calls visit (a, b, c) with the three vertices of every triangle the view draws, in index order. Entries
-// 3t, 3t+1 and 3t+2 of indices make triangle t; one whose corner is not below the vertex count is left
-// out whole, and one or two trailing entries make no triangle. Returns how many were left out.
+// Entries 3t, 3t+1 and 3t+2 of indices make triangle t; the view draws it when every corner is below the
+// vertex count, and one or two trailing entries make no triangle.
+inline bool mshIsDrawable (const juce::uint16* corner, size_t vertexCount) noexcept
+{
+    return corner[0] < vertexCount && corner[1] < vertexCount && corner[2] < vertexCount;
+}
+
+// Calls visit (a, b, c) with the three vertices of every triangle the view draws, in index order, and
+// returns how many were left out.
 template <typename Visit>
 size_t mshForEachDrawableTriangle (const MshObject& object, Visit&& visit)
 {
@@ -21,7 +27,7 @@ size_t mshForEachDrawableTriangle (const MshObject& object, Visit&& visit)
 
     for (size_t t = 0; t < triangleCount; ++t, corner += 3)
     {
-        if (corner[0] >= vertexCount || corner[1] >= vertexCount || corner[2] >= vertexCount)
+        if (! mshIsDrawable (corner, vertexCount))
             ++leftOut;
         else
             visit (vertices[corner[0]], vertices[corner[1]], vertices[corner[2]]);

@@ -12,11 +12,7 @@ DrawList makeDrawList (const MshObject& root)
     mshForEachPlacedObject (root, true, { 0, 0, 0 }, [&list] (const MshObject& object, double x, double y, double z)
     {
         DrawItem item { &object, { x, y, z }, object.vertices.data(), object.indices.data(), object.indices.size() / 3 };
-        const auto vertexCount = object.vertices.size();
-        const auto drawable = [vertexCount] (const juce::uint16* corner)
-        {
-            return corner[0] < vertexCount && corner[1] < vertexCount && corner[2] < vertexCount;
-        };
+        const auto drawable = [vertexCount = object.vertices.size()] (const juce::uint16* corner) { return mshIsDrawable (corner, vertexCount); };
 
         size_t firstBad = 0;
         while (firstBad < item.triangles && drawable (item.indices + 3 * firstBad))
