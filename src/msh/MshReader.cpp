@@ -2,6 +2,7 @@
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #include "MshReader.h"
 #include "MshText.h"
+#include "SafeFiles.h"
 
 namespace
 {
@@ -445,19 +446,12 @@ bool MshMesh::loadFromFile (const juce::File& file, const MshWarningHandler& onW
 {
     clear();
     loadError = {};
+    juce::String reason;
 
-    if (file.isDirectory())
-        return failLoad ("is a directory");
+    if (const auto stream = openInputFile (file, reason))
+        return loadFromStream (*stream, onWarning);
 
-    if (! file.existsAsFile())
-        return failLoad ("no such file");
-
-    juce::FileInputStream stream (file);
-
-    if (stream.failedToOpen())
-        return failLoad ("cannot open: " + stream.getStatus().getErrorMessage());
-
-    return loadFromStream (stream, onWarning);
+    return failLoad (reason);
 }
 
 bool MshMesh::loadFromMemory (const void* data, size_t size, const MshWarningHandler& onWarning)

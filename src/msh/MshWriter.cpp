@@ -2,6 +2,7 @@
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #include "MshWriter.h"
 #include "MshText.h"
+#include "SafeFiles.h"
 
 MshWriter::MshWriter (juce::OutputStream& destination) : out (destination) {}
 
@@ -215,15 +216,15 @@ juce::MemoryBlock mshWriteToMemory (const MshMesh& mesh)
     return stream.getMemoryBlock();
 }
 
-bool mshWriteToFile (const MshMesh& mesh, const juce::File& file)
+juce::String mshWriteToFile (const MshMesh& mesh, const juce::File& file)
 {
-    file.deleteFile();
-    juce::FileOutputStream stream (file, 1 << 20);
+    OutputFileSet files;
 
-    if (stream.failedToOpen())
-        return false;
+    if (auto* stream = files.add (file))
+    {
+        MshWriter (*stream).mesh (mesh);
+        files.commit();
+    }
 
-    MshWriter (stream).mesh (mesh);
-    stream.flush();
-    return stream.getStatus().wasOk();
+    return files.error();
 }

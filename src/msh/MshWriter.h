@@ -106,5 +106,5 @@ inline void mshPutLittleEndian32 (void* dest, juce::uint32 value) noexcept
 // The whole file for a model, in memory.
 juce::MemoryBlock mshWriteToMemory (const MshMesh& mesh);
 
-// The whole file for a model, on disk; false when it cannot be written.
-bool mshWriteToFile (const MshMesh& mesh, const juce::File& file);
+// The whole file for a model, on disk, whole or not at all: empty, or why not.
+juce::String mshWriteToFile (const MshMesh& mesh, const juce::File& file);

@@ -3,9 +3,12 @@
 #include "MeshExport.h"
 #include "PngFiles.h"
 #include "msh/MshGeometry.h"
+#include "msh/SafeFiles.h"
 #include "view/RainbowTexture.h"
 
 #include <tiny_gltf.h>
+
+#include <nlohmann/json.hpp>
 
 #include <cmath>
 #include <charconv>
@@ -76,6 +79,25 @@ namespace
 
         return encodePng (rgba.data(), 2, 2, 4);
     }
+
+    // A std::ostream's bytes handed to a JUCE stream (tinygltf writes to the one, our files are the other).
+    struct StreamBuffer final : public std::streambuf
+    {
+        explicit StreamBuffer (juce::OutputStream& destination) : out (destination) {}
+
+        std::streamsize xsputn (const char* data, std::streamsize size) override
+        {
+            return out.write (data, (size_t) size) ? size : 0;
+        }
+
+        int overflow (int c) override
+        {
+            const auto byte = (char) c;
+            return c == traits_type::eof() || out.write (&byte, 1) ? traits_type::not_eof (c) : traits_type::eof();
+        }
+
+        juce::OutputStream& out;
+    };
 
     //==============================================================================
     struct GltfBuilder
@@ -234,10 +256,11 @@ namespace
         model.defaultScene = 0;
         mesh.clear(); // the model holds all that is written from here on
 
+        const auto files = exportFiles (target, binary ? ExportFormat::glb : ExportFormat::gltf);
         const auto png = rainbowPng();
         tinygltf::Image image;
         image.mimeType = "image/png";
-        const auto picture = target.withFileExtension ("png");
+        OutputFileSet set;
 
         if (binary)
         {
@@ -245,10 +268,14 @@ namespace
             std::memcpy (area, png.data(), png.size());
             image.bufferView = view;
         }
-        else if (! picture.replaceWithData (png.data(), png.size()))
-            return "cannot write " + picture.getFullPathName();
         else
+        {
+            const auto& picture = files[1];
             image.uri = picture.getFileName().toStdString();
+
+            if (auto* out = set.add (picture); out == nullptr || ! out->write (png.data(), png.size()))
+                return set.commit(), set.error();
+        }
 
         model.images.push_back (image);
         tinygltf::Sampler sampler;
@@ -271,19 +298,57 @@ namespace
             model.materials.push_back (material);
         }
 
-        if (! binary)
-            model.buffers[0].uri = target.withFileExtension ("bin").getFileName().toStdString();
-
         tinygltf::TinyGLTF writer;
-        return writer.WriteGltfSceneToFile (&model, target.getFullPathName().toStdString(), false, binary, ! binary, binary)
-                   ? juce::String() : "cannot write " + target.getFullPathName();
+        writer.SetImageWriter (nullptr, nullptr); // the picture is written above, or lies in the buffer
+
+        if (binary)
+        {
+            auto* out = set.add (target);
+
+            if (out != nullptr)
+            {
+                StreamBuffer buffer (*out);
+                std::ostream stream (&buffer);
+                writer.WriteGltfSceneToStream (&model, stream, false, true);
+            }
+
+            return set.commit(), set.error();
+        }
+
+        // Text: the buffer goes to the .bin, and the JSON names it (tinygltf would write it into the JSON
+        // as base64). A mesh that draws nothing has no buffer at all: one of no bytes is not valid glTF.
+        std::vector<unsigned char> binBytes;
+        binBytes.swap (model.buffers[0].data);
+
+        if (binBytes.empty())
+            model.buffers.clear();
+        else if (auto* out = set.add (files[0]); out == nullptr || ! out->write (binBytes.data(), binBytes.size()))
+            return set.commit(), set.error();
+
+        std::ostringstream text;
+        writer.WriteGltfSceneToStream (&model, text, true, false);
+        auto json = nlohmann::json::parse (text.str());
+
+        if (! binBytes.empty())
+        {
+            json["buffers"][0]["uri"] = files[0].getFileName().toStdString();
+            json["buffers"][0]["byteLength"] = binBytes.size();
+        }
+
+        const auto document = json.dump (2) + "\n";
+
+        if (auto* out = set.add (target))
+            out->write (document.data(), document.size());
+
+        return set.commit(), set.error();
     }
 
     //==============================================================================
     // Text written through a buffer, numbers by to_chars: iostreams take seconds for a million vertices.
     struct TextOut
     {
-        explicit TextOut (const juce::File& file) : out (file) { out.truncate(); out.setPosition (0); }
+        explicit TextOut (juce::OutputStream& destination) : out (destination) {}
+        ~TextOut()                                      { flushIfFull (0); }
 
         TextOut& operator<< (const char* text)          { text_.append (text); return flushIfFull(); }
         TextOut& operator<< (const std::string& text)   { text_.append (text); return flushIfFull(); }
@@ -300,76 +365,112 @@ namespace
 
         TextOut& flushIfFull (size_t limit = 1 << 20)
         {
-            if (text_.size() >= limit)
-                ok = out.write (text_.data(), text_.size()) && ok, text_.clear();
+            if (text_.size() >= limit && ! text_.empty())
+                out.write (text_.data(), text_.size()), text_.clear(); // a failure shows at the commit
             return *this;
         }
 
-        bool finish() { flushIfFull (0); out.flush(); return ok && out.getStatus().wasOk(); }
-
-        juce::FileOutputStream out;
+        juce::OutputStream& out;
         std::string text_;
-        bool ok = true;
     };
 
     juce::String writeObj (MshMesh& mesh, const juce::File& target)
     {
-        const auto name = target.getFileNameWithoutExtension();
+        const auto files = exportFiles (target, ExportFormat::obj);
         const auto png = rainbowPng();
+        const auto material = "newmtl rainbow\nKa 1 1 1\nKd 1 1 1\nd 1\nillum 1\nmap_Kd " + files[1].getFileName().toStdString() + "\n";
+        OutputFileSet set;
 
-        if (! target.withFileExtension ("png").replaceWithData (png.data(), png.size())
-            || ! target.withFileExtension ("mtl").replaceWithText ("newmtl rainbow\nKa 1 1 1\nKd 1 1 1\nd 1\nillum 1\nmap_Kd " + name + ".png\n"))
-            return "cannot write beside " + target.getFullPathName();
+        if (auto* out = set.add (files[0]); out == nullptr || ! out->write (material.data(), material.size()))
+            return set.commit(), set.error();
 
-        TextOut obj (target);
-        obj << "# Tolmar MSH Viewer 0.2.1: each object with its translations applied\nmtllib " << name.toStdString() << ".mtl\n";
-        size_t written = 0, writtenNormals = 0;
+        if (auto* out = set.add (files[1]); out == nullptr || ! out->write (png.data(), png.size()))
+            return set.commit(), set.error();
 
-        mshForEachPlacedObject (mesh.root, true, { 0, 0, 0 }, [&] (const MshObject& object, double x, double y, double z)
+        auto* objFile = set.add (target);
+
+        if (objFile == nullptr)
+            return set.error();
+
         {
-            const auto part = keptPart (object);
+            TextOut obj (*objFile);
+            obj << "# Tolmar MSH Viewer 0.2.1: each object with its translations applied\nmtllib " << files[0].getFileName().toStdString() << "\n";
+            size_t written = 0, writtenNormals = 0;
 
-            if (part.indices.empty())
-                return;
-
-            // OBJ names end at a line break; OBJ's v runs up from the picture's bottom row.
-            obj << "o " << object.name.replaceCharacters ("\r\n", "  ").toStdString() << "\nusemtl rainbow\n";
-
-            for (const auto* v : part.vertices)
-                obj << "v " << (float) (x + v->x) << " " << (float) (y + v->y) << " " << (float) (z + v->z) << "\nvt " << v->u << " " << (1.0f - v->v) << "\n";
-
-            for (const auto* v : part.vertices)
-                if (part.normals)
-                {
-                    const auto n = unitNormal (*v);
-                    obj << "vn " << n[0] << " " << n[1] << " " << n[2] << "\n";
-                }
-
-            for (size_t i = 0; i < part.indices.size(); i += 3)
+            mshForEachPlacedObject (mesh.root, true, { 0, 0, 0 }, [&] (const MshObject& object, double x, double y, double z)
             {
-                obj << "f";
+                const auto part = keptPart (object);
 
-                for (size_t k = 0; k < 3; ++k)
-                {
-                    const auto n = written + part.indices[i + k] + 1;
-                    obj << " " << n << "/" << n;
+                if (part.indices.empty())
+                    return;
 
+                // OBJ names end at a line break; OBJ's v runs up from the picture's bottom row.
+                obj << "o " << object.name.replaceCharacters ("\r\n", "  ").toStdString() << "\nusemtl rainbow\n";
+
+                for (const auto* v : part.vertices)
+                    obj << "v " << (float) (x + v->x) << " " << (float) (y + v->y) << " " << (float) (z + v->z) << "\nvt " << v->u << " " << (1.0f - v->v) << "\n";
+
+                for (const auto* v : part.vertices)
                     if (part.normals)
-                        obj << "/" << (writtenNormals + part.indices[i + k] + 1);
+                    {
+                        const auto n = unitNormal (*v);
+                        obj << "vn " << n[0] << " " << n[1] << " " << n[2] << "\n";
+                    }
+
+                for (size_t i = 0; i < part.indices.size(); i += 3)
+                {
+                    obj << "f";
+
+                    for (size_t k = 0; k < 3; ++k)
+                    {
+                        const auto n = written + part.indices[i + k] + 1;
+                        obj << " " << n << "/" << n;
+
+                        if (part.normals)
+                            obj << "/" << (writtenNormals + part.indices[i + k] + 1);
+                    }
+
+                    obj << "\n";
                 }
 
-                obj << "\n";
-            }
+                written += part.vertices.size();
+                writtenNormals += part.normals ? part.vertices.size() : 0;
+            });
+        }
 
-            written += part.vertices.size();
-            writtenNormals += part.normals ? part.vertices.size() : 0;
-        });
-
-        return obj.finish() ? juce::String() : "cannot write " + target.getFullPathName();
+        return set.commit(), set.error();
     }
 }
 
 juce::String exportMesh (MshMesh& mesh, const juce::File& target, ExportFormat format)
 {
     return format == ExportFormat::obj ? writeObj (mesh, target) : writeGltf (mesh, target, format == ExportFormat::glb);
+}
+
+juce::Array<juce::File> exportFiles (const juce::File& target, ExportFormat format)
+{
+    const auto texture = target.getSiblingFile (target.getFileNameWithoutExtension() + "-rainbow.png");
+
+    switch (format)
+    {
+        case ExportFormat::glb:  return { target };
+        case ExportFormat::gltf: return { target.withFileExtension ("bin"), texture, target };
+        case ExportFormat::obj:  return { target.withFileExtension ("mtl"), texture, target };
+    }
+
+    return { target };
+}
+
+std::optional<ExportFormat> exportFormatNamed (const juce::String& name)
+{
+    for (const auto format : { ExportFormat::glb, ExportFormat::gltf, ExportFormat::obj })
+        if (name.equalsIgnoreCase (juce::String (exportExtension (format)).substring (1)))
+            return format;
+
+    return {};
+}
+
+const char* exportExtension (ExportFormat format)
+{
+    return format == ExportFormat::glb ? ".glb" : format == ExportFormat::gltf ? ".gltf" : ".obj";
 }

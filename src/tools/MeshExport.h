@@ -4,10 +4,12 @@
 
 #include "msh/MshModel.h"
 
+#include <optional>
+
 enum class ExportFormat { glb, gltf, obj };
 
-// Writes the mesh to target (a .glb; a .gltf with a .bin and a .png beside it; an .obj with an .mtl and a
-// .png beside it). One node per object in the object hierarchy (the root and its siblings at the top),
+// Writes the mesh to target (a .glb; a .gltf with a .bin and the texture beside it; an .obj with an .mtl and
+// the texture beside it), every file whole or none of them (see exportFiles). One node per object in the object hierarchy (the root and its siblings at the top),
 // named by the object and moved by its translation; its mesh holds the triangles the view draws, less
 // those with a corner whose position or texture coordinate is not a finite number. Normals that are not
 // finite or zero are dropped for the whole object, the others made unit length. One opaque material with
@@ -15,3 +17,11 @@ enum class ExportFormat { glb, gltf, obj };
 // valueA and valueB in each node's extras. OBJ has no hierarchy: its objects carry their placed positions.
 // The mesh is emptied on the way, to keep memory near the file's size. An empty string, or why not.
 juce::String exportMesh (MshMesh& mesh, const juce::File& target, ExportFormat format);
+
+// Every file an export to target may write, target last: NAME.glb; NAME.bin, NAME-rainbow.png, NAME.gltf
+// (no .bin when nothing is drawn); NAME.mtl, NAME-rainbow.png, NAME.obj.
+juce::Array<juce::File> exportFiles (const juce::File& target, ExportFormat format);
+
+// The format an extension names ("glb", "gltf", "obj", in any letter case), or nothing.
+std::optional<ExportFormat> exportFormatNamed (const juce::String& name);
+const char* exportExtension (ExportFormat format);  // ".glb", ".gltf", ".obj"

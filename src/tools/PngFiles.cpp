@@ -1,6 +1,7 @@
 // Tolmar MSH Viewer - PNG pictures from pixel rows, through stb_image_write.
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #include "PngFiles.h"
+#include "msh/SafeFiles.h"
 
 #include <stb/stb_image_write.h>
 
@@ -19,17 +20,12 @@ std::vector<juce::uint8> encodePng (const juce::uint8* pixels, int width, int he
     return png;
 }
 
-bool writePngFile (const juce::File& target, const juce::uint8* pixels, int width, int height, int channels)
+juce::String writePngFile (const juce::File& target, const juce::uint8* pixels, int width, int height, int channels)
 {
     const auto png = encodePng (pixels, width, height, channels);
-    const auto temporary = target.getSiblingFile ("." + target.getFileName() + ".part-" + juce::String (juce::Random().nextInt64()));
 
-    if (png.empty() || ! temporary.replaceWithData (png.data(), png.size()))
-        return false;
+    if (png.empty())
+        return "cannot encode a picture of " + juce::String (width) + " x " + juce::String (height) + " pixels";
 
-    if (temporary.moveFileTo (target))
-        return true;
-
-    temporary.deleteFile();
-    return false;
+    return writeFileAtomically (target, png.data(), png.size());
 }

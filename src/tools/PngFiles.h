@@ -10,6 +10,6 @@
 // they cannot be encoded.
 std::vector<juce::uint8> encodePng (const juce::uint8* pixels, int width, int height, int channels);
 
-// Writes the PNG beside the target under a temporary name and then renames it into place, so no reader
-// ever finds a half-written picture there. False (and no file) when that fails.
-bool writePngFile (const juce::File& target, const juce::uint8* pixels, int width, int height, int channels);
+// Writes the PNG under a temporary name beside the target and renames it into place, so no reader ever
+// finds a half-written picture there. Empty when written; else why not (and no file).
+juce::String writePngFile (const juce::File& target, const juce::uint8* pixels, int width, int height, int channels);

@@ -94,8 +94,12 @@ void addCylinder (MshObject& object, float radius, float length, int segments)
             addVertex (object, side * half, radius * cy, radius * cz, side, 0, 0, 0.5f + 0.5f * cy, 0.5f + 0.5f * cz);
         }
 
+        // Counter-clockwise seen from outside, where the cap's normal points.
         for (int i = 0; i < segments; ++i)
-            addTriangle (object, centre, centre + 1 + i, centre + 2 + i);
+            if (side > 0)
+                addTriangle (object, centre, centre + 1 + i, centre + 2 + i);
+            else
+                addTriangle (object, centre, centre + 2 + i, centre + 1 + i);
     }
 }
 
@@ -110,9 +114,12 @@ void addSphere (MshObject& object, float radius, int rings, int segments)
         for (int s = 0; s <= segments; ++s)
         {
             const auto azimuth = 2 * pi * (float) s / (float) segments;
-            const auto nx = std::sin (polar) * std::cos (azimuth);
+            // The poles exactly on the axis: sin (pi) in float is a hair below 0, which would turn the
+            // slivers there inside out.
+            const auto across = r == 0 || r == rings ? 0.0f : std::sin (polar);
+            const auto nx = across * std::cos (azimuth);
             const auto ny = std::cos (polar);
-            const auto nz = std::sin (polar) * std::sin (azimuth);
+            const auto nz = across * std::sin (azimuth);
             addVertex (object, radius * nx, radius * ny, radius * nz, nx, ny, nz,
                        2.0f * (float) s / (float) segments, (float) r / (float) rings);
         }
@@ -124,8 +131,8 @@ void addSphere (MshObject& object, float radius, int rings, int segments)
         {
             const auto a = first + r * (segments + 1) + s;
             const auto b = a + segments + 1;
-            addTriangle (object, a, b, a + 1);
-            addTriangle (object, a + 1, b, b + 1);
+            addTriangle (object, a, a + 1, b); // counter-clockwise seen from outside
+            addTriangle (object, a + 1, b + 1, b);
         }
     }
 }

@@ -1,70 +1,65 @@
 // Tolmar MSH Viewer - mshconvert: .msh files as glTF 2.0 or Wavefront OBJ, for other programs.
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #include "MeshExport.h"
+#include "OutputPlan.h"
+#include "ToolArguments.h"
 
 #include <iostream>
 
 namespace
 {
     const char* const usageText =
-        "usage: mshconvert [--format glb|gltf|obj] [-o OUT] FILE.msh...\n"
+        "usage: mshconvert [--format glb|gltf|obj] [-o OUT] [--] FILE.msh...\n"
         "  Writes each FILE as the viewer draws it: binary glTF (.glb, the default), text glTF (.gltf with a\n"
-        "  .bin and the texture .png) or OBJ (.obj with an .mtl and the texture .png). OUT names the output\n"
-        "  file for one FILE, the folder for several; by default the output goes beside each FILE.\n"
+        "  .bin and the texture NAME-rainbow.png) or OBJ (.obj with an .mtl and the texture NAME-rainbow.png).\n"
+        "  OUT names the output file for one FILE (its extension chooses the format when --format is not\n"
+        "  given), or a folder: an existing one, one ending in /, or the one for several FILEs. By default\n"
+        "  each output goes beside its FILE. Every file is written whole or not at all.\n"
+        "  --help     this text;  --version  the version\n"
         "exit status: 0 all written, 1 written with warnings, 2 some file not loaded or not written, 64 bad usage\n";
-
-    int usage (const juce::String& message)
-    {
-        std::cerr << "mshconvert: " << message << "\n" << usageText;
-        return 64;
-    }
 }
 
 int main (int argc, char* argv[])
 {
-    auto format = ExportFormat::glb;
+    standardOutputWasOpen();
+    std::optional<ExportFormat> format;
     juce::String output;
-    juce::StringArray inputs;
 
-    for (int i = 1; i < argc; ++i)
-    {
-        const juce::String argument = juce::CharPointer_UTF8 (argv[i]);
-        const juce::String value = i + 1 < argc ? juce::String (juce::CharPointer_UTF8 (argv[i + 1])) : juce::String();
+    const auto line = readCommandLine (argc, argv, "mshconvert", usageText, {
+        { "--format", true, [&format] (const juce::String& value)
+          {
+              format = exportFormatNamed (value);
+              return format.has_value() ? juce::String() : juce::String ("glb, gltf or obj");
+          } },
+        { "-o", true, [&output] (const juce::String& value)
+          {
+              output = value;
+              return value.isEmpty() ? "a file or folder name" : juce::String();
+          } } });
 
-        if (argument == "--help")
-            return (std::cout << usageText).good() ? 0 : 1;
+    if (line.exitStatus.has_value())
+        return *line.exitStatus;
 
-        if (argument == "--format" && (value == "glb" || value == "gltf" || value == "obj"))
-            format = value == "glb" ? ExportFormat::glb : value == "gltf" ? ExportFormat::gltf : ExportFormat::obj, ++i;
-        else if (argument == "-o" && value.isNotEmpty())
-            output = value, ++i;
-        else if (argument.startsWith ("-"))
-            return usage ("bad option " + argument);
-        else
-            inputs.add (argument);
-    }
+    if (line.operands.isEmpty())
+        return std::cerr << "mshconvert: no FILE given\n" << usageText, usageStatus;
 
-    if (inputs.isEmpty())
-        return usage ("no FILE given");
+    const auto plan = planConversions (line.operands, output, format, juce::File::getCurrentWorkingDirectory());
 
-    const auto cwd = juce::File::getCurrentWorkingDirectory();
-    const auto extension = format == ExportFormat::glb ? ".glb" : format == ExportFormat::gltf ? ".gltf" : ".obj";
-    const auto folder = output.isNotEmpty() && inputs.size() > 1 ? cwd.getChildFile (output) : juce::File();
+    if (plan.error.isNotEmpty())
+        return std::cerr << "mshconvert: " << plan.error << "\n", 2;
 
-    if (folder != juce::File() && ! folder.createDirectory())
-        return usage ("cannot make the folder " + output);
+    if (plan.folderToMake != juce::File())
+        if (const auto made = plan.folderToMake.createDirectory(); made.failed())
+            return std::cerr << "mshconvert: cannot make the folder " << plan.folderToMake.getFullPathName() << ": " << made.getErrorMessage() << "\n", 2;
 
     int status = 0;
 
-    for (auto& input : inputs)
+    for (size_t i = 0; i < plan.outputs.size(); ++i)
     {
-        const auto source = cwd.getChildFile (input);
-        const auto target = output.isEmpty() ? source.withFileExtension (extension)
-                          : folder != juce::File() ? folder.getChildFile (source.getFileNameWithoutExtension() + extension)
-                          : cwd.getChildFile (output);
+        const auto& input = line.operands[(int) i];
         MshMesh mesh;
 
-        if (! mesh.loadFromFile (source, [&] (const MshWarning& w)
+        if (! mesh.loadFromFile (plan.outputs[i].input, [&] (const MshWarning& w)
             {
                 std::cerr << "mshconvert: " << input << ": warning: wrong end marker at byte " << w.offset << "\n";
                 status = juce::jmax (status, 1);
@@ -75,7 +70,7 @@ int main (int argc, char* argv[])
             continue;
         }
 
-        if (const auto problem = exportMesh (mesh, target, format); problem.isNotEmpty())
+        if (const auto problem = exportMesh (mesh, plan.outputs[i].target, plan.format); problem.isNotEmpty())
         {
             std::cerr << "mshconvert: " << input << ": " << problem << "\n";
             status = 2;

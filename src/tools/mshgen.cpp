@@ -1,35 +1,37 @@
 // Tolmar MSH Viewer - mshgen: writes the bundled sample mesh and the fuzzer's seed files.
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #include "SampleMeshes.h"
+#include "ToolArguments.h"
 #include "msh/MshWriter.h"
+#include "msh/SafeFiles.h"
 
 #include <iostream>
 
 namespace
 {
+    bool said (const juce::String& problem)
+    {
+        if (problem.isNotEmpty())
+            std::cerr << "mshgen: " << problem << "\n";
+
+        return problem.isEmpty();
+    }
+
     bool write (const MshMesh& mesh, const juce::File& file)
     {
-        if (mshWriteToFile (mesh, file))
-            return true;
-
-        std::cerr << "mshgen: cannot write " << file.getFullPathName() << "\n";
-        return false;
+        return said (mshWriteToFile (mesh, file));
     }
 
     bool writeBytes (const juce::MemoryBlock& bytes, const juce::File& file)
     {
-        if (file.replaceWithData (bytes.getData(), bytes.getSize()))
-            return true;
-
-        std::cerr << "mshgen: cannot write " << file.getFullPathName() << "\n";
-        return false;
+        return said (writeFileAtomically (file, bytes.getData(), bytes.getSize()));
     }
 
     // Small files that between them reach every branch of the reader.
     bool writeSeeds (const juce::File& folder)
     {
-        if (! folder.createDirectory())
-            return false;
+        if (const auto made = folder.createDirectory(); made.failed())
+            return said ("cannot make the folder " + folder.getFullPathName() + ": " + made.getErrorMessage());
 
         MshMesh mesh;
         bool ok = true;
@@ -77,21 +79,26 @@ namespace
         return ok;
     }
 
-    int usage()
-    {
-        std::cerr << "usage: mshgen sample OUT.msh   writes the bundled sample mesh\n"
-                  << "       mshgen seeds DIR        writes the fuzzer's seed files into DIR\n";
-        return 64;
-    }
+    const char* const usageText =
+        "usage: mshgen sample OUT.msh   writes the bundled sample mesh\n"
+        "       mshgen seeds DIR        writes the fuzzer's seed files into DIR\n"
+        "       mshgen --help | --version\n";
 }
 
 int main (int argc, char* argv[])
 {
-    if (argc != 3)
-        return usage();
+    standardOutputWasOpen();
+    const auto line = readCommandLine (argc, argv, "mshgen", usageText, {});
 
-    const juce::String command (argv[1]);
-    const auto target = juce::File::getCurrentWorkingDirectory().getChildFile (juce::String (juce::CharPointer_UTF8 (argv[2])));
+    if (line.exitStatus.has_value())
+        return *line.exitStatus;
+
+    const auto& command = line.operands[0];
+
+    if (line.operands.size() != 2 || (command != "sample" && command != "seeds"))
+        return std::cerr << "mshgen: give sample OUT.msh or seeds DIR\n" << usageText, usageStatus;
+
+    const auto target = juce::File::getCurrentWorkingDirectory().getChildFile (line.operands[1]);
 
     if (command == "sample")
     {
@@ -100,8 +107,5 @@ int main (int argc, char* argv[])
         return write (mesh, target) ? 0 : 1;
     }
 
-    if (command == "seeds")
-        return writeSeeds (target) ? 0 : 1;
-
-    return usage();
+    return writeSeeds (target) ? 0 : 1;
 }

@@ -1,58 +1,44 @@
 // Tolmar MSH Viewer - mshinfo: what the viewer would read from .msh files, for people and scripts.
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #include "MshInfoReport.h"
+#include "ToolArguments.h"
 
 #include <iostream>
 
 namespace
 {
-    constexpr int usageStatus = 64;
-
     const char* const usageText =
-        "usage: mshinfo [--json] FILE...\n"
+        "usage: mshinfo [--json] [--] FILE...\n"
         "  Reads each FILE as the viewer does and prints its header, list counts, totals, bounds, warnings\n"
         "  and objects, one report after another.\n"
         "  --json     one JSON object per file, one per line (JSON Lines)\n"
         "  --help     this text;  --version  the version\n"
-        "exit status: the worst of the files: 0 loaded, 1 loaded with warnings, 2 not loaded; 64 bad usage\n";
-
-    int usage (const char* message)
-    {
-        std::cerr << "mshinfo: " << message << "\n" << usageText;
-        return usageStatus;
-    }
+        "exit status: the worst of the files: 0 loaded, 1 loaded with warnings, 2 not loaded (or the report\n"
+        "could not be written); 64 bad usage\n";
 }
 
 int main (int argc, char* argv[])
 {
+    if (! standardOutputWasOpen())
+        return std::cerr << "mshinfo: cannot write to standard output: it is closed\n", 2;
+
     bool json = false;
-    juce::StringArray paths;
+    const auto line = readCommandLine (argc, argv, "mshinfo", usageText, {
+        { "--json", false, [&json] (const juce::String&) { json = true; return juce::String(); } } });
 
-    for (int i = 1; i < argc; ++i)
-    {
-        const juce::String argument = juce::CharPointer_UTF8 (argv[i]);
+    if (line.exitStatus.has_value())
+        return *line.exitStatus;
 
-        if (argument == "--json")
-            json = true;
-        else if (argument == "--help" || argument == "-h")
-            return (std::cout << usageText).good() ? 0 : 1;
-        else if (argument == "--version")
-            return (std::cout << "mshinfo 0.2.1\n").good() ? 0 : 1;
-        else if (argument.startsWith ("-") && argument != "-")
-            return usage (("unknown option " + argument).toRawUTF8());
-        else if (argument.isEmpty())
-            return usage ("an empty FILE name");
-        else
-            paths.add (argument);
-    }
+    if (line.operands.isEmpty())
+        return std::cerr << "mshinfo: no FILE given\n" << usageText, usageStatus;
 
-    if (paths.isEmpty())
-        return usage ("no FILE given");
+    if (line.operands.contains (juce::String()))
+        return std::cerr << "mshinfo: an empty FILE name\n" << usageText, usageStatus;
 
     std::ios::sync_with_stdio (false);
     int status = 0;
 
-    for (auto& path : paths)
+    for (auto& path : line.operands)
     {
         MshMesh mesh;
         MshInfoLoad load;
@@ -64,7 +50,8 @@ int main (int argc, char* argv[])
         else
             writeTextReport (std::cout, mesh, load);
 
-        std::cout.flush();
+        if (! standardOutputWritten ("mshinfo"))
+            return 2;
 
         if (! load.loaded)
             std::cerr << "mshinfo: " << path << ": " << load.error << "\n";

@@ -1,6 +1,8 @@
 // Tolmar MSH Viewer - mshrender: a picture of a .msh file with no window, the view's own drawing.
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
+#include "OutputPlan.h"
 #include "PngFiles.h"
+#include "ToolArguments.h"
 #include "msh/MshGeometry.h"
 #include "view/MeshDrawing.h"
 #include "view/OffscreenGL.h"
@@ -10,64 +12,59 @@
 namespace
 {
     const char* const usageText =
-        "usage: mshrender [--size N|WxH] [--camera fit|file] [--transparent] FILE.msh OUT.png\n"
-        "  Draws FILE as the viewer does, without a display, and writes OUT.png.\n"
+        "usage: mshrender [--size N|WxH] [--camera fit|file] [--transparent] [--] FILE.msh OUT.png\n"
+        "  Draws FILE as the viewer does, without a display, and writes OUT.png (or FILE's name with .png\n"
+        "  inside OUT when it is a folder), whole or not at all.\n"
         "  --size         pixels, N × N or W × H (default 512, at most 8192)\n"
         "  --camera fit   everything drawn, framed at a three-quarter view (default)\n"
         "  --camera file  the viewer's start camera, from the file's header\n"
         "  --transparent  no background colour\n"
-        "exit status: 0 written, 2 not loaded (no picture), 3 no picture could be made, 64 bad usage\n";
-
-    int usage (const juce::String& message)
-    {
-        std::cerr << "mshrender: " << message << "\n" << usageText;
-        return 64;
-    }
+        "  --help         this text;  --version  the version\n"
+        "exit status: 0 written, 2 not loaded (no picture), 3 no picture could be made or written, 64 bad usage\n";
 }
 
 int main (int argc, char* argv[])
 {
+    standardOutputWasOpen();
     int width = 512, height = 512;
     bool fit = true, transparent = false;
-    juce::StringArray files;
 
-    for (int i = 1; i < argc; ++i)
-    {
-        const juce::String argument = juce::CharPointer_UTF8 (argv[i]);
-        const juce::String value = i + 1 < argc ? juce::String (juce::CharPointer_UTF8 (argv[i + 1])) : juce::String();
+    const auto line = readCommandLine (argc, argv, "mshrender", usageText, {
+        { "--size", true, [&] (const juce::String& value)
+          {
+              const auto w = parseWholeNumber (value.upToFirstOccurrenceOf ("x", false, false), 1, 8192);
+              const auto h = value.contains ("x") ? parseWholeNumber (value.fromFirstOccurrenceOf ("x", false, false), 1, 8192) : w;
 
-        if (argument == "--help")
-            return (std::cout << usageText).good() ? 0 : 1;
+              if (! w.has_value() || ! h.has_value())
+                  return juce::String ("N or WxH, from 1 to 8192 pixels a side");
 
-        if (argument == "--size" && value.containsOnly ("0123456789x") && value.isNotEmpty())
-        {
-            width = value.upToFirstOccurrenceOf ("x", false, false).getIntValue();
-            height = value.contains ("x") ? value.fromFirstOccurrenceOf ("x", false, false).getIntValue() : width;
-            ++i;
-        }
-        else if (argument == "--camera" && (value == "fit" || value == "file"))
-        {
-            fit = value == "fit";
-            ++i;
-        }
-        else if (argument == "--transparent")
-            transparent = true;
-        else if (argument.startsWith ("--"))
-            return usage ("bad option " + argument + (value.isNotEmpty() ? " " + value : juce::String()));
-        else
-            files.add (argument);
-    }
+              width = (int) *w;
+              height = (int) *h;
+              return juce::String();
+          } },
+        { "--camera", true, [&fit] (const juce::String& value)
+          {
+              fit = value == "fit";
+              return value == "fit" || value == "file" ? juce::String() : juce::String ("fit or file");
+          } },
+        { "--transparent", false, [&transparent] (const juce::String&) { transparent = true; return juce::String(); } } });
+
+    if (line.exitStatus.has_value())
+        return *line.exitStatus;
+
+    const auto& files = line.operands;
 
     if (files.size() != 2)
-        return usage ("give one FILE.msh and one OUT.png");
+        return std::cerr << "mshrender: give one FILE.msh and one OUT.png\n" << usageText, usageStatus;
 
-    if (width < 1 || height < 1 || width > 8192 || height > 8192)
-        return usage ("a size from 1 to 8192 pixels a side");
+    const auto plan = planPicture (files[0], files[1], juce::File::getCurrentWorkingDirectory());
 
-    const auto cwd = juce::File::getCurrentWorkingDirectory();
+    if (plan.error.isNotEmpty())
+        return std::cerr << "mshrender: " << plan.error << "\n", 3;
+
     MshMesh mesh;
 
-    if (! mesh.loadFromFile (cwd.getChildFile (files[0]), [&files] (const MshWarning& w)
+    if (! mesh.loadFromFile (plan.outputs[0].input, [&files] (const MshWarning& w)
         {
             std::cerr << "mshrender: " << files[0] << ": warning: wrong end marker at byte " << w.offset << "\n";
         }))
@@ -105,9 +102,9 @@ int main (int argc, char* argv[])
     for (size_t i = 3; i < pixels.size(); i += 4)
         pixels[i] = transparent && pixels[i] == 0 ? 0 : 255;
 
-    if (! writePngFile (cwd.getChildFile (files[1]), pixels.data(), width, height, 4))
+    if (const auto problem = writePngFile (plan.outputs[0].target, pixels.data(), width, height, 4); problem.isNotEmpty())
     {
-        std::cerr << "mshrender: cannot write " << files[1] << "\n";
+        std::cerr << "mshrender: " << problem << "\n";
         return 3;
     }
 

@@ -615,8 +615,8 @@ void MeshView::writePicture (std::vector<juce::uint8> pixels, int width, int hei
         pixels[i] = 255;
 
     const auto target = nextPictureFile (currentFile);
-    const auto written = writePngFile (target, pixels.data(), width, height, 4);
-    showNotice (written ? "Saved " + target.getFullPathName() : "Could not write " + target.getFullPathName());
+    const auto problem = writePngFile (target, pixels.data(), width, height, 4);
+    showNotice (problem.isEmpty() ? "Saved " + target.getFullPathName() : "Could not save the picture: " + problem);
 }
 
 void MeshView::showNotice (const juce::String& text)

@@ -200,7 +200,7 @@ TEST (Export, EveryFixtureBecomesGltfTheValidatorAcceptsAndReadsBackAsTheModel)
     buildSampleMesh (model);
     const auto faces = std::count_if (lines.begin(), lines.end(), [] (const juce::String& line) { return line.startsWith ("f "); });
     EXPECT_EQ ((juce::int64) mshTotals (model.root, true).trianglesDrawn, (juce::int64) faces);
-    EXPECT_TRUE (scratch.folder.getChildFile ("obj/sample.png").existsAsFile() && scratch.folder.getChildFile ("obj/sample.mtl").existsAsFile());
+    EXPECT_TRUE (scratch.folder.getChildFile ("obj/sample-rainbow.png").existsAsFile() && scratch.folder.getChildFile ("obj/sample.mtl").existsAsFile());
 }
 
 TEST (Render, APictureWithoutADisplayFramedAsAskedAndNoPictureForABadFile)

@@ -1,0 +1,47 @@
+// Tolmar MSH Viewer - the few file-system calls the project makes itself, each failure with the system's reason.
+// Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
+//
+// JUCE's files neither tell a FIFO from a file (opening one waits for a writer), nor check a close, nor
+// rename without first deleting what stands at the target (an empty folder included). These do; one
+// source file a platform implements them in.
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+namespace FileSystem
+{
+    struct Info
+    {
+        enum class Kind { missing, regular, directory, link, other }; // link only when links are not followed
+
+        Kind kind = Kind::missing;
+        juce::uint64 device = 0, identity = 0;   // together they name the file, whatever path leads to it
+        juce::uint32 permissions = 0;
+        juce::int64 size = 0;
+    };
+
+    // What stands at path, links followed (or not); a missing path is a success of kind missing, a loop of
+    // links or a folder that may not be looked into is a failure with the reason.
+    juce::Result lookUp (const juce::File& path, bool followLinks, Info& info);
+
+    // What a symbolic link points to, as written in it; a failure for anything that is no link.
+    juce::Result readLink (const juce::File& path, juce::String& target);
+
+    // Opens a regular file for reading without ever waiting (a FIFO or device is refused at once).
+    juce::Result openToRead (const juce::File& path, int& handle, juce::int64& size);
+    juce::int64 read (int handle, void* buffer, size_t size);   // bytes read, 0 at the end, -1 on a failure
+    bool seek (int handle, juce::int64 position);
+
+    // Creates a file that did not exist, for writing, with the permissions given (less the umask).
+    juce::Result createNew (const juce::File& path, juce::uint32 permissions, int& handle);
+    juce::Result writeAll (int handle, const void* data, size_t size);
+    juce::Result close (int handle);
+
+    // Renames over a regular file in one step, or fails and leaves both as they were.
+    juce::Result replace (const juce::File& from, const juce::File& to);
+    juce::Result hardLink (const juce::File& existing, const juce::File& newName);
+    bool remove (const juce::File& path);
+
+    // The reason of the last failed call on this thread, as the system words it.
+    juce::String lastError();
+}

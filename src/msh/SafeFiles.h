@@ -1,0 +1,60 @@
+// Tolmar MSH Viewer - reading only regular files, and writing files that are whole or absent.
+// Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+#include <memory>
+#include <vector>
+
+// A regular file opened for reading, as a stream of known length; nullptr for anything else, with the
+// reason: "no such file", "is a directory", "is not a regular file" (a FIFO, a device: never waited on),
+// or "cannot open: " and the system's reason.
+std::unique_ptr<juce::InputStream> openInputFile (const juce::File& file, juce::String& reason);
+
+// Where a write to path lands: path itself, or for a symbolic link the file it leads to (the link stays).
+// Fails for a loop of links.
+juce::Result resolveOutputPath (const juce::File& path, juce::File& resolved);
+
+// Files written under temporary names in their targets' folders and put in place together, only once every
+// write and every close succeeded. After any failure no target has changed and no temporary file is left,
+// and error() names the file and gives the system's reason. A target may be missing or a regular file
+// (a link to one writes the file it leads to); a folder or anything else at a target is never replaced.
+class OutputFileSet final
+{
+public:
+    OutputFileSet();
+    ~OutputFileSet();
+
+    // The stream standing in for target until commit; nullptr when it cannot be made (error() says why).
+    // Writes are buffered: a failure may show only at commit. Add the file that names the others last:
+    // files are put in place in the order they were added.
+    juce::OutputStream* add (const juce::File& target);
+
+    // Closes and checks every file, then renames each over its target; should one rename fail, the files
+    // already renamed are put back as they were. False after any failure.
+    bool commit();
+
+    // Drops every temporary file; the targets stay as they were.
+    void discard();
+
+    // "cannot write FILE: reason" (or "FILE: reason" when the target itself is refused).
+    const juce::String& error() const noexcept   { return problem; }
+
+    // The targets, links resolved, in the order added.
+    juce::Array<juce::File> targets() const;
+
+    class Stream;
+
+private:
+    struct Entry;
+    bool fail (const juce::String& message);
+
+    std::vector<std::unique_ptr<Entry>> entries;
+    juce::String problem;
+
+    JUCE_DECLARE_NON_COPYABLE (OutputFileSet)
+};
+
+// One whole file from bytes in memory, written as above: empty when written, else why not.
+juce::String writeFileAtomically (const juce::File& target, const void* data, size_t size);

@@ -1,0 +1,36 @@
+// Tolmar MSH Viewer - where the converters' outputs go, worked out and checked before anything is written.
+// Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
+#pragma once
+
+#include "MeshExport.h"
+
+#include <optional>
+
+struct PlannedOutput
+{
+    juce::File input, target;
+    juce::Array<juce::File> files;   // everything written for this input, target last
+};
+
+struct OutputPlan
+{
+    std::vector<PlannedOutput> outputs;   // one per input, in order
+    ExportFormat format = ExportFormat::glb;
+    juce::File folderToMake;              // a folder -o names that is to be made first
+    juce::String error;                   // why nothing may be written; empty when all is well
+};
+
+// mshconvert's outputs. Without OUT each goes beside its input; an OUT that is an existing folder, ends in
+// a separator or serves several inputs is a folder they go into (made when missing); else OUT is the
+// file. The format is the one asked for; else the one OUT's extension names; else glb. Refused: an OUT
+// whose extension names another format than the one asked for, an OUT that is an existing file for
+// several inputs, and everything checkOutputs refuses.
+OutputPlan planConversions (const juce::StringArray& inputs, const juce::String& output,
+                            std::optional<ExportFormat> format, const juce::File& workingDirectory);
+
+// mshrender's picture: OUT, or INPUT's name with .png inside OUT when it is an existing folder.
+OutputPlan planPicture (const juce::String& input, const juce::String& output, const juce::File& workingDirectory);
+
+// Why the outputs cannot be written: a file that is one of the inputs (by path or, through links, as the
+// same file), or one that two outputs share. Empty when none.
+juce::String checkOutputs (const std::vector<PlannedOutput>& outputs);

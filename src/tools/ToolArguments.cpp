@@ -1,0 +1,139 @@
+// Tolmar MSH Viewer - the command line as every program here reads it, and its standard output.
+// Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
+#include "ToolArguments.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <iostream>
+#include <unistd.h>
+
+namespace
+{
+    int badUsage (const char* program, const char* usage, const juce::String& message)
+    {
+        std::cerr << program << ": " << message << "\n" << usage;
+        return usageStatus;
+    }
+}
+
+ToolCommandLine readCommandLine (int argc, char* argv[], const char* program, const char* usage,
+                                 const std::vector<ToolOption>& options)
+{
+    ToolCommandLine line;
+    bool optionsEnded = false;
+
+    for (int i = 1; i < argc; ++i)
+    {
+        const auto argument = juce::String::fromUTF8 (argv[i]);
+
+        if (optionsEnded || ! argument.startsWith ("-") || argument == "-")
+        {
+            line.operands.add (argument);
+            continue;
+        }
+
+        if (argument == "--")
+        {
+            optionsEnded = true;
+            continue;
+        }
+
+        if (argument == "--help" || argument == "-h" || argument == "--version")
+        {
+            const auto text = argument != "--version" ? std::string (usage) : std::string (program) + " " + toolsVersion + "\n";
+            line.exitStatus = printToStandardOutput (program, text) ? 0 : 2;
+            return line;
+        }
+
+        const auto name = argument.startsWith ("--") && argument.contains ("=") ? argument.upToFirstOccurrenceOf ("=", false, false) : argument;
+        const auto option = std::find_if (options.begin(), options.end(), [&name] (const ToolOption& o) { return o.name == name; });
+
+        if (option == options.end())
+        {
+            line.exitStatus = badUsage (program, usage, "unknown option " + argument);
+            return line;
+        }
+
+        juce::String value;
+
+        if (name != argument)
+            value = argument.fromFirstOccurrenceOf ("=", false, false);
+        else if (option->takesValue && i + 1 < argc)
+            value = juce::String::fromUTF8 (argv[++i]);
+        else if (option->takesValue)
+        {
+            line.exitStatus = badUsage (program, usage, name + " needs a value");
+            return line;
+        }
+
+        if (name != argument && ! option->takesValue)
+        {
+            line.exitStatus = badUsage (program, usage, name + " takes no value");
+            return line;
+        }
+
+        if (const auto problem = option->take (value); problem.isNotEmpty())
+        {
+            line.exitStatus = badUsage (program, usage, "bad value for " + name + ": \"" + value + "\" (" + problem + ")");
+            return line;
+        }
+    }
+
+    return line;
+}
+
+bool standardOutputWritten (const char* program)
+{
+    errno = 0;
+
+    if (std::cout.flush().good())
+        return true;
+
+    const auto reason = errno != 0 ? std::strerror (errno) : "the output failed";
+    std::cerr << program << ": cannot write to standard output: " << reason << "\n";
+    return false;
+}
+
+bool printToStandardOutput (const char* program, const std::string& text)
+{
+    std::cout << text;
+    return standardOutputWritten (program);
+}
+
+bool standardOutputWasOpen()
+{
+    bool outputOpen = true;
+
+    for (const int stream : { 0, 1, 2 })
+    {
+        if (::fcntl (stream, F_GETFD) != -1 || errno != EBADF)
+            continue;
+
+        outputOpen = outputOpen && stream != 1;
+        const auto opened = ::open ("/dev/null", stream == 0 ? O_RDONLY : O_WRONLY);
+
+        if (opened != stream && opened >= 0) // the lowest free number is taken: the closed one
+            ::close (opened);
+    }
+
+    return outputOpen;
+}
+
+std::optional<juce::int64> parseWholeNumber (const juce::String& text, juce::int64 low, juce::int64 high)
+{
+    if (text.isEmpty() || ! text.containsOnly ("0123456789"))
+        return {};
+
+    juce::int64 value = 0;
+
+    for (auto p = text.getCharPointer(); ! p.isEmpty();)
+    {
+        value = value * 10 + (p.getAndAdvance() - '0');
+
+        if (value > high) // checked at every digit, so nothing wraps
+            return {};
+    }
+
+    return value < low ? std::optional<juce::int64>() : value;
+}
