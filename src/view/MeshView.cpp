@@ -56,7 +56,6 @@ void MeshView::publish (bool sceneChanged)
         request.wireframe = wireframe;
         request.interacting = interacting;
         request.scene = sceneCount;
-        request.pictures = picturesWanted;
         request.overlay = overlayCaption;
         request.notice = noticeCaption;
     }
@@ -222,15 +221,13 @@ void MeshView::renderOpenGL()
         copyTo (0, sceneBuffer.frameBuffer);
     }
 
-    if (wanted.pictures != picturesTaken)
+    // A picture of another scene leaves it in the window: the current one goes back before it is shown.
+    if (takePictures (width, height))
     {
-        // The file is written on the message thread; the picture is the scene without the captions.
-        picturesTaken = wanted.pictures;
-        juce::MessageManager::callAsync ([safe = safeThis, pixels = readFramePixels (width, height), width, height] () mutable
-        {
-            if (auto* view = safe.getComponent())
-                view->writePicture (std::move (pixels), width, height);
-        });
+        if (buffered)
+            copyTo (0, sceneBuffer.frameBuffer);
+        else if (! drawScene (wanted, width, height))
+            return;
     }
 
     for (const auto* caption : { wanted.overlay.get(), wanted.notice.get() })
@@ -291,20 +288,29 @@ std::shared_ptr<const MeshView::Caption> MeshView::makeCaption (const juce::Stri
     if (area.isEmpty())
         return nullptr;
 
-    juce::Image image (juce::Image::ARGB, area.getWidth(), area.getHeight(), true, juce::SoftwareImageType());
+    // In the frame's pixels, which the display's scale makes more than the view's own: the text is drawn
+    // at that scale, so it is as sharp as the rest and sits where it does at any scale.
+    auto scale = 1.0f;
+
+    if (const auto* display = juce::Desktop::getInstance().getDisplays().getDisplayForRect (getTopLevelComponent()->getScreenBounds()))
+        scale = (float) display->scale;
+
+    const auto pixels = area.toFloat().transformedBy (juce::AffineTransform::scale (scale)).getSmallestIntegerContainer();
+    juce::Image image (juce::Image::ARGB, pixels.getWidth(), pixels.getHeight(), true, juce::SoftwareImageType());
     {
         juce::Graphics g (image);
+        g.addTransform (juce::AffineTransform::scale (scale));
         g.fillAll (juce::Colours::black.withAlpha (0.55f));
         g.setColour (juce::Colours::white);
         g.setFont (13.0f);
-        g.drawFittedText (text, image.getBounds().reduced (6, 4), juce::Justification::topLeft, 8);
+        g.drawFittedText (text, area.withZeroOrigin().reduced (6, 4), juce::Justification::topLeft, 8);
     }
 
     auto caption = std::make_shared<Caption>();
-    caption->x = area.getX();
-    caption->y = area.getY();
-    caption->width = area.getWidth();
-    caption->height = area.getHeight();
+    caption->x = pixels.getX();
+    caption->y = pixels.getY();
+    caption->width = pixels.getWidth();
+    caption->height = pixels.getHeight();
     caption->pixels.resize ((size_t) caption->width * (size_t) caption->height * 4);
 
     // GL draws pixels bottom row first.
@@ -347,6 +353,18 @@ void MeshView::mouseWheelMove (const juce::MouseEvent&, const juce::MouseWheelDe
 {
     camera.wheel (ViewCamera::wheelIncrement (wheel.deltaY));
     startInteracting();
+}
+
+bool MeshView::keyPressed (const juce::KeyPress& key)
+{
+    // A click in the view takes the keyboard focus for the viewer's keys; the arrow keys stay the tree's.
+    using K = juce::KeyPress;
+    const auto code = key.getKeyCode();
+
+    if (code == K::upKey || code == K::downKey || code == K::leftKey || code == K::rightKey)
+        return treeView->keyPressed (key);
+
+    return false;
 }
 
 void MeshView::startInteracting()
@@ -510,6 +528,18 @@ void MeshView::selectionChanged()
         publish (true);
 }
 
+void MeshView::rowSelectionChanged()
+{
+    // A row's object is highlighted now, not a root sibling picked before.
+    if (highlightedWithoutRow != nullptr && treeView->getNumSelectedItems() > 0)
+    {
+        highlightedWithoutRow->selected = false;
+        highlightedWithoutRow = nullptr;
+    }
+
+    selectionChanged();
+}
+
 void MeshView::selectObject (const MshObject* object)
 {
     if (object == nullptr || objectRootItem == nullptr)
@@ -604,17 +634,60 @@ void MeshView::savePicture()
     if (! meshLoaded)
         return;
 
-    ++picturesWanted;
+    // What is shown now, named after the file shown now, whatever comes before the next frame.
     publish (false);
+    {
+        const std::lock_guard<std::mutex> lock (requestLock);
+        auto scene = request;
+        scene.interacting = false;
+        pictureJobs.push_back ({ scene, currentFile });
+    }
+    repaint();
 }
 
-void MeshView::writePicture (std::vector<juce::uint8> pixels, int width, int height)
+bool MeshView::takePictures (int width, int height)
+{
+    std::vector<PictureJob> jobs;
+    {
+        const std::lock_guard<std::mutex> lock (requestLock);
+        jobs.swap (pictureJobs);
+    }
+
+    // The file is written on the message thread; the picture is the scene without the captions. A scene
+    // other than the one in the window (a load came first) is drawn there again for it, in full.
+    bool drewOver = false;
+
+    for (auto& job : jobs)
+    {
+        if (drewOver || job.scene.scene != sceneBuffer.scene || sceneBuffer.step != 1)
+        {
+            FrameOptions options;
+            options.wireframe = job.scene.wireframe;
+            options.highlighted = job.scene.highlighted;
+            options.stop = [this] (size_t) { return closing.load(); };
+            drewOver = true;
+
+            if (! renderFrame (job.scene.camera, job.scene.list.get(), width, height, options))
+                return true;
+        }
+
+        juce::MessageManager::callAsync ([safe = safeThis, pixels = readFramePixels (width, height), width, height, file = job.meshFile] () mutable
+        {
+            if (auto* view = safe.getComponent())
+                view->writePicture (std::move (pixels), width, height, file);
+        });
+    }
+
+    return drewOver;
+}
+
+void MeshView::writePicture (std::vector<juce::uint8> pixels, int width, int height, const juce::File& meshFile)
 {
     // As on screen: opaque, whatever alpha blending left in the frame.
     for (size_t i = 3; i < pixels.size(); i += 4)
         pixels[i] = 255;
 
-    const auto target = nextPictureFile (currentFile);
+    const auto target = nextPictureFile (meshFile);
     const auto problem = writePngFile (target, pixels.data(), width, height, 4);
     showNotice (problem.isEmpty() ? "Saved " + target.getFullPathName() : "Could not save the picture: " + problem);
 }

@@ -78,6 +78,7 @@ public:
     void mouseDrag (const juce::MouseEvent& e) override;
     void mouseUp (const juce::MouseEvent& e) override;
     void mouseWheelMove (const juce::MouseEvent& e, const juce::MouseWheelDetails& wheel) override;
+    bool keyPressed (const juce::KeyPress& key) override;
     void resized() override;
     void parentHierarchyChanged() override;
 
@@ -98,14 +99,16 @@ private:
     bool read (const juce::File& file, bool reloading);
     MshObject* findSelected() const;
     void selectionChanged();
+    void rowSelectionChanged();
     void showNotice (const juce::String& text);
-    void writePicture (std::vector<juce::uint8> pixels, int width, int height);
+    void writePicture (std::vector<juce::uint8> pixels, int width, int height, const juce::File& meshFile);
+    bool takePictures (int width, int height);   // true when it drew over the window's scene
     void frameDrawn (double milliseconds);
 
     // Text over the frame in a corner, drawn here into pixels the frame lays over its picture.
     struct Caption
     {
-        int x = 0, y = 0, width = 0, height = 0;   // in the view, y down
+        int x = 0, y = 0, width = 0, height = 0;   // in the frame's pixels, y down
         std::vector<juce::uint8> pixels;           // premultiplied BGRA, bottom row first
     };
 
@@ -119,15 +122,21 @@ private:
         const MshObject* highlighted = nullptr;
         bool wireframe = false, interacting = false;
         juce::uint64 scene = 0;                    // counts changes of anything above but interacting
-        int pictures = 0;                          // F12 presses: one picture for each
         std::shared_ptr<const Caption> overlay, notice;
+    };
+
+    // An F12 press: the scene shown then, in full, and the file it is named after.
+    struct PictureJob
+    {
+        FrameRequest scene;
+        juce::File meshFile;
     };
 
     // Hands the current state to the frame and asks for one; sceneChanged when what it draws changed.
     void publish (bool sceneChanged);
 
     // Every how many triangles the request's frame draws: all while no mouse turns it, and for a picture.
-    size_t stepFor (const FrameRequest& wanted) const noexcept { return pacing.stepFor (wanted.interacting && wanted.pictures == picturesTaken); }
+    size_t stepFor (const FrameRequest& wanted) const noexcept { return pacing.stepFor (wanted.interacting); }
 
     // Draws the scene into the bound frame buffer; given up for a newer request, draws that instead.
     // False when the view is closing.
@@ -144,7 +153,7 @@ private:
     std::unique_ptr<ObjectTreeItem> objectRootItem;
     juce::String pendingTitle; // a title set before the view was in its window
     std::atomic<int> renderedFrames { 0 }, scenesDrawn { 0 };
-    std::function<void()> onRowSelection { [this] { selectionChanged(); } };
+    std::function<void()> onRowSelection { [this] { rowSelectionChanged(); } };
 
     juce::File currentFile;
     ViewCamera loadedCamera;                    // where the last load put the camera
@@ -152,7 +161,6 @@ private:
     double loadMilliseconds = 0;
     std::atomic<double> frameMilliseconds { 0 };
     bool wireframe = false, interacting = false, overlayShown = false;
-    int picturesWanted = 0;
     juce::String noticeText, shownOverlayText;
     std::shared_ptr<const Caption> overlayCaption, noticeCaption;
     const MshObject* highlighted = nullptr;
@@ -160,6 +168,7 @@ private:
 
     std::mutex requestLock;                     // held only to copy a request in or out
     FrameRequest request;
+    std::vector<PictureJob> pictureJobs;        // taken by the next frame
     std::atomic<juce::uint64> sceneCount { 0 };
     std::atomic<bool> closing { false };        // the frame gives up at once
     std::atomic<bool> drawing { false };        // a scene is being drawn
@@ -183,7 +192,6 @@ private:
     } sceneBuffer;
     FramePacing pacing;
     const DrawList* pacedList = nullptr;
-    int picturesTaken = 0;
     juce::Component::SafePointer<MeshView> safeThis { this }; // made here: copied, not made, on the render thread
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MeshView)

@@ -21,10 +21,21 @@ void wakeForQueuedEvents (void* connection, unsigned long window)
     if (display == nullptr || window == 0 || XEventsQueued (display, QueuedAlready) == 0)
         return;
 
-    // A client message of no type: JUCE passes over it, but reading it reads the queue too.
+    // A client message of a type of our own, which JUCE passes over on every path; reading it reads the
+    // queue too. (A type of None lands in JUCE's window-manager branch, which can take it for a close.)
+    static Display* knownDisplay = nullptr;
+    static Atom wakeType = None;
+
+    if (display != knownDisplay)
+    {
+        wakeType = XInternAtom (display, wakeAtomName, False);
+        knownDisplay = display;
+    }
+
     XEvent event {};
     event.xclient.type = ClientMessage;
     event.xclient.window = window;
+    event.xclient.message_type = wakeType;
     event.xclient.format = 32;
     XSendEvent (display, window, False, NoEventMask, &event);
     XFlush (display);

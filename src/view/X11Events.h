@@ -11,8 +11,9 @@
 void* currentGLDisplay();
 
 // When events wait in the connection's queue, sends one to the context's own window, so the socket has
-// data again and the event loop reads them all.
+// data again and the event loop reads them all: a client message whose type is the atom named below.
 void wakeForQueuedEvents (void* display, unsigned long window);
+constexpr const char* wakeAtomName = "_TOLMAR_MSH_VIEWER_WAKE";
 
 // The window the GL context current on this thread draws into, or 0.
 unsigned long currentGLWindow();

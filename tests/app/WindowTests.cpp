@@ -154,7 +154,7 @@ TEST (MeshViewInWindow, ALoadShowsItsRowItsNameAndTheBoxAFailureClearsThemAllAnd
     sendMouse (view, middle + juce::Point<int> (50, 0), juce::ModifierKeys::leftButtonModifier);
     sendMouse (view, middle + juce::Point<int> (50, 0), {});
     EXPECT_EQ (10.0f, view.getCamera().rotation[1]);
-    shown.window.getPeer()->handleMouseWheel (juce::MouseInputSource::InputSourceType::mouse, shown.window.getLocalPoint (&view, middle).toFloat(),
+    shown.window.getPeer()->handleMouseWheel (juce::MouseInputSource::InputSourceType::mouse, peerPosition (view, middle),
                                               juce::Time::currentTimeMillis(), { 0, 50.0f / 256.0f, false, false, false });
     EXPECT_EQ (-21.0f * 1.03515625f, view.getCamera().distance);
 
@@ -259,8 +259,14 @@ TEST (Keys, InTheRealWindowEachKeyDoesWhatItSaysAndAClickPicks)
     const auto loaded = view.getCamera();
 
     EXPECT_TRUE (redraws (K ('w', {}, 'w')));
+    const auto overlayCorner = view.getScreenPosition() + juce::Point<int> (410, 85); // below its text
+    const auto uncovered = screenPixel (overlayCorner);
     EXPECT_FALSE (redraws (K ('i', {}, 'i'), 300)) << "the information is laid over the kept scene";
     EXPECT_TRUE (view.isWireframe() && view.isOverlayShown());
+    pump (200);
+    const auto covered = screenPixel (overlayCorner);
+    EXPECT_TRUE (covered.getRed() < uncovered.getRed() / 2 + 4 && covered.getBlue() < uncovered.getBlue() / 2 + 4)
+        << "the overlay darkens its corner at any scale: " << uncovered.toString() << " " << covered.toString();
     EXPECT_TRUE (view.getOverlayText().contains ("9 objects, 411 vertices, 418 triangles drawn, 0 left out")) << view.getOverlayText();
     EXPECT_TRUE (redraws (K ('=', juce::ModifierKeys::shiftModifier, '+')));
     EXPECT_FLOAT_EQ (loaded.distance * std::pow (1 - 0.03515625f, 3.0f), view.getCamera().distance);
@@ -289,6 +295,15 @@ TEST (Keys, InTheRealWindowEachKeyDoesWhatItSaysAndAClickPicks)
     ASSERT_NE (nullptr, panel.getTreeView().getSelectedItem (0));
     EXPECT_EQ (selectedName, panel.getTreeView().getSelectedItem (0)->getUniqueName());
 
+    // A drag in the view takes the keyboard focus for the viewer's keys, but the arrow keys still move
+    // the tree's selection.
+    auto& tree = panel.getTreeView();
+    tree.getRootItem()->setSelected (true, true);
+    for (auto [x, buttons] : { std::pair (0, juce::ModifierKeys::leftButtonModifier), std::pair (30, juce::ModifierKeys::leftButtonModifier), std::pair (30, juce::ModifierKeys::noModifiers) })
+        sendMouse (view, middle + juce::Point<int> (x, 0), buttons);
+    press (K (K::downKey));
+    EXPECT_TRUE (tree.getNumSelectedItems() == 1 && tree.getSelectedItem (0) == tree.getRootItem()->getSubItem (0));
+
     // F12 twice: two pictures beside the file, never overwritten, each said in a notice.
     for (auto name : { "sample-1.png", "sample-2.png" })
     {
@@ -296,7 +311,8 @@ TEST (Keys, InTheRealWindowEachKeyDoesWhatItSaysAndAClickPicks)
         EXPECT_TRUE (pumpUntil ([&] { return scratch.folder.getChildFile (name).existsAsFile(); }));
         EXPECT_TRUE (view.getNotice().endsWith (name)) << view.getNotice();
     }
-    EXPECT_EQ (480, juce::ImageFileFormat::loadFrom (scratch.folder.getChildFile ("sample-1.png")).getWidth());
+    const auto scale = juce::Desktop::getInstance().getGlobalScaleFactor();
+    EXPECT_EQ ((int) (480 * scale), juce::ImageFileFormat::loadFrom (scratch.folder.getChildFile ("sample-1.png")).getWidth()) << "every pixel of the display";
 
     press (K (K::pageDownKey));
     EXPECT_EQ (juce::String ("Tolmar MSH Viewer - sample2.msh"), window.getName());
@@ -304,15 +320,27 @@ TEST (Keys, InTheRealWindowEachKeyDoesWhatItSaysAndAClickPicks)
     EXPECT_EQ (juce::String ("Tolmar MSH Viewer - sample.msh"), window.getName());
     EXPECT_EQ (3u, watcher.boxes.size());
 
-    // A sibling of the root, picked: highlighted, with no row.
+    // F12 and a load before the next frame: the picture is the one shown when F12 was pressed (the mesh,
+    // not the empty file's background), named after its file.
+    window.getPeer()->handleKeyPress (K (K::F12Key));
+    panel.loadFile (scratch.write ("nothing.msh", mshWriteToMemory (MshMesh())));
+    ASSERT_TRUE (pumpUntil ([&] { return scratch.folder.getChildFile ("sample-3.png").existsAsFile(); }));
+    const auto picture = juce::ImageFileFormat::loadFrom (scratch.folder.getChildFile ("sample-3.png"));
+    EXPECT_GT (countPixels (picture, picture.getBounds(), [] (juce::Colour c) { return c != juce::Colour (204, 0, 102); }), 1000);
+    EXPECT_FALSE (scratch.folder.getChildFile ("nothing-1.png").exists());
+
+    // A sibling of the root, picked: highlighted, with no row, until a row is selected.
     MshMesh rich;
     buildRichMesh (rich);
     panel.loadFile (scratch.write ("rich.msh", mshWriteToMemory (rich)));
     view.selectObject (view.getMesh().root.nextSibling.get());
-    EXPECT_TRUE (view.getOverlayText().contains ("selected \"beside_root\"") && panel.getTreeView().getNumSelectedItems() == 0);
+    EXPECT_TRUE (view.getOverlayText().contains ("selected \"beside_root\"") && tree.getNumSelectedItems() == 0);
+    tree.getRootItem()->setSelected (true, true);
+    tree.clearSelectedItems();
+    EXPECT_FALSE (view.getMesh().root.nextSibling->selected || view.getOverlayText().contains ("selected"));
 
     press (K ('h', {}, 'h'));
-    pumpUntil ([&] { return watcher.boxes.size() == 5; });
-    ASSERT_EQ (5u, watcher.boxes.size());
-    EXPECT_EQ (juce::String (keysHelpTitle), watcher.boxes[4].title);
+    pumpUntil ([&] { return watcher.boxes.size() == 6; });
+    ASSERT_EQ (6u, watcher.boxes.size());
+    EXPECT_EQ (juce::String (keysHelpTitle), watcher.boxes[5].title);
 }

@@ -41,11 +41,19 @@ void ModalWatcher::timerCallback()
     }
 }
 
+juce::Point<float> peerPosition (juce::Component& component, juce::Point<int> position)
+{
+    // The peer counts the pixels JUCE's global scale makes; components count logical ones.
+    auto* peer = component.getPeer();
+    return peer == nullptr ? juce::Point<float>()
+                           : peer->getComponent().getLocalPoint (&component, position).toFloat() * juce::Desktop::getInstance().getGlobalScaleFactor();
+}
+
 void sendMouse (juce::Component& component, juce::Point<int> position, juce::ModifierKeys buttons)
 {
     auto* peer = component.getPeer();
     ASSERT_NE (nullptr, peer);
-    peer->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, peer->getComponent().getLocalPoint (&component, position).toFloat(),
+    peer->handleMouseEvent (juce::MouseInputSource::InputSourceType::mouse, peerPosition (component, position),
                             buttons, juce::MouseInputSource::defaultPressure, juce::MouseInputSource::defaultOrientation,
                             juce::Time::currentTimeMillis());
 }
@@ -69,4 +77,20 @@ int countPixels (const juce::Image& image, juce::Rectangle<int> area, const std:
             count += test (pixels.getPixelColour (x, y)) ? 1 : 0;
 
     return count;
+}
+
+juce::Colour screenPixel (juce::Point<int> position)
+{
+    // The screen counts the pixels JUCE's global scale makes. ImageMagick reads them off the X server,
+    // where GL frames are as the user sees them.
+    const auto scale = juce::Desktop::getInstance().getGlobalScaleFactor();
+    const auto at = (position.toFloat() * scale).roundToInt();
+    juce::ChildProcess import;
+
+    if (! import.start (juce::StringArray { "import", "-window", "root", "-crop", "1x1+" + juce::String (at.x) + "+" + juce::String (at.y), "-depth", "8", "txt:-" }))
+        return {};
+
+    // "0,0: (204,0,102)  #CC0066  srgb(204,0,102)"
+    const auto values = juce::StringArray::fromTokens (import.readAllProcessOutput().fromFirstOccurrenceOf ("(", false, false).upToFirstOccurrenceOf (")", false, false), ",", "");
+    return values.size() < 3 ? juce::Colour() : juce::Colour ((juce::uint8) values[0].getIntValue(), (juce::uint8) values[1].getIntValue(), (juce::uint8) values[2].getIntValue());
 }

@@ -34,6 +34,9 @@ private:
     void timerCallback() override;
 };
 
+// Where a point of a component lies for its window's peer.
+juce::Point<float> peerPosition (juce::Component& component, juce::Point<int> position);
+
 // A mouse event through the window's peer, as the system would deliver it: position in the component.
 void sendMouse (juce::Component& component, juce::Point<int> position, juce::ModifierKeys buttons);
 
@@ -42,3 +45,6 @@ void click (juce::Component& component, juce::Point<int> position, bool right = 
 
 // The pixels of an image in an area that pass a test.
 int countPixels (const juce::Image& image, juce::Rectangle<int> area, const std::function<bool (juce::Colour)>& test);
+
+// The colour on the screen at a point in JUCE's screen coordinates.
+juce::Colour screenPixel (juce::Point<int> position);
