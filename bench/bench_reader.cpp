@@ -198,10 +198,20 @@ int main (int argc, char* argv[])
         return mesh.loadFromFile (juce::File (juce::String (juce::CharPointer_UTF8 (argv[2])))) ? 0 : 1;
     }
 
+    const juce::String first = argc > 1 ? argv[1] : "";
+
+    if (first == "--help" || first == "-h")
+        return std::printf ("usage: bench_reader [FOLDER]   the big files are written into FOLDER (default: a temporary one)\n") > 0
+                   && std::fflush (stdout) == 0 ? 0 : 2;
+
+    if (argc > 2 || first.startsWith ("-"))
+        return std::fprintf (stderr, "usage: bench_reader [FOLDER]\n"), 64;
+
     const bool temporary = argc < 2;
     const auto folder = temporary ? juce::File::createTempFile ("msh-bench")
                                   : juce::File::getCurrentWorkingDirectory().getChildFile (argv[1]);
-    folder.createDirectory();
+    if (const auto made = folder.createDirectory(); made.failed())
+        return std::fprintf (stderr, "bench_reader: cannot make %s: %s\n", folder.getFullPathName().toRawUTF8(), made.getErrorMessage().toRawUTF8()), 1;
 
     struct Case { const char* label; const char* name; std::function<void (MshMesh&)> build; };
     const Case cases[] = {
@@ -220,7 +230,8 @@ int main (int argc, char* argv[])
         {
             MshMesh mesh;
             c.build (mesh);
-            mshWriteToFile (mesh, file);
+            if (const auto problem = mshWriteToFile (mesh, file); problem.isNotEmpty())
+                return std::fprintf (stderr, "bench_reader: %s\n", problem.toRawUTF8()), 1;
         }
 
         measure (argv[0], c.label, file, 3);

@@ -40,6 +40,16 @@ namespace
         return 0;
     }
 
+    // Says why a file could not be written, and stops: a bench of a missing file measures nothing.
+    void written (const juce::String& problem)
+    {
+        if (problem.isEmpty())
+            return;
+
+        std::fprintf (stderr, "bench_window: %s\n", problem.toRawUTF8());
+        std::exit (1);
+    }
+
     void writeBalls (const juce::File& file, int count)
     {
         MshMesh mesh;
@@ -53,7 +63,7 @@ namespace
             setTranslation (object, spacing * (float) (i % side - side / 2), spacing * (float) (i / side % side - side / 2), spacing * (float) (i / (side * side) - side / 2));
             addSphere (object, 0.4f * spacing, 10, 15); // 300 triangles
         }
-        mshWriteToFile (mesh, file);
+        written (mshWriteToFile (mesh, file));
     }
 
     int writeFiles (const juce::File& folder, const juce::String& which)
@@ -66,11 +76,11 @@ namespace
 
         MshMesh mesh;
         buildSampleMesh (mesh);
-        mshWriteToFile (mesh, folder.getChildFile ("sample.msh"));
+        written (mshWriteToFile (mesh, folder.getChildFile ("sample.msh")));
         buildLongChain (mesh, 200'000);
-        mshWriteToFile (mesh, folder.getChildFile ("wide.msh"));
+        written (mshWriteToFile (mesh, folder.getChildFile ("wide.msh")));
         buildDeepChain (mesh, 200'000);
-        mshWriteToFile (mesh, folder.getChildFile ("deep.msh"));
+        written (mshWriteToFile (mesh, folder.getChildFile ("deep.msh")));
         writeBalls (folder.getChildFile ("heavy.msh"), 30'000);
         return 0;
     }
@@ -276,7 +286,11 @@ namespace
             const auto args = getCommandLineParameterArray();
             Bench bench;
             bench.folder = args.isEmpty() ? juce::File::createTempFile ("msh-window-bench") : juce::File::getCurrentWorkingDirectory().getChildFile (args[0]);
-            bench.folder.createDirectory();
+            if (const auto made = bench.folder.createDirectory(); made.failed())
+            {
+                std::fprintf (stderr, "bench_window: cannot make %s: %s\n", bench.folder.getFullPathName().toRawUTF8(), made.getErrorMessage().toRawUTF8());
+                std::exit (1);
+            }
 
             const auto only = args[1]; // sample, wide, deep, heavy or huge: that case alone (huge only when asked)
             const auto write = [&bench] (const char* file, const char* which)
@@ -285,7 +299,11 @@ namespace
                     return;
                 juce::ChildProcess writer;
                 writer.start (juce::StringArray { juce::File::getSpecialLocation (juce::File::currentExecutableFile).getFullPathName(), "--write", bench.folder.getFullPathName(), which });
-                writer.waitForProcessToFinish (1'800'000);
+                if (! writer.waitForProcessToFinish (1'800'000) || writer.getExitCode() != 0)
+                {
+                    std::fprintf (stderr, "bench_window: the files could not be written into %s\n", bench.folder.getFullPathName().toRawUTF8());
+                    std::exit (1);
+                }
             };
 
             write ("heavy.msh", "");
@@ -313,6 +331,19 @@ int main (int argc, char* argv[])
 {
     if (argc >= 3 && juce::String (argv[1]) == "--write")
         return writeFiles (juce::File (juce::String (juce::CharPointer_UTF8 (argv[2]))), argc > 3 ? argv[3] : "");
+
+    const char* const usage = "usage: bench_window [FOLDER [sample|wide|deep|heavy|huge]]   (under an X display:\n"
+                              "       scripts/with-display.sh build/bench/bench_window ...)\n";
+    const juce::String first = argc > 1 ? argv[1] : "", only = argc > 2 ? argv[2] : "";
+
+    if (first == "--help" || first == "-h")
+        return std::printf ("%s", usage) > 0 && std::fflush (stdout) == 0 ? 0 : 2;
+
+    if (argc > 3 || first.startsWith ("-") || ! (only.isEmpty() || juce::StringArray { "sample", "wide", "deep", "heavy", "huge" }.contains (only)))
+        return std::fprintf (stderr, "%s", usage), 64;
+
+    if (juce::SystemStats::getEnvironmentVariable ("DISPLAY", {}).isEmpty())
+        return std::fprintf (stderr, "bench_window: no X display (DISPLAY is not set)\n%s", usage), 2;
 
     juce::JUCEApplicationBase::createInstance = [] () -> juce::JUCEApplicationBase* { return new BenchApplication(); };
     return juce::JUCEApplicationBase::main (argc, (const char**) argv);
