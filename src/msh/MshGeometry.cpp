@@ -3,6 +3,9 @@
 #include "MshGeometry.h"
 
 #include <cmath>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
 void mshForEachPlacedObject (const MshObject& start, bool withSiblings, std::array<double, 3> base,
                              const std::function<void (const MshObject&, double, double, double)>& visit)
@@ -60,25 +63,174 @@ void MshBounds::add (double x, double y, double z) noexcept
     empty = false;
 }
 
+MshObjectBox mshObjectBox (const MshObject& object)
+{
+    // Two plain passes (indices, then the vertices in order) rather than one over the corners: the second
+    // has no branch to take, and a big object's vertices are read once, in order.
+    MshObjectBox box;
+    const auto vertexCount = object.vertices.size();
+    const auto* corner = object.indices.data();
+    const auto triangles = object.indices.size() / 3;
+    std::vector<juce::uint8> used (vertexCount, 0);
+
+    for (size_t t = 0; t < triangles; ++t, corner += 3)
+    {
+        if (! mshIsDrawable (corner, vertexCount))
+        {
+            ++box.trianglesLeftOut;
+            continue;
+        }
+
+        used[corner[0]] = used[corner[1]] = used[corner[2]] = 1;
+    }
+
+    box.trianglesDrawn = triangles - box.trianglesLeftOut;
+    box.badIndices = (size_t) std::count_if (object.indices.begin(), object.indices.end(), [vertexCount] (juce::uint16 i) { return i >= vertexCount; });
+    auto& low = box.low;
+    auto& high = box.high;
+
+    for (size_t i = 0; i < vertexCount; ++i)
+    {
+        const auto& v = object.vertices[i];
+        const auto take = used[i] != 0 && std::isfinite (v.x) && std::isfinite (v.y) && std::isfinite (v.z);
+        low = { std::min (low[0], take ? v.x : HUGE_VALF), std::min (low[1], take ? v.y : HUGE_VALF), std::min (low[2], take ? v.z : HUGE_VALF) };
+        high = { std::max (high[0], take ? v.x : -HUGE_VALF), std::max (high[1], take ? v.y : -HUGE_VALF), std::max (high[2], take ? v.z : -HUGE_VALF) };
+    }
+
+    return box;
+}
+
+struct MshBoxesWhileLoading::Worker
+{
+    // Below this many vertices and indices an object's box costs less than handing it over.
+    static constexpr size_t bigObject = 1 << 16;
+
+    std::deque<MshObjectBox> boxes;   // grows at the back while the thread fills earlier ones
+    std::deque<std::pair<const MshObject*, MshObjectBox*>> waiting;
+    std::mutex lock;
+    std::condition_variable wake, idle;
+    bool loadDone = false;
+    std::thread thread { [this] { run(); } };
+
+    void run()
+    {
+        for (;;)
+        {
+            std::unique_lock<std::mutex> held (lock);
+            wake.wait (held, [this] { return loadDone || ! waiting.empty(); });
+
+            if (waiting.empty())
+                return;
+
+            const auto [object, box] = waiting.front();
+            held.unlock();
+            *box = mshObjectBox (*object); // the load no longer writes this object's lists
+            held.lock();
+            waiting.pop_front();
+            idle.notify_all();
+        }
+    }
+
+    void add (const MshObject* object)
+    {
+        if (object == nullptr)
+        {
+            // The load failed and is about to free its objects: none may still be looked at.
+            std::unique_lock<std::mutex> held (lock);
+            idle.wait (held, [this] { return waiting.empty(); });
+            return;
+        }
+
+        auto& box = boxes.emplace_back();
+
+        if (object->vertices.size() + object->indices.size() < bigObject)
+        {
+            box = mshObjectBox (*object);
+            return;
+        }
+
+        {
+            const std::lock_guard<std::mutex> held (lock);
+            waiting.emplace_back (object, &box);
+        }
+
+        wake.notify_one();
+    }
+
+    void stop()
+    {
+        {
+            const std::lock_guard<std::mutex> held (lock);
+            loadDone = true;
+        }
+
+        wake.notify_one();
+
+        if (thread.joinable())
+            thread.join();
+    }
+};
+
+MshBoxesWhileLoading::MshBoxesWhileLoading() : worker (std::make_unique<Worker>()) {}
+
+MshBoxesWhileLoading::~MshBoxesWhileLoading()
+{
+    worker->stop();
+}
+
+MshObjectHandler MshBoxesWhileLoading::handler()
+{
+    return [this] (const MshObject* object) { worker->add (object); };
+}
+
+std::vector<MshObjectBox> MshBoxesWhileLoading::finish()
+{
+    worker->stop();
+    std::vector<MshObjectBox> boxes (worker->boxes.begin(), worker->boxes.end());
+    worker->boxes.clear();
+    return boxes;
+}
+
+namespace
+{
+    template <typename BoxOf>
+    MshTotals totalsOf (const MshObject& start, bool withSiblings, std::array<double, 3> base, BoxOf&& boxOf)
+    {
+        MshTotals totals;
+
+        mshForEachPlacedObject (start, withSiblings, base, [&] (const MshObject& object, double x, double y, double z)
+        {
+            const auto box = boxOf (object);
+            ++totals.objects;
+            totals.vertices += object.vertices.size();
+            totals.trianglesDrawn += box.trianglesDrawn;
+            totals.trianglesLeftOut += box.trianglesLeftOut;
+
+            // The placement added to the object's own box gives the same box as added to every corner: the
+            // rounding of a sum keeps the order of its values.
+            if (box.low[0] <= box.high[0])
+            {
+                totals.bounds.add (x + (double) box.low[0], y + (double) box.low[1], z + (double) box.low[2]);
+                totals.bounds.add (x + (double) box.high[0], y + (double) box.high[1], z + (double) box.high[2]);
+            }
+        });
+
+        return totals;
+    }
+}
+
 MshTotals mshTotals (const MshObject& start, bool withSiblings, std::array<double, 3> base)
 {
-    MshTotals totals;
+    return totalsOf (start, withSiblings, base, [] (const MshObject& object) { return mshObjectBox (object); });
+}
 
-    mshForEachPlacedObject (start, withSiblings, base, [&totals] (const MshObject& object, double x, double y, double z)
+MshTotals mshTotals (const MshObject& root, const std::vector<MshObjectBox>& boxes)
+{
+    size_t next = 0;
+    return totalsOf (root, true, { 0, 0, 0 }, [&] (const MshObject& object)
     {
-        ++totals.objects;
-        totals.vertices += object.vertices.size();
-        totals.trianglesLeftOut += mshForEachDrawableTriangle (object, [&] (const MshVertex& a, const MshVertex& b, const MshVertex& c)
-        {
-            ++totals.trianglesDrawn;
-
-            for (const auto* v : { &a, &b, &c })
-                if (std::isfinite (v->x) && std::isfinite (v->y) && std::isfinite (v->z))
-                    totals.bounds.add (x + v->x, y + v->y, z + v->z);
-        });
+        return next < boxes.size() ? boxes[next++] : mshObjectBox (object);
     });
-
-    return totals;
 }
 
 std::vector<const MshObject*> mshAncestry (const MshObject& root, const MshObject& target)

@@ -5,6 +5,7 @@
 #include "MshModel.h"
 
 #include <cmath>
+#include <deque>
 #include <optional>
 
 // Entries 3t, 3t+1 and 3t+2 of indices make triangle t; the view draws it when every corner is below the
@@ -65,8 +66,42 @@ struct MshTotals
     MshBounds bounds; // of the corners of the drawn triangles, placed; corners that are not finite are left out
 };
 
+// What one object draws, in its own coordinates: its drawn and left-out triangles, the box of the corners
+// of the drawn ones whose coordinates are all finite (empty when low > high), and its index entries that
+// point past its vertices.
+struct MshObjectBox
+{
+    size_t trianglesDrawn = 0, trianglesLeftOut = 0, badIndices = 0;
+    std::array<float, 3> low { HUGE_VALF, HUGE_VALF, HUGE_VALF }, high { -HUGE_VALF, -HUGE_VALF, -HUGE_VALF };
+};
+
+MshObjectBox mshObjectBox (const MshObject& object);
+
+// Makes the box of every object while a load reads them (handler() goes to the load), those of big objects
+// on a thread of its own while the load reads on, so the boxes are ready soon after the load is.
+class MshBoxesWhileLoading final
+{
+public:
+    MshBoxesWhileLoading();
+    ~MshBoxesWhileLoading();
+
+    MshObjectHandler handler();
+
+    // Waits for the thread; every box, in file order.
+    std::vector<MshObjectBox> finish();
+
+private:
+    struct Worker;
+    std::unique_ptr<Worker> worker;
+};
+
 // The totals of start, its descendants and (withSiblings) the following siblings with theirs.
 MshTotals mshTotals (const MshObject& start, bool withSiblings, std::array<double, 3> base = { 0, 0, 0 });
+
+// The totals of a whole hierarchy whose objects' boxes are known already, in file order (the order in
+// which a load reads them and mshForEachPlacedObject visits them): a load can make them while each
+// object's lists are still in the processor's cache.
+MshTotals mshTotals (const MshObject& root, const std::vector<MshObjectBox>& boxesInFileOrder);
 
 // The chain of objects from root down to target (both included), or nothing when target is not root or
 // one of its descendants (root's siblings are not).

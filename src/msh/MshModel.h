@@ -104,6 +104,13 @@ struct MshWarning
 
 using MshWarningHandler = std::function<void (const MshWarning&)>;
 
+class MshObject;
+
+// Called with each object once its own fields are read, before its children, in file order: work on its
+// lists here finds them still in the processor's cache. A load that fails calls it once more with nullptr
+// before it frees what it read: a handler that hands objects on must be done with them when that returns.
+using MshObjectHandler = std::function<void (const MshObject*)>;
+
 class MshReader;
 
 // One node of the object hierarchy. It owns its first child and its next sibling.
@@ -155,12 +162,13 @@ public:
 
     // Clears the model and reads the file into it. False for a missing, empty, unreadable file or a
     // directory, and for a file whose list counts cannot fit in it (then the model is cleared again
-    // and getLoadError() says why). Each wrong end marker goes to onWarning as it is read.
-    bool loadFromFile (const juce::File& file, const MshWarningHandler& onWarning = {});
+    // and getLoadError() says why). Each wrong end marker goes to onWarning as it is read, each object to
+    // onObjectRead.
+    bool loadFromFile (const juce::File& file, const MshWarningHandler& onWarning = {}, const MshObjectHandler& onObjectRead = {});
 
     // The same from any stream whose total length is known (memory, a fuzzer's bytes).
-    bool loadFromStream (juce::InputStream& stream, const MshWarningHandler& onWarning = {});
-    bool loadFromMemory (const void* data, size_t size, const MshWarningHandler& onWarning = {});
+    bool loadFromStream (juce::InputStream& stream, const MshWarningHandler& onWarning = {}, const MshObjectHandler& onObjectRead = {});
+    bool loadFromMemory (const void* data, size_t size, const MshWarningHandler& onWarning = {}, const MshObjectHandler& onObjectRead = {});
 
     // Empties everything but headerBlock, headerFloat, headerInts and the root's
     // valueA, valueB, flags, matrix and isHp.

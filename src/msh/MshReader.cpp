@@ -6,17 +6,15 @@
 
 namespace
 {
-    constexpr size_t readBufferSize = 256 * 1024;
-
     // A list sized past the end of the file is zero-filled: at 2 file bytes an element, one list of
     // 72-byte named groups takes 36 times the bytes it stands on, and claims nested in claimed entries
     // add up. This caps the sum; files whose lists are really there stay far below it.
     constexpr juce::uint64 listBytesPerFileByte = 64;
 }
 
-MshReader::MshReader (juce::InputStream& s, juce::int64 length, const MshWarningHandler& handler)
+MshReader::MshReader (juce::InputStream& s, juce::int64 length, const MshWarningHandler& handler, const MshObjectHandler& objectHandler)
     : source (s), totalLength (juce::jmax<juce::int64> (0, length)),
-      listBudget ((juce::uint64) totalLength * listBytesPerFileByte), onWarning (handler)
+      listBudget ((juce::uint64) totalLength * listBytesPerFileByte), onWarning (handler), onObjectRead (objectHandler)
 {
     bufferSize = (size_t) juce::jlimit<juce::int64> (64, (juce::int64) readBufferSize, totalLength);
     buffer.malloc (bufferSize);
@@ -401,6 +399,7 @@ void MshObject::readFrom (MshReader& reader)
     for (;;)
     {
         readObjectFields (reader, *object);
+        reader.objectRead (object);
 
         if (reader.takeMarker (MshMarker::child))
         {
@@ -442,25 +441,25 @@ bool MshMesh::failLoad (const juce::String& reason)
     return false;
 }
 
-bool MshMesh::loadFromFile (const juce::File& file, const MshWarningHandler& onWarning)
+bool MshMesh::loadFromFile (const juce::File& file, const MshWarningHandler& onWarning, const MshObjectHandler& onObjectRead)
 {
     clear();
     loadError = {};
     juce::String reason;
 
     if (const auto stream = openInputFile (file, reason))
-        return loadFromStream (*stream, onWarning);
+        return loadFromStream (*stream, onWarning, onObjectRead);
 
     return failLoad (reason);
 }
 
-bool MshMesh::loadFromMemory (const void* data, size_t size, const MshWarningHandler& onWarning)
+bool MshMesh::loadFromMemory (const void* data, size_t size, const MshWarningHandler& onWarning, const MshObjectHandler& onObjectRead)
 {
     juce::MemoryInputStream stream (data, size, false);
-    return loadFromStream (stream, onWarning);
+    return loadFromStream (stream, onWarning, onObjectRead);
 }
 
-bool MshMesh::loadFromStream (juce::InputStream& stream, const MshWarningHandler& onWarning)
+bool MshMesh::loadFromStream (juce::InputStream& stream, const MshWarningHandler& onWarning, const MshObjectHandler& onObjectRead)
 {
     clear();
     loadError = {};
@@ -472,7 +471,7 @@ bool MshMesh::loadFromStream (juce::InputStream& stream, const MshWarningHandler
 
     try
     {
-        MshReader reader (stream, length, onWarning);
+        MshReader reader (stream, length, onWarning, onObjectRead);
 
         // A stream that states a length but gives no byte at all (a directory, a device) is unreadable.
         if (! reader.hasData())
@@ -513,11 +512,17 @@ bool MshMesh::loadFromStream (juce::InputStream& stream, const MshWarningHandler
     }
     catch (const MshReader::Failure& failure)
     {
+        if (onObjectRead)
+            onObjectRead (nullptr);
+
         clear();
         return failLoad (failure.reason);
     }
     catch (const std::bad_alloc&)
     {
+        if (onObjectRead)
+            onObjectRead (nullptr);
+
         clear();
         return failLoad ("out of memory");
     }

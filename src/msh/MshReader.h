@@ -3,6 +3,7 @@
 #pragma once
 
 #include "MshModel.h"
+#include "SystemMemory.h"
 
 // Reads the format's encodings from a stream of known length through its own buffer, so a field costs a
 // few instructions instead of a system call. Every read checks the bytes left first; a read past the end
@@ -13,12 +14,15 @@
 class MshReader final
 {
 public:
+    static constexpr size_t readBufferSize = 256 * 1024;
+
     struct Failure
     {
         juce::String reason;
     };
 
-    MshReader (juce::InputStream& source, juce::int64 totalLength, const MshWarningHandler& onWarning);
+    MshReader (juce::InputStream& source, juce::int64 totalLength, const MshWarningHandler& onWarning,
+               const MshObjectHandler& onObjectRead = {});
 
     juce::int64 position() const noexcept      { return position_; }
     juce::int64 bytesLeft() const noexcept     { return totalLength - position_; }
@@ -61,8 +65,11 @@ public:
         if (count == 0)
             return;
 
+        // The pages of a big list are made in one go, not one fault at a time while it is filled.
+        list.reserve (count);
+        prefaultForWriting (list.data(), (size_t) count * sizeof (T));
         list.resize (count);
-        readBytes (list.data(), (size_t) count * sizeof (T));
+        readBytes (list.data(), (size_t) count * sizeof (T)); // past the end, the rest stays zero
         fixPackedByteOrder (list.data(), (size_t) count * sizeof (T), elementWordSize<T>());
     }
 
@@ -89,6 +96,7 @@ public:
     void readSubGroup (MshSubGroup& group);
 
     void warn (MshWarning::Kind kind, juce::int64 offset, juce::uint32 found, const juce::String& objectName);
+    void objectRead (const MshObject* object)   { if (onObjectRead) onObjectRead (object); }
 
     // Names the list being read in a failure reason: "of object \"door\"".
     void setContext (const juce::String& context)    { context_ = context; }
@@ -116,6 +124,7 @@ private:
     juce::int64 position_ = 0;
     juce::uint64 listBudget;   // bytes the lists may still take in memory
     const MshWarningHandler& onWarning;
+    const MshObjectHandler& onObjectRead;
     juce::String context_;
 
     juce::HeapBlock<juce::uint8> buffer;

@@ -11,12 +11,16 @@ void MshInfoLoad::load (MshMesh& mesh, const juce::File& path)
 {
     warnings.clear();
     warningCount = 0;
+    MshBoxesWhileLoading boxMaker;
 
     loaded = mesh.loadFromFile (path, [this] (const MshWarning& warning)
     {
         if (warningCount++ < maxKeptWarnings)
             warnings.push_back (warning);
-    });
+    },
+    boxMaker.handler());
+
+    boxes = boxMaker.finish();
 
     error = loaded ? juce::String() : mesh.getLoadError();
 }
@@ -52,11 +56,10 @@ void forEachObjectInFileOrder (const MshObject& root,
 
 namespace
 {
-    size_t countBadIndices (const MshObject& object)
+    // The box the load made for the object at index, or one made now.
+    MshObjectBox boxAt (const MshInfoLoad& load, juce::int64 index, const MshObject& object)
     {
-        const auto vertexCount = object.vertices.size();
-        return (size_t) std::count_if (object.indices.begin(), object.indices.end(),
-                                       [vertexCount] (juce::uint16 i) { return i >= vertexCount; });
+        return (size_t) index < load.boxes.size() ? load.boxes[(size_t) index] : mshObjectBox (object);
     }
 
     struct ListCount { const char* name; size_t count; };
@@ -204,7 +207,7 @@ void writeTextReport (std::ostream& out, const MshMesh& mesh, const MshInfoLoad&
     for (size_t i = 0; i < lists.size(); ++i)
         out << (i > 0 ? ", " : " ") << lists[i].name << ' ' << lists[i].count;
 
-    const auto totals = mshTotals (mesh.root, true);
+    const auto totals = mshTotals (mesh.root, load.boxes);
     out << "\ntotals: " << totals.objects << " objects, " << totals.vertices << " vertices, " << totals.trianglesDrawn
         << " triangles drawn, " << totals.trianglesLeftOut << " left out\nbounds: ";
 
@@ -235,7 +238,7 @@ void writeTextReport (std::ostream& out, const MshMesh& mesh, const MshInfoLoad&
 
     out << "objects:\n";
 
-    forEachObjectInFileOrder (mesh.root, [&out] (const MshObject& object, int depth, juce::int64, juce::int64)
+    forEachObjectInFileOrder (mesh.root, [&out, &load] (const MshObject& object, int depth, juce::int64, juce::int64 index)
     {
         // Indented by depth up to a point, so a file a million levels deep does not print terabytes.
         constexpr int maxIndentedDepth = 32;
@@ -260,7 +263,7 @@ void writeTextReport (std::ostream& out, const MshMesh& mesh, const MshInfoLoad&
         writeTriple (out, false, { object.matrix[12], object.matrix[13], object.matrix[14] });
         out << "  vertices " << object.vertices.size() << "  triangles " << object.indices.size() / 3;
 
-        if (const auto bad = countBadIndices (object); bad > 0)
+        if (const auto bad = boxAt (load, index, object).badIndices; bad > 0)
             out << "  bad indices " << bad;
 
         out << "\n";
@@ -322,7 +325,7 @@ void writeJsonReport (std::ostream& out, const MshMesh& mesh, const MshInfoLoad&
         first = false;
     }
 
-    const auto totals = mshTotals (mesh.root, true);
+    const auto totals = mshTotals (mesh.root, load.boxes);
     out << "},\"totals\":{\"objects\":" << totals.objects << ",\"vertices\":" << totals.vertices << ",\"trianglesDrawn\":"
         << totals.trianglesDrawn << ",\"trianglesLeftOut\":" << totals.trianglesLeftOut << "},\"bounds\":";
 
@@ -339,7 +342,7 @@ void writeJsonReport (std::ostream& out, const MshMesh& mesh, const MshInfoLoad&
 
     out << ",\"objects\":[";
 
-    forEachObjectInFileOrder (mesh.root, [&out] (const MshObject& object, int depth, juce::int64 parent, juce::int64 index)
+    forEachObjectInFileOrder (mesh.root, [&out, &load] (const MshObject& object, int depth, juce::int64 parent, juce::int64 index)
     {
         out << (index > 0 ? "," : "") << "{\"name\":";
         writeJsonString (out, object.name);
@@ -348,7 +351,7 @@ void writeJsonReport (std::ostream& out, const MshMesh& mesh, const MshInfoLoad&
             << ",\"valueB\":" << object.valueB << ",\"translation\":";
         writeTriple (out, true, { object.matrix[12], object.matrix[13], object.matrix[14] });
         out << ",\"vertices\":" << object.vertices.size() << ",\"indices\":" << object.indices.size()
-            << ",\"triangles\":" << object.indices.size() / 3 << ",\"badIndices\":" << countBadIndices (object) << "}";
+            << ",\"triangles\":" << object.indices.size() / 3 << ",\"badIndices\":" << boxAt (load, index, object).badIndices << "}";
     });
 
     out << "]}\n";

@@ -2,7 +2,7 @@
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #pragma once
 
-#include "msh/MshModel.h"
+#include "msh/MshGeometry.h"
 
 #include <ostream>
 
@@ -13,6 +13,7 @@ struct MshInfoLoad
     juce::String error;                 // why not, when not loaded
     size_t warningCount = 0;            // boxes the viewer would show
     std::vector<MshWarning> warnings;   // the first maxKeptWarnings of them
+    std::vector<MshObjectBox> boxes;    // every object's, in file order, made while it was read
 
     static constexpr size_t maxKeptWarnings = 100;
 

@@ -1,6 +1,7 @@
 // Tolmar MSH Viewer - geometry facts of the model: which triangles are drawn.
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #include "msh/MshGeometry.h"
+#include "msh/MshWriter.h"
 #include "tools/SampleMeshes.h"
 
 #include <gtest/gtest.h>
@@ -67,4 +68,42 @@ TEST (Geometry, TotalsBoundsAndPathsFollowTheHierarchyAsDrawn)
         setTranslation (*o, 0, 0, 1);
     mshForEachPlacedObject (deep.root, true, { 0, 0, 0 }, [&deepest] (const MshObject&, double, double, double z) { deepest = std::max (deepest, z); });
     EXPECT_EQ (200000.0, deepest);
+}
+
+TEST (Geometry, BoxesMadeWhileLoadingAreTheLoadedObjectsOwnAndAFailedLoadWaitsForThem)
+{
+    MshMesh mesh, loaded;
+    buildRichMesh (mesh);
+    auto& big = addChild (*mesh.root.firstChild, "big"); // enough to go to the second thread
+    addSphere (big, 1, 150, 150);
+    big.vertices[7].y = std::numeric_limits<float>::quiet_NaN();
+    big.indices.push_back (60000);
+    addChild (mesh.root, "after");
+    juce::MemoryOutputStream out;
+    MshWriter writer (out);
+    writer.mesh (mesh);
+
+    MshBoxesWhileLoading maker;
+    ASSERT_TRUE (loaded.loadFromMemory (out.getData(), out.getDataSize(), {}, maker.handler()));
+    const auto boxes = maker.finish();
+    size_t i = 0;
+    mshForEachPlacedObject (loaded.root, true, { 0, 0, 0 }, [&] (const MshObject& object, double, double, double)
+    {
+        ASSERT_LT (i, boxes.size());
+        const auto own = mshObjectBox (object), made = boxes[i++];
+        EXPECT_TRUE (own.low == made.low && own.high == made.high && own.trianglesDrawn == made.trianglesDrawn
+                     && own.trianglesLeftOut == made.trianglesLeftOut && own.badIndices == made.badIndices) << object.name;
+    });
+    EXPECT_EQ (i, boxes.size());
+    const auto fromBoxes = mshTotals (loaded.root, boxes), walked = mshTotals (loaded.root, true);
+    EXPECT_TRUE (fromBoxes.bounds.min == walked.bounds.min && fromBoxes.bounds.max == walked.bounds.max
+                 && fromBoxes.trianglesDrawn == walked.trianglesDrawn && fromBoxes.trianglesLeftOut == walked.trianglesLeftOut);
+
+    // A list count after the big object that cannot fit: the load fails and frees what it read, but only
+    // once the second thread is done with it (AddressSanitizer would see it otherwise).
+    auto bytes = out.getMemoryBlock();
+    mshPutLittleEndian32 (static_cast<char*> (bytes.getData()) + writer.counts.back().offset, 0xfffffff0u);
+    MshBoxesWhileLoading failing;
+    EXPECT_FALSE (loaded.loadFromMemory (bytes.getData(), bytes.getSize(), {}, failing.handler()));
+    EXPECT_LT (failing.finish().size(), boxes.size());
 }
