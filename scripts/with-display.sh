@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs a command with an X display: the one there is, or a private Xvfb started for it and stopped after.
 # -noreset keeps the server (and the atoms created below) alive between one test program and the next.
+# The screen is big enough for the window at a display scale of 2, so nothing of it lies off screen.
 set -euo pipefail
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
@@ -13,7 +14,7 @@ while [ -e "/tmp/.X${number}-lock" ] || [ -e "/tmp/.X11-unix/X${number}" ]; do
     number=$((number + 1))
 done
 
-Xvfb ":${number}" -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+Xvfb ":${number}" -screen 0 2560x2048x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill "$xvfb" 2>/dev/null || true; wait "$xvfb" 2>/dev/null || true' EXIT
 

@@ -31,6 +31,12 @@ DrawList makeDrawList (const MshObject& root)
             item.triangles = kept.size() / 3;
         }
 
+        // Without sharing, triangles are often stored with their corners in order; those need no indices.
+        item.inOrder = item.triangles > 0;
+
+        for (size_t i = 0; i < 3 * item.triangles && item.inOrder; ++i)
+            item.inOrder = item.indices[i] == i;
+
         list.triangles += item.triangles;
         list.items.push_back (item);
     });

@@ -18,6 +18,7 @@ struct DrawItem
     const MshVertex* vertices = nullptr;
     const juce::uint16* indices = nullptr;
     size_t triangles = 0;
+    bool inOrder = false;                // indices run 0, 1, 2, ...: drawn as plain arrays, which is faster
 };
 
 // Every object of a hierarchy in drawing order (the root, its descendants, its siblings with theirs),

@@ -17,7 +17,10 @@
 // Depth test, 2-D texturing with the rainbow texture in the default texture (name 0), blending
 // (source alpha, one minus source alpha), smooth shading, no lighting. Whatever else drew into the
 // context since (JUCE paints its components into it after each frame) is undone.
-void setUpViewState();
+// With a texture given, the rainbow lives in that texture object of the context: made and uploaded when it
+// is 0 (or not a texture of this context), bound otherwise. Without one it is uploaded into the default
+// texture every time, which a frame of many draw calls pays for: llvmpipe drew them a third slower.
+void setUpViewState (unsigned int* texture = nullptr);
 
 // How a frame draws the list: all of it by default.
 struct FrameOptions
@@ -26,6 +29,7 @@ struct FrameOptions
     const MshObject* highlighted = nullptr;  // drawn reddish and opaque
     size_t step = 1;                         // every step-th triangle of each object (see reducedStep)
     std::function<bool (size_t drawn)> stop; // asked every few thousand triangles drawn: true gives the frame up
+    unsigned int* texture = nullptr;         // the context's rainbow texture object, kept by the caller (see setUpViewState)
 };
 
 // One frame into the current context: the set-up, the background colour (0.8, 0, 0.4), and, when a list

@@ -67,6 +67,7 @@ void MeshView::newOpenGLContextCreated()
 {
     // A new context has none of the old one's buffers. The GL state is set up at the start of every frame.
     sceneBuffer = {};
+    rainbowTexture = 0;
     glDisplay = currentGLDisplay();
     glWindow = currentGLWindow();
 }
@@ -139,6 +140,7 @@ bool MeshView::drawScene (FrameRequest& wanted, int width, int height)
         options.wireframe = wanted.wireframe;
         options.highlighted = wanted.highlighted;
         options.step = step;
+        options.texture = &rainbowTexture;
         options.stop = [&] (size_t drawn)
         {
             if (closing)
@@ -251,6 +253,11 @@ void MeshView::openGLContextClosing()
 {
     // On the message thread, with the context current and no frame running.
     deleteSceneBuffer();
+
+    if (rainbowTexture != 0)
+        juce::gl::glDeleteTextures (1, &rainbowTexture);
+
+    rainbowTexture = 0;
     glDisplay = nullptr;
     glWindow = 0;
 }
@@ -664,6 +671,7 @@ bool MeshView::takePictures (int width, int height)
             FrameOptions options;
             options.wireframe = job.scene.wireframe;
             options.highlighted = job.scene.highlighted;
+            options.texture = &rainbowTexture;
             options.stop = [this] (size_t) { return closing.load(); };
             drewOver = true;
 

@@ -192,6 +192,7 @@ private:
     } sceneBuffer;
     FramePacing pacing;
     const DrawList* pacedList = nullptr;
+    unsigned int rainbowTexture = 0;           // made by the first frame of a context
     juce::Component::SafePointer<MeshView> safeThis { this }; // made here: copied, not made, on the render thread
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MeshView)

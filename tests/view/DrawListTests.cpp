@@ -35,6 +35,33 @@ TEST (DrawList, HoldsTheDrawnTrianglesOfEveryObjectInDrawingOrderCopyingOnlyWher
     EXPECT_TRUE (i == list.items.size() && copies >= 2 && copies == list.filteredIndices.size() && total == list.triangles);
 }
 
+TEST (DrawList, TrianglesLeftOutAnywhereAreDroppedAndOnlyCornersInOrderDrawWithoutIndices)
+{
+    // Four triangles over six vertices; 9 is past them. Where the bad one lies, what stays, and whether the
+    // indices run 0, 1, 2, ... (then the frame draws plain arrays).
+    struct { const char* where; std::vector<juce::uint16> indices; std::vector<juce::uint16> kept; bool inOrder; } cases[] = {
+        { "none left out",  { 0, 1, 2,  3, 4, 5,  0, 2, 4,  1, 3, 5 }, { 0, 1, 2,  3, 4, 5,  0, 2, 4,  1, 3, 5 }, false },
+        { "first",          { 9, 1, 2,  3, 4, 5,  0, 2, 4,  1, 3, 5 }, { 3, 4, 5,  0, 2, 4,  1, 3, 5 }, false },
+        { "middle",         { 0, 1, 2,  3, 9, 5,  0, 2, 4,  1, 3, 5 }, { 0, 1, 2,  0, 2, 4,  1, 3, 5 }, false },
+        { "last",           { 0, 1, 2,  3, 4, 5,  0, 2, 4,  1, 3, 9 }, { 0, 1, 2,  3, 4, 5,  0, 2, 4 }, false },
+        { "all",            { 9, 1, 2,  3, 9, 5,  0, 2, 9,  9, 9, 9 }, {}, false },
+        { "in order",       { 0, 1, 2,  3, 4, 5 }, { 0, 1, 2,  3, 4, 5 }, true },
+        { "in order after a left-out one", { 9, 9, 9,  0, 1, 2,  3, 4, 5 }, { 0, 1, 2,  3, 4, 5 }, true },
+        { "in order but one", { 0, 1, 2,  3, 5, 4 }, { 0, 1, 2,  3, 5, 4 }, false },
+    };
+
+    for (const auto& c : cases)
+    {
+        MshObject object;
+        object.vertices.resize (6);
+        object.indices = c.indices;
+        const auto list = makeDrawList (object);
+        const auto& item = list.items.at (0);
+        EXPECT_EQ (c.kept, std::vector<juce::uint16> (item.indices, item.indices + 3 * item.triangles)) << c.where;
+        EXPECT_TRUE (item.inOrder == c.inOrder && list.triangles == c.kept.size() / 3) << c.where;
+    }
+}
+
 TEST (DrawList, ReducedFramesDrawEveryStepTriangleFromTheFirstWithAStepForAbout50Ms)
 {
     struct { double fullMs; size_t step; } steps[] = {

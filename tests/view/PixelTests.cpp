@@ -195,3 +195,38 @@ TEST (Pixels, PlacementAndTurnsAsDrawnPickingFindsWhatWasDrawnFramingFillsTheVie
         EXPECT_TRUE (frame.render (camera, &mesh.root, size, true) > 10 && frame.render (camera, &mesh.root, size, true) < drawn) << "wireframe";
     }
 }
+
+TEST (Pixels, CornersInOrderATriangleLeftOutFirstAndAKeptTextureDrawTheSamePicture)
+{
+    Frame frame;
+    ASSERT_TRUE (frame.made);
+    const auto faceOn = at ((float) -focal);
+    MshObject shared, inOrder, leftOutFirst;
+    addQuad (shared, 2, 2); // four vertices, two triangles through indices
+    for (const auto i : shared.indices)
+        inOrder.vertices.push_back (shared.vertices[i]);
+    for (juce::uint16 i = 0; i < inOrder.vertices.size(); ++i)
+        inOrder.indices.push_back (i);
+    leftOutFirst.vertices = shared.vertices;
+    leftOutFirst.indices = { 0, 9, 1 };
+    leftOutFirst.indices.insert (leftOutFirst.indices.end(), shared.indices.begin(), shared.indices.end());
+
+    EXPECT_EQ (size * size, frame.render (faceOn, &shared));
+    const auto expected = frame.pixels;
+    for (const auto* object : { &inOrder, &leftOutFirst })
+    {
+        frame.render (faceOn, object);
+        EXPECT_TRUE (expected == frame.pixels) << (object == &inOrder ? "in order" : "left out first");
+    }
+
+    // The texture as the view keeps it: made by the first frame, bound by the next.
+    unsigned int texture = 0;
+    FrameOptions options;
+    options.texture = &texture;
+    const auto list = makeDrawList (shared);
+    for (int i = 0; i < 2; ++i)
+    {
+        renderFrame (faceOn, &list, size, size, options);
+        EXPECT_TRUE (texture != 0 && expected == readFramePixels (size, size)) << i;
+    }
+}
