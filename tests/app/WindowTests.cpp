@@ -329,6 +329,13 @@ TEST (Keys, InTheRealWindowEachKeyDoesWhatItSaysAndAClickPicks)
     EXPECT_GT (countPixels (picture, picture.getBounds(), [] (juce::Colour c) { return c != juce::Colour (204, 0, 102); }), 1000);
     EXPECT_FALSE (scratch.folder.getChildFile ("nothing-1.png").exists());
 
+    // A picture that cannot be written says so, and why.
+    scratch.folder.getChildFile ("gone").createDirectory();
+    panel.loadFile (scratch.write ("gone/x.msh", sampleFileBytes()));
+    scratch.folder.getChildFile ("gone").deleteRecursively();
+    press (K (K::F12Key));
+    EXPECT_TRUE (pumpUntil ([&] { return view.getNotice().contains ("gone/x-1.png: No such file or directory"); })) << view.getNotice();
+
     // A sibling of the root, picked: highlighted, with no row, until a row is selected.
     MshMesh rich;
     buildRichMesh (rich);
@@ -340,7 +347,7 @@ TEST (Keys, InTheRealWindowEachKeyDoesWhatItSaysAndAClickPicks)
     EXPECT_FALSE (view.getMesh().root.nextSibling->selected || view.getOverlayText().contains ("selected"));
 
     press (K ('h', {}, 'h'));
-    pumpUntil ([&] { return watcher.boxes.size() == 6; });
-    ASSERT_EQ (6u, watcher.boxes.size());
-    EXPECT_EQ (juce::String (keysHelpTitle), watcher.boxes[5].title);
+    pumpUntil ([&] { return watcher.boxes.size() == 7; });
+    ASSERT_EQ (7u, watcher.boxes.size());
+    EXPECT_EQ (juce::String (keysHelpTitle), watcher.boxes[6].title);
 }

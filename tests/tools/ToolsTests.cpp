@@ -193,13 +193,66 @@ TEST (Export, EveryFixtureBecomesGltfTheValidatorAcceptsAndReadsBackAsTheModel)
     });
     EXPECT_EQ (node, gltf.nodes.size());
 
-    // OBJ: every drawn triangle of the sample as a face; the material and the texture beside it.
-    juce::StringArray lines;
-    scratch.folder.getChildFile ("obj/sample.obj").readLines (lines);
-    MshMesh model;
-    buildSampleMesh (model);
-    const auto faces = std::count_if (lines.begin(), lines.end(), [] (const juce::String& line) { return line.startsWith ("f "); });
-    EXPECT_EQ ((juce::int64) mshTotals (model.root, true).trianglesDrawn, (juce::int64) faces);
+    // OBJ, read back by a reader of its own: face by face, each corner's placed position, texture
+    // coordinate (v turned up) and unit normal are those of the corners the view draws, in drawing order.
+    for (auto name : { "sample", "hostile" })
+    {
+        std::vector<std::array<float, 3>> v, vn;
+        std::vector<std::array<float, 2>> vt;
+        std::vector<std::array<float, 8>> faces; // corner by corner: x y z u v nx ny nz
+        juce::StringArray lines;
+        scratch.folder.getChildFile ("obj/" + juce::String (name) + ".obj").readLines (lines);
+
+        for (auto& line : lines)
+        {
+            const auto t = juce::StringArray::fromTokens (line, " ", "");
+            const auto f = [&t] (int i) { return std::strtof (t[i].toRawUTF8(), nullptr); };
+
+            if (t[0] == "v")  v.push_back ({ f (1), f (2), f (3) });
+            if (t[0] == "vt") vt.push_back ({ f (1), f (2) });
+            if (t[0] == "vn") vn.push_back ({ f (1), f (2), f (3) });
+
+            for (int c = 1; t[0] == "f" && c < t.size(); ++c)
+            {
+                const auto refs = juce::StringArray::fromTokens (t[c], "/", "");
+                const auto at = [&refs] (int i) { return (size_t) refs[i].getLargeIntValue() - 1; };
+                const auto n = refs.size() > 2 ? vn.at (at (2)) : std::array<float, 3> { 0, 0, 0 };
+                faces.push_back ({ v.at (at (0))[0], v.at (at (0))[1], v.at (at (0))[2], vt.at (at (1))[0], vt.at (at (1))[1], n[0], n[1], n[2] });
+            }
+        }
+
+        MshMesh model;
+        juce::String (name) == "sample" ? buildSampleMesh (model) : buildHostileMesh (model);
+        mshForEachPlacedObject (model.root, true, { 0, 0, 0 }, [] (const MshObject& object, double, double, double)
+        {
+            for (size_t i = 12; i < 15; ++i) // a translation that is not a number moves nothing
+                if (! std::isfinite (object.matrix[i]))
+                    const_cast<MshObject&> (object).matrix[i] = 0;
+        });
+        std::vector<std::array<float, 8>> expected;
+        mshForEachPlacedObject (model.root, true, { 0, 0, 0 }, [&] (const MshObject& object, double x, double y, double z)
+        {
+            bool normals = true;
+            mshForEachDrawableTriangle (object, [&] (auto& a, auto& b, auto& c)
+            {
+                for (const auto* p : { &a, &b, &c })
+                    normals = normals && std::isfinite (std::hypot (p->nx, p->ny, p->nz)) && std::hypot (p->nx, p->ny, p->nz) > 0;
+            });
+            mshForEachDrawableTriangle (object, [&] (auto& a, auto& b, auto& c)
+            {
+                if (! std::isfinite (a.x + b.x + c.x + a.y + b.y + c.y + a.z + b.z + c.z + a.u + b.u + c.u + a.v + b.v + c.v))
+                    return;
+                for (const auto* p : { &a, &b, &c })
+                {
+                    const auto length = std::hypot ((double) p->nx, (double) p->ny, (double) p->nz);
+                    expected.push_back ({ (float) (x + p->x), (float) (y + p->y), (float) (z + p->z), p->u, 1.0f - p->v,
+                                          normals ? (float) (p->nx / length) : 0.0f, normals ? (float) (p->ny / length) : 0.0f, normals ? (float) (p->nz / length) : 0.0f });
+                }
+            });
+        });
+        EXPECT_GT (expected.size(), 1000u);
+        EXPECT_TRUE (expected == faces) << name << ": " << expected.size() << " corners drawn, " << faces.size() << " in the OBJ";
+    }
     EXPECT_TRUE (scratch.folder.getChildFile ("obj/sample-rainbow.png").existsAsFile() && scratch.folder.getChildFile ("obj/sample.mtl").existsAsFile());
 }
 
