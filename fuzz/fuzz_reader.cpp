@@ -1,7 +1,7 @@
 // Tolmar MSH Viewer - libFuzzer target: any bytes through the reader, the reports and the writer.
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #include "msh/MshWriter.h"
-#include "tools/MshInfoReport.h"
+#include "exchange/InfoReport.h"
 
 #include <cstdlib>
 #include <sstream>

@@ -2,7 +2,7 @@
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #pragma once
 
-#include "MeshExport.h"
+#include "exchange/MeshExport.h"
 
 #include <optional>
 

@@ -1,6 +1,6 @@
 // Tolmar MSH Viewer - mshconvert: .msh files as glTF 2.0 or Wavefront OBJ, for other programs.
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
-#include "MeshExport.h"
+#include "exchange/MeshExport.h"
 #include "OutputPlan.h"
 #include "ToolArguments.h"
 

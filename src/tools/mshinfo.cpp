@@ -1,6 +1,6 @@
 // Tolmar MSH Viewer - mshinfo: what the viewer would read from .msh files, for people and scripts.
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
-#include "MshInfoReport.h"
+#include "exchange/InfoReport.h"
 #include "ToolArguments.h"
 
 #include <iostream>

@@ -1,7 +1,7 @@
 // Tolmar MSH Viewer - mshrender: a picture of a .msh file with no window, the view's own drawing.
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #include "OutputPlan.h"
-#include "PngFiles.h"
+#include "exchange/PngFiles.h"
 #include "ToolArguments.h"
 #include "msh/MshGeometry.h"
 #include "view/MeshDrawing.h"

@@ -7,7 +7,7 @@
 
 #include "msh/MshModel.h"
 #include "DrawList.h"
-#include "RainbowTexture.h"
+#include "exchange/RainbowTexture.h"
 #include "ViewCamera.h"
 
 #include <array>

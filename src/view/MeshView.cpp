@@ -5,7 +5,7 @@
 #include "MeshPicking.h"
 #include "ViewInfo.h"
 #include "X11Events.h"
-#include "tools/PngFiles.h"
+#include "exchange/PngFiles.h"
 
 MeshView::MeshView (juce::TreeView* tree, const juce::String& initialFile)
     : treeView (tree)

@@ -1,7 +1,7 @@
 // Tolmar MSH Viewer - the reader against files whose every byte the test wrote.
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #include "TestSupport.h"
-#include "tools/MshInfoReport.h"
+#include "exchange/InfoReport.h"
 
 TEST (Reader, TheSmallest320ByteFileLoadsFromDiskWithEveryHeaderFieldInPlace)
 {

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "msh/MshWriter.h"
-#include "tools/SampleMeshes.h"
+#include "support/SampleMeshes.h"
 
 #include <gtest/gtest.h>
 

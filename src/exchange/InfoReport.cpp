@@ -1,6 +1,6 @@
 // Tolmar MSH Viewer - mshinfo's reports on one loaded (or not loaded) file.
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
-#include "MshInfoReport.h"
+#include "InfoReport.h"
 #include "browser/FlagLines.h"
 #include "msh/MshGeometry.h"
 

@@ -1,0 +1,30 @@
+// Tolmar MSH Viewer - what an export holds of an object: the parts of glTF and OBJ writing they share.
+// Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
+#pragma once
+
+#include "msh/MshModel.h"
+
+#include <array>
+#include <vector>
+
+// One object's share of what is drawn: its kept vertices (renumbered) and triangles.
+struct ExportPart
+{
+    std::vector<const MshVertex*> vertices;
+    std::vector<juce::uint32> indices;
+    bool normals = true; // every kept normal could be made unit length
+};
+
+// The triangles the view draws, less those with a corner whose position or texture coordinate is not a
+// finite number; normals that are not finite or zero drop the object's normals.
+ExportPart exportPart (const MshObject& object);
+
+// A vertex's normal made unit length (only for a part whose normals are kept).
+std::array<float, 3> unitNormal (const MshVertex& v);
+
+// The rainbow texture as PNG bytes, first row first, as the view uploads it.
+std::vector<juce::uint8> rainbowPng();
+
+// The files of the formats, written by each writer: an empty string, or why not.
+juce::String writeGltf (MshMesh& mesh, const juce::File& target, bool binary);
+juce::String writeObj (MshMesh& mesh, const juce::File& target);

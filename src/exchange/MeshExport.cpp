@@ -1,0 +1,50 @@
+// Tolmar MSH Viewer - what the viewer draws, as glTF 2.0 (binary or text) or Wavefront OBJ.
+// Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
+#include "MeshExport.h"
+#include "ExportParts.h"
+#include "msh/MshGeometry.h"
+
+#include <cmath>
+
+juce::String exportMesh (MshMesh& mesh, const juce::File& target, ExportFormat format)
+{
+    // A translation that is not a number moves nothing: glTF has no such number, and in OBJ it would
+    // place every vertex below it nowhere.
+    mshForEachPlacedObject (mesh.root, true, { 0, 0, 0 }, [] (const MshObject& object, double, double, double)
+    {
+        auto& matrix = const_cast<MshObject&> (object).matrix;
+
+        for (size_t i = 12; i < 15; ++i)
+            matrix[i] = std::isfinite (matrix[i]) ? matrix[i] : 0.0f;
+    });
+
+    return format == ExportFormat::obj ? writeObj (mesh, target) : writeGltf (mesh, target, format == ExportFormat::glb);
+}
+
+juce::Array<juce::File> exportFiles (const juce::File& target, ExportFormat format)
+{
+    const auto texture = target.getSiblingFile (target.getFileNameWithoutExtension() + "-rainbow.png");
+
+    switch (format)
+    {
+        case ExportFormat::glb:  return { target };
+        case ExportFormat::gltf: return { target.withFileExtension ("bin"), texture, target };
+        case ExportFormat::obj:  return { target.withFileExtension ("mtl"), texture, target };
+    }
+
+    return { target };
+}
+
+std::optional<ExportFormat> exportFormatNamed (const juce::String& name)
+{
+    for (const auto format : { ExportFormat::glb, ExportFormat::gltf, ExportFormat::obj })
+        if (name.equalsIgnoreCase (juce::String (exportExtension (format)).substring (1)))
+            return format;
+
+    return {};
+}
+
+const char* exportExtension (ExportFormat format)
+{
+    return format == ExportFormat::glb ? ".glb" : format == ExportFormat::gltf ? ".gltf" : ".obj";
+}
