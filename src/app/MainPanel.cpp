@@ -130,7 +130,7 @@ bool MainPanel::keyPressed (const juce::KeyPress& key)
 
         case ViewerCommand::nextFile:
         case ViewerCommand::previousFile:
-            if (const auto next = neighbourMeshFile (meshView->getCurrentFile(), command == ViewerCommand::nextFile ? 1 : -1); next.existsAsFile())
+            if (const auto next = meshView->getDocument().neighbour (command == ViewerCommand::nextFile ? 1 : -1); next.existsAsFile())
                 loadFile (next);
             break;
 

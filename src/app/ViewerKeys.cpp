@@ -1,4 +1,4 @@
-// Tolmar MSH Viewer - the keys of the main window and the files Page Up and Page Down go to.
+// Tolmar MSH Viewer - the keys of the main window.
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #include "ViewerKeys.h"
 
@@ -42,16 +42,4 @@ ViewerCommand viewerCommandFor (const juce::KeyPress& key)
     if (character == '+' || character == '=' || code == K::numberPadAdd)       return ViewerCommand::zoomIn;
     if (character == '-' || character == '_' || code == K::numberPadSubtract)  return ViewerCommand::zoomOut;
     return ViewerCommand::none;
-}
-
-juce::File neighbourMeshFile (const juce::File& current, int step)
-{
-    auto files = current.getParentDirectory().findChildFiles (juce::File::findFiles, false, "*.msh");
-    std::sort (files.begin(), files.end(), [] (const juce::File& a, const juce::File& b)
-    {
-        return a.getFileName().compareNatural (b.getFileName()) < 0;
-    });
-
-    const auto index = files.indexOf (current);
-    return index < 0 ? juce::File() : files[index + step];
 }

@@ -27,7 +27,7 @@ namespace
 namespace
 {
     void addRows (juce::TreeViewItem& parent, const ObjectTreeItem::Entries& entries, size_t begin, size_t end,
-                  const std::function<void()>* onSelectionChange, bool flat, size_t mostRows);
+                  const ObjectTreeItem::SelectionListener* onSelectionChange, bool flat, size_t mostRows);
 
     void paintRow (juce::Graphics& g, int width, int height, bool selected, const juce::String& text)
     {
@@ -43,7 +43,7 @@ namespace
     class ObjectRunItem final : public juce::TreeViewItem
     {
     public:
-        ObjectRunItem (ObjectTreeItem::Entries all, size_t first, size_t last, const std::function<void()>* listener, bool flatRows)
+        ObjectRunItem (ObjectTreeItem::Entries all, size_t first, size_t last, const ObjectTreeItem::SelectionListener* listener, bool flatRows)
             : entries (std::move (all)), begin (first), end (last), onSelectionChange (listener), flat (flatRows) {}
 
         bool holds (size_t index) const noexcept   { return index >= begin && index < end; }
@@ -75,14 +75,14 @@ namespace
     private:
         const ObjectTreeItem::Entries entries;
         const size_t begin, end;
-        const std::function<void()>* const onSelectionChange;
+        const ObjectTreeItem::SelectionListener* const onSelectionChange;
         const bool flat;
     };
 
     // Rows for entries [begin, end): one each, or, when there are more than mostRows, runs of them: runs
     // of 100, of 100 runs of 100, ..., as few levels as keep every row's rows to 100.
     void addRows (juce::TreeViewItem& parent, const ObjectTreeItem::Entries& entries, size_t begin, size_t end,
-                  const std::function<void()>* onSelectionChange, bool flat, size_t mostRows)
+                  const ObjectTreeItem::SelectionListener* onSelectionChange, bool flat, size_t mostRows)
     {
         size_t run = 1;
 
@@ -99,7 +99,7 @@ namespace
     }
 }
 
-ObjectTreeItem::ObjectTreeItem (MshObject& objectToShow, const std::function<void()>* listener, int levelOfRow, bool flatRow)
+ObjectTreeItem::ObjectTreeItem (MshObject& objectToShow, const ObjectTreeItem::SelectionListener* listener, int levelOfRow, bool flatRow)
     : object (objectToShow), onSelectionChange (listener), level (levelOfRow), flat (flatRow) {}
 
 bool ObjectTreeItem::mightContainSubItems()
@@ -198,7 +198,7 @@ void ObjectTreeItem::itemSelectionChanged (bool isNowSelected)
     object.selected = isNowSelected;
 
     if (onSelectionChange != nullptr && *onSelectionChange)
-        (*onSelectionChange)();
+        (*onSelectionChange) (object, isNowSelected);
 
     if (auto* tree = getOwnerView())
         if (auto* window = tree->getTopLevelComponent())

@@ -22,7 +22,10 @@
 class ObjectTreeItem final : public juce::TreeViewItem
 {
 public:
-    explicit ObjectTreeItem (MshObject& objectToShow, const std::function<void()>* onSelectionChange = nullptr, int level = 1, bool flat = false);
+    // Told of every object whose row was selected (true) or deselected (false), after its mark is set.
+    using SelectionListener = std::function<void (const MshObject&, bool isNowSelected)>;
+
+    explicit ObjectTreeItem (MshObject& objectToShow, const SelectionListener* onSelectionChange = nullptr, int level = 1, bool flat = false);
 
     MshObject& getObject() const noexcept   { return object; }
     int getLevel() const noexcept           { return level; }
@@ -54,7 +57,7 @@ public:
 
 private:
     MshObject& object;
-    const std::function<void()>* const onSelectionChange;
+    const SelectionListener* const onSelectionChange;
     const int level;
     const bool flat;
     Entries entries; // made on first opening

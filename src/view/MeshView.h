@@ -1,23 +1,17 @@
-// Tolmar MSH Viewer - the 3-D view: owns the mesh, loads files into it, draws it, turns it with the mouse.
+// Tolmar MSH Viewer - the 3-D view: the document's mesh drawn, turned and moved with the mouse.
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #pragma once
 
-#include "browser/ObjectTreeItem.h"
-#include "msh/MshGeometry.h"
-#include "DrawList.h"
-#include "ViewCamera.h"
+#include "EventLoopGuard.h"
+#include "SceneRenderer.h"
+#include "browser/ObjectTree.h"
+#include "document/MeshDocument.h"
 
 #include <juce_opengl/juce_opengl.h>
 
-#include <atomic>
-#include <mutex>
-
-// A component with an OpenGL context. Frames are drawn only on demand (a repaint, a resize, an expose) on
-// JUCE's render thread, without the message thread's lock, so however long a frame takes, the window
-// answers. The message thread hands the frame what it draws as a request of small values: the camera, the
-// highlighted object, and a draw list made once per load from a model that nothing changes while it is
-// drawn. A copy of the scene is kept, so a frame that is asked for again (an expose, a caption) copies it
-// back instead of drawing it again.
+// A component with an OpenGL context whose frames the scene renderer draws on demand on JUCE's render
+// thread. The view owns the document it shows, puts its rows in the tree, shows the boxes of a load and
+// names the file in the window title; the mouse turns, moves and zooms the camera and picks objects.
 class MeshView final : public juce::Component,
                        private juce::OpenGLRenderer,
                        private juce::Timer
@@ -28,7 +22,7 @@ public:
     MeshView (juce::TreeView* treeView, const juce::String& initialFile);
     ~MeshView() override;
 
-    // Resets the camera, reads the file (showing a "WARNING" box for each wrong end marker), places the
+    // Resets the camera, reads the file (then a "WARNING" box for each wrong end marker), places the
     // camera from the header, names the file in the window title, puts a closed row for the root object in
     // the tree and shows the "Information v 0.2.1" box. False when the file is missing, a directory, or
     // cannot be read as a mesh (the tree then shows "No Mesh Loaded" and the view its background).
@@ -44,26 +38,26 @@ public:
     void toggleWireframe();
     void toggleOverlay();
     void zoomSteps (int notches);          // as many wheel notches, away from the user when positive
-    void savePicture();                    // the next frame as name-N.png beside the file
+    void savePicture();                    // what is shown now, as name-N.png beside its file
 
     // Selects the object's row as a click on it would (opening the rows above it), or, for an object
     // without a row (a sibling of the root), highlights it alone; nullptr changes nothing.
     void selectObject (const MshObject* object);
 
-    const juce::File& getCurrentFile() const noexcept   { return currentFile; }
+    const MeshDocument& getDocument() const noexcept    { return document; }
+    const juce::File& getCurrentFile() const noexcept   { return document.getFile(); }
+    const MshMesh& getMesh() const noexcept             { return *document.getMesh(); }
+    bool isMeshLoaded() const noexcept                  { return meshLoaded; }
+    bool isLoading() const noexcept                     { return loading; }
     bool isWireframe() const noexcept                   { return wireframe; }
     bool isOverlayShown() const noexcept                { return overlayShown; }
+    const ViewCamera& getCamera() const noexcept        { return camera; }
     juce::String getNotice() const                      { return noticeText; }
     juce::String getOverlayText() const;
-
-    bool isLoading() const noexcept                     { return loading; }
-    bool isMeshLoaded() const noexcept                  { return meshLoaded; }
-    const MshMesh& getMesh() const noexcept             { return *mesh; }
-    const ViewCamera& getCamera() const noexcept        { return camera; }
-    int getRenderedFrameCount() const noexcept          { return renderedFrames.load(); }
-    int getScenesDrawn() const noexcept                 { return scenesDrawn.load(); } // the frames that drew, not copied
+    int getRenderedFrameCount() const noexcept          { return renderer.getRenderedFrameCount(); }
+    int getScenesDrawn() const noexcept                 { return renderer.getScenesDrawn(); } // the frames that drew, not copied
     double getLastFrameMilliseconds() const noexcept    { return frameMilliseconds.load(); } // of the scene alone
-    bool isDrawing() const noexcept                     { return drawing.load(); }
+    bool isDrawing() const noexcept                     { return renderer.isDrawing(); }
 
     static constexpr const char* warningTitle = "WARNING";
     static constexpr const char* warningMessage
@@ -86,114 +80,40 @@ private:
     void newOpenGLContextCreated() override;
     void renderOpenGL() override;
     void openGLContextClosing() override;
-
     void timerCallback() override;
-    void startInteracting();
 
-    bool makeSceneBuffer (int width, int height);
-    void deleteSceneBuffer();
-    void refreshCaptions (bool sceneChanged = false); // and publishes
-
-    void setTitle (const juce::String& title);
-    void dropObjectRows();
     bool read (const juce::File& file, bool reloading);
-    MshObject* findSelected() const;
+    void startInteracting();
+    void publish (bool sceneChanged);
+    void refreshCaptions (bool sceneChanged = false);   // and publishes
+    void setTitle (const juce::String& title);
     void selectionChanged();
-    void rowSelectionChanged();
     void showNotice (const juce::String& text);
-    void writePicture (std::vector<juce::uint8> pixels, int width, int height, const juce::File& meshFile);
-    bool takePictures (int width, int height);   // true when it drew over the window's scene
     void frameDrawn (double milliseconds);
 
-    // Text over the frame in a corner, drawn here into pixels the frame lays over its picture.
-    struct Caption
-    {
-        int x = 0, y = 0, width = 0, height = 0;   // in the frame's pixels, y down
-        std::vector<juce::uint8> pixels;           // premultiplied BGRA, bottom row first
-    };
-
-    std::shared_ptr<const Caption> makeCaption (const juce::String& text, juce::Rectangle<int> area) const;
-
-    // What the next frame draws: the message thread sets it (publish), the frame copies it under the lock.
-    struct FrameRequest
-    {
-        std::shared_ptr<const DrawList> list;
-        ViewCamera camera;
-        const MshObject* highlighted = nullptr;
-        bool wireframe = false, interacting = false;
-        juce::uint64 scene = 0;                    // counts changes of anything above but interacting
-        std::shared_ptr<const Caption> overlay, notice;
-    };
-
-    // An F12 press: the scene shown then, in full, and the file it is named after.
-    struct PictureJob
-    {
-        FrameRequest scene;
-        juce::File meshFile;
-    };
-
-    // Hands the current state to the frame and asks for one; sceneChanged when what it draws changed.
-    void publish (bool sceneChanged);
-
-    // Every how many triangles the request's frame draws: all while no mouse turns it, and for a picture.
-    size_t stepFor (const FrameRequest& wanted) const noexcept { return pacing.stepFor (wanted.interacting); }
-
-    // Draws the scene into the bound frame buffer; given up for a newer request, draws that instead.
-    // False when the view is closing.
-    bool drawScene (FrameRequest& wanted, int width, int height);
-
+    juce::Component::SafePointer<MeshView> safeThis { this }; // made here, before the renderer that copies it
     juce::OpenGLContext context;
-    ViewCamera camera;
-    std::shared_ptr<MshMesh> mesh = std::make_shared<MshMesh>();
+    MeshDocument document;
+    SceneRenderer renderer;
+    EventLoopGuard eventLoop;
+    ViewCamera camera, loadedCamera;             // now, and where the last load put it
     std::shared_ptr<const DrawList> drawList;
-    bool meshLoaded = false;
-    bool loading = false;
-    juce::TreeView* const treeView;
-    MeshRootItem rootItem;
-    std::unique_ptr<ObjectTreeItem> objectRootItem;
-    juce::String pendingTitle; // a title set before the view was in its window
-    std::atomic<int> renderedFrames { 0 }, scenesDrawn { 0 };
-    std::function<void()> onRowSelection { [this] { rowSelectionChanged(); } };
-
-    juce::File currentFile;
-    ViewCamera loadedCamera;                    // where the last load put the camera
-    MshTotals totals;                           // of everything drawn, at the last load
-    double loadMilliseconds = 0;
-    std::atomic<double> frameMilliseconds { 0 };
+    bool meshLoaded = false, loading = false;
     bool wireframe = false, interacting = false, overlayShown = false;
+    juce::TreeView* const treeView;
+    ObjectTree rows;
+    juce::String pendingTitle;                   // a title set before the view was in its window
     juce::String noticeText, shownOverlayText;
     std::shared_ptr<const Caption> overlayCaption, noticeCaption;
-    const MshObject* highlighted = nullptr;
-    MshObject* highlightedWithoutRow = nullptr; // a root sibling picked in the view
+    std::atomic<double> frameMilliseconds { 0 };
 
-    std::mutex requestLock;                     // held only to copy a request in or out
-    FrameRequest request;
-    std::vector<PictureJob> pictureJobs;        // taken by the next frame
-    std::atomic<juce::uint64> sceneCount { 0 };
-    std::atomic<bool> closing { false };        // the frame gives up at once
-    std::atomic<bool> drawing { false };        // a scene is being drawn
-
-    // Events the render thread's GLX calls took off the X connection are looked for ten times a second.
-    struct QueuedEventsWatch final : public juce::Timer
+    // Events the render thread's GL calls took off the window system's connection are looked for ten
+    // times a second.
+    struct Watch final : public juce::Timer
     {
         std::function<void()> check;
         void timerCallback() override           { check(); }
-    } queuedEventsWatch;
-    std::atomic<void*> glDisplay { nullptr };
-    std::atomic<unsigned long> glWindow { 0 };
-
-    // The render thread's own: the scene buffer and what it holds.
-    struct SceneBuffer
-    {
-        juce::uint32 frameBuffer = 0, colour = 0;
-        int width = 0, height = 0;
-        juce::uint64 scene = ~juce::uint64();
-        size_t step = 0;
-    } sceneBuffer;
-    FramePacing pacing;
-    const DrawList* pacedList = nullptr;
-    unsigned int rainbowTexture = 0;           // made by the first frame of a context
-    juce::Component::SafePointer<MeshView> safeThis { this }; // made here: copied, not made, on the render thread
+    } eventLoopWatch;
 
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (MeshView)
 };

@@ -1,6 +1,7 @@
 // Tolmar MSH Viewer - what the view tells about itself: the information overlay and where pictures go.
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #include "ViewInfo.h"
+#include "exchange/PngFiles.h"
 
 namespace
 {
@@ -48,4 +49,25 @@ juce::File nextPictureFile (const juce::File& meshFile)
         if (! candidate.exists())
             return candidate;
     }
+}
+
+juce::String savePictureBeside (const juce::File& meshFile, std::vector<juce::uint8> rgba, int width, int height)
+{
+    // As on screen: opaque, whatever alpha blending left in the frame.
+    for (size_t i = 3; i < rgba.size(); i += 4)
+        rgba[i] = 255;
+
+    const auto target = nextPictureFile (meshFile);
+    const auto problem = writePngFile (target, rgba.data(), width, height, 4);
+    return problem.isEmpty() ? "Saved " + target.getFullPathName() : "Could not save the picture: " + problem;
+}
+
+MshBounds framedBounds (const MshObject& root, const MshObject* selected, const MshBounds& everything)
+{
+    if (selected != nullptr)
+        if (const auto base = mshParentPlacement (root, *selected))
+            if (const auto own = mshTotals (*selected, false, *base).bounds; ! own.empty)
+                return own;
+
+    return everything;
 }

@@ -1,17 +1,25 @@
-// Tolmar MSH Viewer - a guard for the X event loop while frames are drawn on another thread.
+// Tolmar MSH Viewer - the event loop's guard on X11: the render thread's GLX calls share JUCE's connection.
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
+#include "EventLoopGuard.h"
 #include "X11Events.h"
 
 #include <GL/glx.h>
 
-void* currentGLDisplay()
+void EventLoopGuard::contextCreated()
 {
-    return glXGetCurrentDisplay();
+    connection = glXGetCurrentDisplay();
+    window = glXGetCurrentDrawable();
 }
 
-unsigned long currentGLWindow()
+void EventLoopGuard::contextClosing()
 {
-    return glXGetCurrentDrawable();
+    connection = nullptr;
+    window = 0;
+}
+
+void EventLoopGuard::check()
+{
+    wakeForQueuedEvents (connection.load(), window.load());
 }
 
 void wakeForQueuedEvents (void* connection, unsigned long window)

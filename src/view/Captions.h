@@ -1,0 +1,12 @@
+// Tolmar MSH Viewer - text laid over the 3-D view: the information overlay and the notices.
+// Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
+#pragma once
+
+#include "SceneRenderer.h"
+
+#include <juce_graphics/juce_graphics.h>
+
+// White text in a dark box filling area (in the view's own units), drawn into the frame's pixels at the
+// display's scale, so it is as sharp as the rest and sits where it does at any scale; nullptr for an
+// empty area.
+std::shared_ptr<const Caption> makeCaption (const juce::String& text, juce::Rectangle<int> area, float scale);
