@@ -3,7 +3,7 @@
 //
 // Renders off-screen through EGL (llvmpipe, as under Xvfb) at the 3-D view's start size, 480 × 472, and
 // picks a point of the view.
-#include "support/SampleMeshes.h"
+#include "samples/SampleMeshes.h"
 #include "view/MeshDrawing.h"
 
 #include "view/MeshPicking.h"

@@ -6,7 +6,7 @@
 //                           memory, their ratio, and the peak memory of a process that loads it; for the
 //                           biggest, what mshinfo, mshconvert and mshrender take in time and memory.
 #include "msh/MshWriter.h"
-#include "support/SampleMeshes.h"
+#include "samples/SampleMeshes.h"
 
 #include <sys/resource.h>
 #include <sys/wait.h>

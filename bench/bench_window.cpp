@@ -13,7 +13,7 @@
 // (a timer ticks every 5 ms), and the message thread's CPU time over that span.
 #include "app/MainWindow.h"
 #include "msh/MshWriter.h"
-#include "support/SampleMeshes.h"
+#include "samples/SampleMeshes.h"
 
 #include <cstdio>
 #include <ctime>

@@ -3,7 +3,7 @@
 # Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 set -eu
 cd "$1"
-layers="msh document browser exchange view app support tools" # support: the fixtures in tests/support, which mshgen writes
+layers="msh samples document browser exchange view app tools"
 rank() { n=0; for l in $layers; do [ "$l" = "$1" ] && { echo $n; return; }; n=$((n + 1)); done; echo 99; }
 status=0
 for file in $(find src -name '*.cpp' -o -name '*.h'); do

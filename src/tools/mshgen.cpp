@@ -1,6 +1,6 @@
 // Tolmar MSH Viewer - mshgen: writes the bundled sample mesh and the fuzzer's seed files.
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
-#include "support/SampleMeshes.h"
+#include "samples/SampleMeshes.h"
 #include "ToolArguments.h"
 #include "msh/MshWriter.h"
 #include "msh/SafeFiles.h"

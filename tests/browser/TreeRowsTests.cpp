@@ -2,7 +2,7 @@
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #include "browser/ObjectTreeItem.h"
 #include "gui/GuiTestSupport.h"
-#include "support/SampleMeshes.h"
+#include "samples/SampleMeshes.h"
 
 namespace
 {

@@ -2,7 +2,7 @@
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #include "msh/MshGeometry.h"
 #include "msh/MshWriter.h"
-#include "support/SampleMeshes.h"
+#include "samples/SampleMeshes.h"
 
 #include <gtest/gtest.h>
 

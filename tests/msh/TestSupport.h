@@ -3,7 +3,7 @@
 #pragma once
 
 #include "msh/MshWriter.h"
-#include "support/SampleMeshes.h"
+#include "samples/SampleMeshes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Tolmar MSH Viewer - what a frame draws: the list prepared at load and the reduced frames while turning.
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #include "msh/MshGeometry.h"
-#include "support/SampleMeshes.h"
+#include "samples/SampleMeshes.h"
 #include "view/DrawList.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // Tolmar MSH Viewer - picking the object under a point of the view, against positions worked out by hand.
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
-#include "support/SampleMeshes.h"
+#include "samples/SampleMeshes.h"
 #include "view/MeshPicking.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // Tolmar MSH Viewer - frames drawn off-screen (EGL, no display) through the viewer's own set-up and drawing.
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #include "msh/MshGeometry.h"
-#include "support/SampleMeshes.h"
+#include "samples/SampleMeshes.h"
 #include "view/MeshDrawing.h"
 #include "view/MeshPicking.h"
 #include "view/OffscreenGL.h"
