@@ -71,6 +71,9 @@ MshMesh::~MshMesh()
 void MshMesh::clear() noexcept
 {
     headerString = {};
+    headerLead = {};
+    headerGap = {};
+    mshReleaseList (trailingBytes);
     mshReleaseList (list12A);
     mshReleaseList (list12B);
     mshReleaseList (list8);

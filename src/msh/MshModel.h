@@ -170,8 +170,8 @@ public:
     bool loadFromStream (juce::InputStream& stream, const MshWarningHandler& onWarning = {}, const MshObjectHandler& onObjectRead = {});
     bool loadFromMemory (const void* data, size_t size, const MshWarningHandler& onWarning = {}, const MshObjectHandler& onObjectRead = {});
 
-    // Empties everything but headerBlock, headerFloat, headerInts and the root's
-    // valueA, valueB, flags, matrix and isHp.
+    // Empties everything but headerBlock, headerFloat, headerInts and the root's valueA, valueB, flags,
+    // matrix and isHp; the bytes nothing interprets are zeroed.
     void clear() noexcept;
 
     // Why the last load returned false; empty after a successful one.
@@ -180,8 +180,10 @@ public:
     // Word i (0 to 19) of headerBlock as a little-endian float32.
     float headerWord (int index) const noexcept;
 
+    std::array<juce::uint8, 52> headerLead {};  // the bytes before the header string, not interpreted
     juce::String headerString;
     std::array<juce::uint8, 80> headerBlock {};
+    std::array<juce::uint8, 4> headerGap {};    // the bytes after the block, not interpreted
     float headerFloat = 0;
     std::array<juce::int32, 5> headerInts {};
     std::vector<MshRawRecord<12>> list12A;
@@ -198,6 +200,7 @@ public:
     std::vector<MshRecord36> record36List;
     std::vector<MshNamedGroup> namedGroups;
     MshObject root;
+    std::vector<juce::uint8> trailingBytes;     // whatever follows the file end marker
 
 private:
     bool failLoad (const juce::String& reason);

@@ -477,10 +477,10 @@ bool MshMesh::loadFromStream (juce::InputStream& stream, const MshWarningHandler
         if (! reader.hasData())
             return failLoad ("cannot read the file");
 
-        reader.skip (52); // not interpreted
+        reader.readBytes (headerLead.data(), headerLead.size()); // not interpreted, kept for writing again
         headerString = reader.readShortString();
         reader.readBytes (headerBlock.data(), headerBlock.size());
-        reader.skip (4); // not interpreted
+        reader.readBytes (headerGap.data(), headerGap.size());
         headerFloat = reader.readFloat32();
 
         for (auto& value : headerInts)
@@ -507,6 +507,10 @@ bool MshMesh::loadFromStream (juce::InputStream& stream, const MshWarningHandler
 
         if (endMarker != MshMarker::fileEnd)
             reader.warn (MshWarning::Kind::fileEnd, offset, endMarker, {});
+
+        // Not interpreted either, but part of the file as written.
+        trailingBytes.resize ((size_t) juce::jmax<juce::int64> (0, reader.bytesLeft()));
+        trailingBytes.resize (reader.readBytes (trailingBytes.data(), trailingBytes.size()));
 
         return true;
     }

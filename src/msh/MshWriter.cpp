@@ -51,13 +51,10 @@ MshWriter& MshWriter::count (juce::uint32 elements)
 //==============================================================================
 MshWriter& MshWriter::header (const MshMesh& mesh)
 {
-    static constexpr char signature[] = "Tolmar MSH Viewer test writer";
-    static_assert (sizeof (signature) <= 52, "the first 52 bytes are not interpreted");
-
-    bytes (signature, sizeof (signature)).zeros (52 - sizeof (signature)); // not interpreted
+    bytes (mesh.headerLead.data(), mesh.headerLead.size());
     shortString (mesh.headerString);
     bytes (mesh.headerBlock.data(), mesh.headerBlock.size());
-    zeros (4); // not interpreted
+    bytes (mesh.headerGap.data(), mesh.headerGap.size());
     float32 (mesh.headerFloat);
 
     for (auto value : mesh.headerInts)
@@ -155,7 +152,7 @@ MshWriter& MshWriter::fileEnd (juce::uint32 marker)
 
 MshWriter& MshWriter::mesh (const MshMesh& mesh)
 {
-    return header (mesh).meshLists (mesh).object (mesh.root).fileEnd();
+    return header (mesh).meshLists (mesh).object (mesh.root).fileEnd().bytes (mesh.trailingBytes.data(), mesh.trailingBytes.size());
 }
 
 //==============================================================================

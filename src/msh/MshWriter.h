@@ -28,11 +28,11 @@ public:
     MshWriter& count (juce::uint32 elements);       // a list count, noted
 
     // Sections, in file order.
-    MshWriter& header (const MshMesh& mesh);       // 52 skipped bytes, string, block, 4 skipped, float, ints
+    MshWriter& header (const MshMesh& mesh);       // lead bytes, string, block, gap bytes, float, ints
     MshWriter& meshLists (const MshMesh& mesh);    // the thirteen lists
     MshWriter& object (const MshObject& root);     // a record with its children and siblings, no recursion
     MshWriter& fileEnd (juce::uint32 marker = MshMarker::fileEnd);
-    MshWriter& mesh (const MshMesh& mesh);         // all of the above
+    MshWriter& mesh (const MshMesh& mesh);         // all of the above, then the trailing bytes
 
     // Entries.
     MshWriter& tripleEntry (const MshTripleEntry& entry);

@@ -39,6 +39,13 @@ namespace
     }
 
     constexpr float pi = 3.14159265358979f;
+
+    // The bytes before the header string say who wrote the file; nothing reads them.
+    void signWriter (MshMesh& mesh)
+    {
+        static constexpr char signature[] = "Tolmar MSH Viewer test writer";
+        std::memcpy (mesh.headerLead.data(), signature, sizeof (signature));
+    }
 }
 
 void addBox (MshObject& object, float width, float height, float depth)
@@ -177,6 +184,7 @@ void setCameraWords (MshMesh& mesh, float word0, float word18, float word19)
 void buildSampleMesh (MshMesh& mesh)
 {
     mesh.clear();
+    signWriter (mesh);
     mesh.headerString = "tolmar sample: a scout cart";
     mesh.headerBlock = {};
     setCameraWords (mesh, 6.0f, 5.0f, 7.0f); // nearest 6, camera at 21, scene lowered by 2.5
@@ -225,6 +233,7 @@ void buildSampleMesh (MshMesh& mesh)
 void buildRichMesh (MshMesh& mesh)
 {
     mesh.clear();
+    signWriter (mesh);
     mesh.headerString = juce::String (juce::CharPointer_UTF8 ("rich \xc3\xa9t\xc3\xa9 header"));
 
     for (size_t i = 0; i < mesh.headerBlock.size(); ++i)

@@ -188,7 +188,7 @@ TEST (Reader, TheHpMarkComesFromTheNameInAnyCaseOnEveryRead)
     }
 }
 
-TEST (Reader, EveryFieldReadsBackEachWrongEndMarkerWarnsOnceInFileOrderAndTrailingBytesAreIgnored)
+TEST (Reader, EveryFieldReadsBackEachWrongEndMarkerWarnsOnceInFileOrderAndTrailingBytesAreKept)
 {
     MshMesh rich, mesh; // root { A { HP_ÿ } B } beside_root, every list filled, an index past the vertices
     buildRichMesh (rich);
@@ -197,6 +197,8 @@ TEST (Reader, EveryFieldReadsBackEachWrongEndMarkerWarnsOnceInFileOrderAndTraili
     w.endMarkerFor = [] (const MshObject& o) { return o.name == "A" ? 0x01020304u : o.name == "B" ? 0u : MshMarker::objectEnd; };
     w.header (rich).meshLists (rich).object (rich.root).fileEnd (MshMarker::objectEnd).bytes ("trailing \xff\xff", 11);
     const auto outcome = loadBytes (mesh, out.getMemoryBlock());
+    ASSERT_EQ (std::string ("trailing \xff\xff"), std::string (mesh.trailingBytes.begin(), mesh.trailingBytes.end()));
+    mesh.trailingBytes.clear();
     ASSERT_TRUE (outcome.loaded && sameModel (rich, mesh) && mesh.root.indices[36] == 200);
     EXPECT_EQ ((std::vector<juce::int64> { w.objects[1].endMarker, w.objects[3].endMarker, w.fileEndOffset }), outcome.offsets());
     juce::StringArray seen;
