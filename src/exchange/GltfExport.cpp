@@ -3,6 +3,7 @@
 #include "ExportParts.h"
 #include "MeshExport.h"
 #include "msh/MshGeometry.h"
+#include "msh/MshWriter.h"
 #include "msh/SafeFiles.h"
 
 #include <tiny_gltf.h>
@@ -14,6 +15,16 @@
 namespace
 {
     float finiteOr0 (float value) { return std::isfinite (value) ? value : 0.0f; }
+
+    // Base64 of what a writer writes, as a JSON string.
+    template <typename Write>
+    tinygltf::Value base64 (Write&& write)
+    {
+        juce::MemoryOutputStream bytes;
+        MshWriter writer (bytes);
+        write (writer);
+        return tinygltf::Value (juce::Base64::toBase64 (bytes.getData(), bytes.getDataSize()).toStdString());
+    }
 
     // A std::ostream's bytes handed to a JUCE stream (tinygltf writes to the one, our files are the other).
     struct StreamBuffer final : public std::streambuf
@@ -67,7 +78,8 @@ namespace
             model.accessors.push_back (accessor);
         }
 
-        int addMesh (const ExportPart& part, bool twoSided)
+        // The mesh of a part, named after its object; its geometry's fingerprint goes to fingerprint.
+        int addMesh (const ExportPart& part, bool twoSided, const std::string& name, juce::String& fingerprint)
         {
             const auto count = part.vertices.size();
             tinygltf::Primitive primitive;
@@ -85,6 +97,7 @@ namespace
                 }
             primitive.attributes["POSITION"] = (int) model.accessors.size();
             addAccessor (positionView, TINYGLTF_COMPONENT_TYPE_FLOAT, count, TINYGLTF_TYPE_VEC3, low, high);
+            float* normals = nullptr;
 
             const auto [uvView, uvs] = addView<float> (2 * count, TINYGLTF_TARGET_ARRAY_BUFFER);
             for (size_t i = 0; i < count; ++i)
@@ -94,7 +107,8 @@ namespace
 
             if (part.normals)
             {
-                const auto [normalView, normals] = addView<float> (3 * count, TINYGLTF_TARGET_ARRAY_BUFFER);
+                const auto [normalView, normalArea] = addView<float> (3 * count, TINYGLTF_TARGET_ARRAY_BUFFER);
+                normals = normalArea;
                 for (size_t i = 0; i < count; ++i)
                 {
                     const auto n = unitNormal (*part.vertices[i]);
@@ -120,26 +134,46 @@ namespace
                 addAccessor (indexView, TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT, part.indices.size(), TINYGLTF_TYPE_SCALAR);
             }
 
+            // The buffer only grows within what was reserved, so the areas written above are still there.
+            fingerprint = geometryFingerprint (positions, uvs, normals, count, part.indices.data(), part.indices.size());
+
             tinygltf::Mesh mesh;
+            mesh.name = name;
             mesh.primitives.push_back (primitive);
             model.meshes.push_back (mesh);
             return (int) model.meshes.size() - 1;
         }
 
-        // The object's node, with its mesh; the object's lists are released once they are in the buffer.
+        // The object's node, with its mesh and, in extras, what glTF does not carry of it; the object's
+        // lists are released once they are in the buffer.
         int addNode (MshObject& object)
         {
             tinygltf::Node node;
             node.name = object.name.toStdString();
             node.translation = { finiteOr0 (object.matrix[12]), finiteOr0 (object.matrix[13]), finiteOr0 (object.matrix[14]) };
-            node.extras = tinygltf::Value (tinygltf::Value::Object { { "flags", tinygltf::Value ((double) object.flags) },
-                                                                     { "isHp", tinygltf::Value (object.isHp) },
-                                                                     { "valueA", tinygltf::Value (object.valueA) },
-                                                                     { "valueB", tinygltf::Value (object.valueB) } });
+            tinygltf::Value::Object extras { { "flags", tinygltf::Value ((double) object.flags) },
+                                             { "isHp", tinygltf::Value (object.isHp) },
+                                             { "valueA", tinygltf::Value (object.valueA) },
+                                             { "valueB", tinygltf::Value (object.valueB) } };
+            extras[GltfExtras::matrix] = base64 ([&object] (MshWriter& w) { for (auto value : object.matrix) w.float32 (value); });
+            extras[GltfExtras::objectLists] = base64 ([&object] (MshWriter& w)
+            {
+                w.packedList (object.list4).packedList (object.list16).entryList (object.quadEntries, &MshWriter::quadEntry);
+            });
 
-            if (const auto part = exportPart (object); ! part.indices.empty())
-                node.mesh = addMesh (part, (object.flags & 0x200) != 0);
+            const auto part = exportPart (object);
+            juce::String fingerprint;
 
+            if (! part.indices.empty())
+                node.mesh = addMesh (part, (object.flags & 0x200) != 0, node.name, fingerprint);
+
+            if (! partIsExact (object, part))
+            {
+                extras[GltfExtras::geometry] = base64 ([&object] (MshWriter& w) { w.packedList (object.vertices).packedList (object.indices); });
+                extras[GltfExtras::fingerprint] = tinygltf::Value (fingerprint.toStdString());
+            }
+
+            node.extras = tinygltf::Value (std::move (extras));
             mshReleaseList (object.vertices);
             mshReleaseList (object.indices);
 
@@ -188,6 +222,11 @@ juce::String writeGltf (MshMesh& mesh, const juce::File& target, bool binary)
         pushChain (object->firstChild.get(), node);
     }
 
+    // What the file holds besides its objects.
+    scene.extras = tinygltf::Value (tinygltf::Value::Object {
+        { GltfExtras::header, base64 ([&mesh] (MshWriter& w) { w.header (mesh); }) },
+        { GltfExtras::lists, base64 ([&mesh] (MshWriter& w) { w.meshLists (mesh); }) },
+        { GltfExtras::trailing, base64 ([&mesh] (MshWriter& w) { w.bytes (mesh.trailingBytes.data(), mesh.trailingBytes.size()); }) } });
     model.scenes.push_back (scene);
     model.defaultScene = 0;
     mesh.clear(); // the model holds all that is written from here on

@@ -8,16 +8,6 @@
 
 juce::String exportMesh (MshMesh& mesh, const juce::File& target, ExportFormat format)
 {
-    // A translation that is not a number moves nothing: glTF has no such number, and in OBJ it would
-    // place every vertex below it nowhere.
-    mshForEachPlacedObject (mesh.root, true, { 0, 0, 0 }, [] (const MshObject& object, double, double, double)
-    {
-        auto& matrix = const_cast<MshObject&> (object).matrix;
-
-        for (size_t i = 12; i < 15; ++i)
-            matrix[i] = std::isfinite (matrix[i]) ? matrix[i] : 0.0f;
-    });
-
     return format == ExportFormat::obj ? writeObj (mesh, target) : writeGltf (mesh, target, format == ExportFormat::glb);
 }
 

@@ -6,6 +6,7 @@
 #include "msh/SafeFiles.h"
 
 #include <charconv>
+#include <cmath>
 
 namespace
 {
@@ -42,6 +43,16 @@ namespace
 
 juce::String writeObj (MshMesh& mesh, const juce::File& target)
 {
+    // A translation that is not a number moves nothing, as in glTF: here it would place every vertex below
+    // it nowhere.
+    mshForEachPlacedObject (mesh.root, true, { 0, 0, 0 }, [] (const MshObject& object, double, double, double)
+    {
+        auto& matrix = const_cast<MshObject&> (object).matrix;
+
+        for (size_t i = 12; i < 15; ++i)
+            matrix[i] = std::isfinite (matrix[i]) ? matrix[i] : 0.0f;
+    });
+
     const auto files = exportFiles (target, ExportFormat::obj);
     const auto png = rainbowPng();
     const auto material = "newmtl rainbow\nKa 1 1 1\nKd 1 1 1\nd 1\nillum 1\nmap_Kd " + files[1].getFileName().toStdString() + "\n";

@@ -358,6 +358,35 @@ void MshReader::readNamedGroup (MshNamedGroup& group)
     context_ = outer;
 }
 
+void MshReader::readHeader (MshMesh& mesh)
+{
+    readBytes (mesh.headerLead.data(), mesh.headerLead.size()); // not interpreted, kept for writing again
+    mesh.headerString = readShortString();
+    readBytes (mesh.headerBlock.data(), mesh.headerBlock.size());
+    readBytes (mesh.headerGap.data(), mesh.headerGap.size());
+    mesh.headerFloat = readFloat32();
+
+    for (auto& value : mesh.headerInts)
+        value = readInt32();
+}
+
+void MshReader::readMeshLists (MshMesh& mesh)
+{
+    readPackedList (mesh.list12A, "list12A");
+    readPackedList (mesh.list12B, "list12B");
+    readPackedList (mesh.list8, "list8");
+    readPackedList (mesh.list4, "list4");
+    readPackedList (mesh.list20, "list20");
+    readEntryList (mesh.tripleEntries, "tripleEntries", [this] (MshTripleEntry& e) { readTripleEntry (e); });
+    readEntryList (mesh.pairSets, "pairSets", [this] (MshPairSet& s) { readPairSet (s); });
+    readEntryList (mesh.quadEntries, "quadEntries", [this] (MshQuadEntry& e) { readQuadEntry (e); });
+    readPackedList (mesh.shortList, "shortList");
+    readPackedList (mesh.list16, "list16");
+    readPackedList (mesh.list64, "list64");
+    readPackedList (mesh.record36List, "record36List");
+    readEntryList (mesh.namedGroups, "namedGroups", [this] (MshNamedGroup& g) { readNamedGroup (g); });
+}
+
 void MshReader::warn (MshWarning::Kind kind, juce::int64 offset, juce::uint32 found, const juce::String& objectName)
 {
     if (onWarning)
@@ -477,28 +506,8 @@ bool MshMesh::loadFromStream (juce::InputStream& stream, const MshWarningHandler
         if (! reader.hasData())
             return failLoad ("cannot read the file");
 
-        reader.readBytes (headerLead.data(), headerLead.size()); // not interpreted, kept for writing again
-        headerString = reader.readShortString();
-        reader.readBytes (headerBlock.data(), headerBlock.size());
-        reader.readBytes (headerGap.data(), headerGap.size());
-        headerFloat = reader.readFloat32();
-
-        for (auto& value : headerInts)
-            value = reader.readInt32();
-
-        reader.readPackedList (list12A, "list12A");
-        reader.readPackedList (list12B, "list12B");
-        reader.readPackedList (list8, "list8");
-        reader.readPackedList (list4, "list4");
-        reader.readPackedList (list20, "list20");
-        reader.readEntryList (tripleEntries, "tripleEntries", [&reader] (MshTripleEntry& e) { reader.readTripleEntry (e); });
-        reader.readEntryList (pairSets, "pairSets", [&reader] (MshPairSet& s) { reader.readPairSet (s); });
-        reader.readEntryList (quadEntries, "quadEntries", [&reader] (MshQuadEntry& e) { reader.readQuadEntry (e); });
-        reader.readPackedList (shortList, "shortList");
-        reader.readPackedList (list16, "list16");
-        reader.readPackedList (list64, "list64");
-        reader.readPackedList (record36List, "record36List");
-        reader.readEntryList (namedGroups, "namedGroups", [&reader] (MshNamedGroup& g) { reader.readNamedGroup (g); });
+        reader.readHeader (*this);
+        reader.readMeshLists (*this);
 
         root.readFrom (reader);
 

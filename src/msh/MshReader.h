@@ -89,6 +89,10 @@ public:
             readElement (element);
     }
 
+    // The sections of a file before its objects, in file order.
+    void readHeader (MshMesh& mesh);
+    void readMeshLists (MshMesh& mesh);
+
     void readTripleEntry (MshTripleEntry& entry);
     void readPairSet (MshPairSet& set);
     void readQuadEntry (MshQuadEntry& entry);
