@@ -156,6 +156,21 @@ namespace
         return { best, peak };
     }
 
+    bool sameBytes (const juce::File& a, const juce::File& b)
+    {
+        juce::FileInputStream x (a), y (b);
+        std::vector<char> p (1 << 20), q (1 << 20);
+
+        if (x.failedToOpen() || y.failedToOpen() || x.getTotalLength() != y.getTotalLength())
+            return false;
+
+        for (int n; (n = x.read (p.data(), (int) p.size())) > 0;)
+            if (y.read (q.data(), n) != n || std::memcmp (p.data(), q.data(), (size_t) n) != 0)
+                return false;
+
+        return true;
+    }
+
     // What the tools cost on the big file: mshinfo's load as the yardstick for the export, and a process
     // that only reads the file into fresh memory as mshinfo's.
     void measureTools (const char* self, const juce::File& file)
@@ -175,6 +190,11 @@ namespace
         std::printf ("mshinfo (load and report) %6.2f s, peak %.2f x file\n", info, (double) infoPeak / size);
         std::printf ("mshconvert to .glb        %6.2f s = %4.2f x mshinfo (target 3 x), peak %.2f x file (target 2 x)\n",
                      glb, glb / info, (double) glbPeak / size);
+        std::fflush (stdout); // a child forked with it unwritten would write it again
+        const auto [back, backPeak] = runProgram ({ MSHCONVERT_PATH, path + ".glb", "-o", path + ".back.msh" }, 3);
+        std::printf ("mshconvert .glb to .msh   %6.2f s = %4.2f x the export (target 2 x), peak %.2f x file (target 2.5 x); %s\n",
+                     back, back / glb, (double) backPeak / size,
+                     sameBytes (juce::File (path + ".back.msh"), file) ? "the same bytes" : "NOT the same bytes");
         std::printf ("mshconvert to .obj        %6.2f s = %4.2f x mshinfo, peak %.2f x file\n", obj, obj / info, (double) objPeak / size);
         std::printf ("mshrender 512 x 512       %6.2f s (target 3 s), peak %.2f x file\n", picture, (double) picturePeak / size);
         std::fflush (stdout);

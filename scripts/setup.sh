@@ -12,6 +12,7 @@ packages=(
     libtinygltf-dev libstb-dev          # glTF export, PNG pictures
     nlohmann-json3-dev                  # the JSON tinygltf writes, where a .gltf names its .bin
     bubblewrap                          # the thumbnailer's sandbox, as file managers run it
+    assimp-utils                        # another program's glTF, for the import tests
     libgtest-dev libbenchmark-dev       # tests and benchmarks
     clang libclang-rt-14-dev            # libFuzzer, ASan and UBSan
     xvfb xdotool x11-utils imagemagick  # GUI tests: virtual display, real input, screenshots
@@ -39,10 +40,15 @@ if [ ${#missing[@]} -gt 0 ]; then
     $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-# The Khronos glTF Validator, in a folder of the project's own (not under version control).
-validator="$(cd "$(dirname "$0")/.." && pwd)/.tools/validator"
-if [ ! -f "$validator/node_modules/gltf-validator/package.json" ]; then
-    echo "Installing the glTF validator into $validator"
-    npm install --silent --no-audit --no-fund --prefix "$validator" gltf-validator@2.0.0-dev.3.10 >/dev/null
-fi
+# Programs nobody here wrote that check our glTF files, in a folder of the project's own (not under
+# version control): the Khronos glTF Validator, and glTF-Transform, which reads and writes them again.
+tools="$(cd "$(dirname "$0")/.." && pwd)/.tools"
+install_npm() { # folder, package@version, a file it installs
+    if [ ! -e "$tools/$1/node_modules/$3" ]; then
+        echo "Installing $2 into $tools/$1"
+        npm install --silent --no-audit --no-fund --prefix "$tools/$1" "$2" >/dev/null
+    fi
+}
+install_npm validator gltf-validator@2.0.0-dev.3.10 gltf-validator/package.json
+install_npm gltf-transform @gltf-transform/cli@4.5.1 .bin/gltf-transform
 

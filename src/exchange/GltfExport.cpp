@@ -78,8 +78,9 @@ namespace
             model.accessors.push_back (accessor);
         }
 
-        // The mesh of a part, named after its object; its geometry's fingerprint goes to fingerprint.
-        int addMesh (const ExportPart& part, bool twoSided, const std::string& name, juce::String& fingerprint)
+        // The mesh of a part, named after its object; its geometry's fingerprint goes to fingerprint, when
+        // one is asked for.
+        int addMesh (const ExportPart& part, bool twoSided, const std::string& name, juce::String* fingerprint)
         {
             const auto count = part.vertices.size();
             tinygltf::Primitive primitive;
@@ -135,7 +136,8 @@ namespace
             }
 
             // The buffer only grows within what was reserved, so the areas written above are still there.
-            fingerprint = geometryFingerprint (positions, uvs, normals, count, part.indices.data(), part.indices.size());
+            if (fingerprint != nullptr)
+                *fingerprint = geometryFingerprint (positions, uvs, normals, count, part.indices.data(), part.indices.size());
 
             tinygltf::Mesh mesh;
             mesh.name = name;
@@ -162,12 +164,13 @@ namespace
             });
 
             const auto part = exportPart (object);
+            const auto exact = partIsExact (object, part);
             juce::String fingerprint;
 
             if (! part.indices.empty())
-                node.mesh = addMesh (part, (object.flags & 0x200) != 0, node.name, fingerprint);
+                node.mesh = addMesh (part, (object.flags & 0x200) != 0, node.name, exact ? nullptr : &fingerprint);
 
-            if (! partIsExact (object, part))
+            if (! exact)
             {
                 extras[GltfExtras::geometry] = base64 ([&object] (MshWriter& w) { w.packedList (object.vertices).packedList (object.indices); });
                 extras[GltfExtras::fingerprint] = tinygltf::Value (fingerprint.toStdString());

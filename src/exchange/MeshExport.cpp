@@ -3,11 +3,15 @@
 #include "MeshExport.h"
 #include "ExportParts.h"
 #include "msh/MshGeometry.h"
+#include "msh/MshWriter.h"
 
 #include <cmath>
 
 juce::String exportMesh (MshMesh& mesh, const juce::File& target, ExportFormat format)
 {
+    if (format == ExportFormat::msh)
+        return mshWriteToFile (mesh, target);
+
     return format == ExportFormat::obj ? writeObj (mesh, target) : writeGltf (mesh, target, format == ExportFormat::glb);
 }
 
@@ -17,7 +21,8 @@ juce::Array<juce::File> exportFiles (const juce::File& target, ExportFormat form
 
     switch (format)
     {
-        case ExportFormat::glb:  return { target };
+        case ExportFormat::glb:
+        case ExportFormat::msh:  return { target };
         case ExportFormat::gltf: return { target.withFileExtension ("bin"), texture, target };
         case ExportFormat::obj:  return { target.withFileExtension ("mtl"), texture, target };
     }
@@ -27,7 +32,7 @@ juce::Array<juce::File> exportFiles (const juce::File& target, ExportFormat form
 
 std::optional<ExportFormat> exportFormatNamed (const juce::String& name)
 {
-    for (const auto format : { ExportFormat::glb, ExportFormat::gltf, ExportFormat::obj })
+    for (const auto format : { ExportFormat::glb, ExportFormat::gltf, ExportFormat::obj, ExportFormat::msh })
         if (name.equalsIgnoreCase (juce::String (exportExtension (format)).substring (1)))
             return format;
 
@@ -36,5 +41,5 @@ std::optional<ExportFormat> exportFormatNamed (const juce::String& name)
 
 const char* exportExtension (ExportFormat format)
 {
-    return format == ExportFormat::glb ? ".glb" : format == ExportFormat::gltf ? ".gltf" : ".obj";
+    return format == ExportFormat::glb ? ".glb" : format == ExportFormat::gltf ? ".gltf" : format == ExportFormat::obj ? ".obj" : ".msh";
 }

@@ -6,9 +6,9 @@
 
 #include <optional>
 
-enum class ExportFormat { glb, gltf, obj };
+enum class ExportFormat { glb, gltf, obj, msh };
 
-// Writes the mesh to target (a .glb; a .gltf with a .bin and the texture beside it; an .obj with an .mtl and
+// Writes the mesh to target (a .msh, byte for byte as the model holds it; a .glb; a .gltf with a .bin and the texture beside it; an .obj with an .mtl and
 // the texture beside it), every file whole or none of them (see exportFiles). One node per object in the object hierarchy (the root and its siblings at the top),
 // named by the object and moved by its translation; its mesh holds the triangles the view draws, less
 // those with a corner whose position or texture coordinate is not a finite number. Normals that are not
@@ -22,6 +22,6 @@ juce::String exportMesh (MshMesh& mesh, const juce::File& target, ExportFormat f
 // (no .bin when nothing is drawn); NAME.mtl, NAME-rainbow.png, NAME.obj.
 juce::Array<juce::File> exportFiles (const juce::File& target, ExportFormat format);
 
-// The format an extension names ("glb", "gltf", "obj", in any letter case), or nothing.
+// The format an extension names ("glb", "gltf", "obj", "msh", in any letter case), or nothing.
 std::optional<ExportFormat> exportFormatNamed (const juce::String& name);
-const char* exportExtension (ExportFormat format);  // ".glb", ".gltf", ".obj"
+const char* exportExtension (ExportFormat format);  // ".glb", ".gltf", ".obj", ".msh"

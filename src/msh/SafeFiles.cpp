@@ -252,6 +252,9 @@ void OutputFileSet::discard()
 
 bool OutputFileSet::commit()
 {
+    if (problem.isNotEmpty()) // a file that could not even be started: the set is gone already
+        return false;
+
     for (auto& entry : entries)
         if (const auto finished = entry->stream->finish(); finished.failed())
             return fail ("cannot write " + entry->target.getFullPathName() + ": " + finished.getErrorMessage());

@@ -329,6 +329,25 @@ void buildRichMesh (MshMesh& mesh)
     addQuad (*root.nextSibling, 1, 1);
 }
 
+void buildHostileMesh (MshMesh& mesh)
+{
+    buildSampleMesh (mesh);
+    auto& nan = addChild (mesh.root, "nan \"corners\"\n\x01");
+    addQuad (nan, 1, 1);
+    nan.vertices[0].x = std::numeric_limits<float>::quiet_NaN();
+    nan.vertices[3].v = std::numeric_limits<float>::infinity();
+    auto& flat = addChild (mesh.root, juce::String (juce::CharPointer_UTF8 ("\xc3\xa9t\xc3\xa9")));
+    addQuad (flat, 2, 2);
+    flat.vertices[1].nx = flat.vertices[1].ny = flat.vertices[1].nz = 0;
+    const juce::uint32 payload = 0x7fc01234; // a NaN that says something
+    std::memcpy (&flat.matrix[13], &payload, sizeof (payload));
+    auto& longNormals = addChild (flat, "long normals");
+    addQuad (longNormals, 1, 1);
+    for (auto& v : longNormals.vertices)
+        v.nz = 7;
+    addChild (mesh.root, "nothing");
+}
+
 void buildDeepChain (MshMesh& mesh, int depth)
 {
     mesh.clear();

@@ -27,6 +27,11 @@ void buildSampleMesh (MshMesh& mesh);
 // Latin-1 names, an out-of-range index, and root -> A -> A1, root -> B, plus a sibling of the root.
 void buildRichMesh (MshMesh& mesh);
 
+// The sample with hostile objects added: positions and texture coordinates that are not numbers, normals
+// that are zero or too long, a translation that is not a number (with a payload), an object with nothing
+// to draw, names with quotes, control characters and Latin-1.
+void buildHostileMesh (MshMesh& mesh);
+
 // A child chain (each object the only child of the one before) or a sibling chain under the root.
 void buildDeepChain (MshMesh& mesh, int depth);
 void buildLongChain (MshMesh& mesh, int length);

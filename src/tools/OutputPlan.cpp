@@ -2,6 +2,7 @@
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #include "OutputPlan.h"
 #include "msh/FileSystem.h"
+#include "exchange/MeshImport.h"
 #include "msh/SafeFiles.h"
 
 #include <unordered_map>
@@ -107,8 +108,6 @@ OutputPlan planConversions (const juce::StringArray& inputs, const juce::String&
         format = format.has_value() ? format : named;
     }
 
-    plan.format = format.value_or (ExportFormat::glb);
-
     if (intoFolder && outKind != Kind::directory)
     {
         if (outKind != Kind::missing)
@@ -119,10 +118,12 @@ OutputPlan planConversions (const juce::StringArray& inputs, const juce::String&
 
     for (auto& input : inputs)
     {
+        // Meshes go out as glTF, and other programs' files come back as meshes, unless told otherwise.
         const auto source = cwd.getChildFile (input);
-        const auto name = source.getFileNameWithoutExtension() + exportExtension (plan.format);
+        const auto chosen = format.value_or (isImportable (source) ? ExportFormat::msh : ExportFormat::glb);
+        const auto name = source.getFileNameWithoutExtension() + exportExtension (chosen);
         const auto target = output.isEmpty() ? source.getSiblingFile (name) : intoFolder ? out.getChildFile (name) : out;
-        plan.outputs.push_back ({ source, target, exportFiles (target, plan.format) });
+        plan.outputs.push_back ({ source, target, exportFiles (target, chosen), chosen });
     }
 
     plan.error = checkOutputs (plan.outputs);

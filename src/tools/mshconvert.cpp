@@ -1,6 +1,7 @@
 // Tolmar MSH Viewer - mshconvert: .msh files as glTF 2.0 or Wavefront OBJ, for other programs.
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #include "exchange/MeshExport.h"
+#include "exchange/MeshImport.h"
 #include "OutputPlan.h"
 #include "ToolArguments.h"
 
@@ -9,9 +10,10 @@
 namespace
 {
     const char* const usageText =
-        "usage: mshconvert [--format glb|gltf|obj] [-o OUT] [--] FILE.msh...\n"
-        "  Writes each FILE as the viewer draws it: binary glTF (.glb, the default), text glTF (.gltf with a\n"
-        "  .bin and the texture NAME-rainbow.png) or OBJ (.obj with an .mtl and the texture NAME-rainbow.png).\n"
+        "usage: mshconvert [--format glb|gltf|obj|msh] [-o OUT] [--] FILE...\n"
+        "  Writes each FILE.msh as the viewer draws it: binary glTF (.glb, the default), text glTF (.gltf with\n"
+        "  a .bin and the texture NAME-rainbow.png) or OBJ (.obj with an .mtl and the texture NAME-rainbow.png),\n"
+        "  keeping in glTF extras all that brings it back unchanged; and each FILE.glb, .gltf or .obj as .msh.\n"
         "  OUT names the output file for one FILE (its extension chooses the format when --format is not\n"
         "  given), or a folder: an existing one, one ending in /, or the one for several FILEs. By default\n"
         "  each output goes beside its FILE. Every file is written whole or not at all.\n"
@@ -29,7 +31,7 @@ int main (int argc, char* argv[])
         { "--format", true, [&format] (const juce::String& value)
           {
               format = exportFormatNamed (value);
-              return format.has_value() ? juce::String() : juce::String ("glb, gltf or obj");
+              return format.has_value() ? juce::String() : juce::String ("glb, gltf, obj or msh");
           } },
         { "-o", true, [&output] (const juce::String& value)
           {
@@ -58,19 +60,36 @@ int main (int argc, char* argv[])
     {
         const auto& input = line.operands[(int) i];
         MshMesh mesh;
+        const auto& source = plan.outputs[i].input;
 
-        if (! mesh.loadFromFile (plan.outputs[i].input, [&] (const MshWarning& w)
+        if (isImportable (source))
+        {
+            const auto outcome = importMesh (source, mesh);
+
+            for (auto& warning : outcome.warnings)
+                std::cerr << "mshconvert: " << input << ": warning: " << warning << "\n";
+
+            status = juce::jmax (status, outcome.warnings.isEmpty() ? 0 : 1);
+
+            if (outcome.error.isNotEmpty())
             {
-                std::cerr << "mshconvert: " << input << ": warning: wrong end marker at byte " << w.offset << "\n";
-                status = juce::jmax (status, 1);
-            }))
+                std::cerr << "mshconvert: " << input << ": " << outcome.error << "\n";
+                status = 2;
+                continue;
+            }
+        }
+        else if (! mesh.loadFromFile (source, [&] (const MshWarning& w)
+                 {
+                     std::cerr << "mshconvert: " << input << ": warning: wrong end marker at byte " << w.offset << "\n";
+                     status = juce::jmax (status, 1);
+                 }))
         {
             std::cerr << "mshconvert: " << input << ": " << mesh.getLoadError() << "\n";
             status = 2;
             continue;
         }
 
-        if (const auto problem = exportMesh (mesh, plan.outputs[i].target, plan.format); problem.isNotEmpty())
+        if (const auto problem = exportMesh (mesh, plan.outputs[i].target, plan.outputs[i].format); problem.isNotEmpty())
         {
             std::cerr << "mshconvert: " << input << ": " << problem << "\n";
             status = 2;

@@ -82,10 +82,11 @@ TEST (HonestWrites, EveryFailureIsSaidWithItsReasonAndLeavesNothingHalfWritten)
         // Folders: an existing one takes the output inside it; one that is missing is said to be.
         { "$RENDER --size 8 tank.msh D && $CONVERT tank.msh -o D && $CONVERT --format obj tank.msh -o new/", 0, "",
           "[ -f D/tank.png ] && [ -f D/tank.glb ] && [ -f new/tank.obj ]" },
-        { "$CONVERT tank.msh -o /no/such/x.glb", 2, "cannot write /no/such/x.glb: No such file or directory", "true" },
+        { "$CONVERT tank.msh -o gone/x.glb", 2, "gone/x.glb: No such file or directory", "[ ! -e gone ]" },
         { "$CONVERT tank.msh -o /proc/x.glb", 2, "cannot write /proc/x.glb: ", "true" },
         { "$CONVERT tank.msh -o a/x.msh/y.glb", 2, "Not a directory", "cmp a/x.msh tank.msh" },
-        { "$GEN sample /no/such/x.msh", 1, "No such file or directory", "true" },
+        { "$GEN sample gone/x.msh", 1, "gone/x.msh: No such file or directory", "[ ! -e gone ]" },
+        { "printf '{' >broken.gltf && $CONVERT broken.gltf -o out.msh", 2, "broken.gltf: ", "[ ! -e out.msh ]" },
         // A longer file written over is replaced whole, not written into.
         { "head -c 3000000 /dev/zero | tr '\\0' y >out.obj && $CONVERT --format obj rich.msh -o out.obj", 0, "", "! grep -q y out.obj" },
         // Inputs that are no regular file are refused at once (timeout says 124 for a wait).

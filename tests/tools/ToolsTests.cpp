@@ -1,6 +1,7 @@
 // Tolmar MSH Viewer - the command-line tools as scripts run them: mshinfo's reports and exit status,
 // mshconvert's files the Khronos validator accepts and tinygltf reads back, mshrender's pictures.
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
+#include "exchange/RainbowTexture.h"
 #include "msh/MshGeometry.h"
 #include "msh/TestSupport.h"
 
@@ -19,27 +20,6 @@ namespace
             *output = text;
         process.waitForProcessToFinish (120000);
         return (int) process.getExitCode();
-    }
-
-    // The sample with hostile objects added: positions and texture coordinates that are not numbers, normals
-    // that are zero or too long, a translation that is not a number, an object with nothing to draw, names
-    // with quotes, control characters and Latin-1.
-    void buildHostileMesh (MshMesh& mesh)
-    {
-        buildSampleMesh (mesh);
-        auto& nan = addChild (mesh.root, "nan \"corners\"\n\x01");
-        addQuad (nan, 1, 1);
-        nan.vertices[0].x = std::numeric_limits<float>::quiet_NaN();
-        nan.vertices[3].v = std::numeric_limits<float>::infinity();
-        auto& flat = addChild (mesh.root, juce::String (juce::CharPointer_UTF8 ("\xc3\xa9t\xc3\xa9")));
-        addQuad (flat, 2, 2);
-        flat.vertices[1].nx = flat.vertices[1].ny = flat.vertices[1].nz = 0;
-        flat.matrix[13] = std::numeric_limits<float>::quiet_NaN();
-        auto& longNormals = addChild (flat, "long normals");
-        addQuad (longNormals, 1, 1);
-        for (auto& v : longNormals.vertices)
-            v.nz = 7;
-        addChild (mesh.root, "nothing");
     }
 
     // A PNG file's RGBA pixels, decoded by stb_image.
@@ -132,6 +112,22 @@ TEST (MshInfo, TheReportAndTheExitStatusTellPeopleAndScriptsWhatHappened)
     EXPECT_TRUE (output.contains ("\ntotals: 9 objects, 411 vertices, 418 triangles drawn, 0 left out\nbounds: (-3.7, -1, -4) to (3.7, 3.75, 4)\n"));
     EXPECT_EQ (0, run ({ MSHINFO_PATH, "--help" }));
     EXPECT_EQ (64, run ({ MSHINFO_PATH }));
+
+    // 150 wrong end markers: the first 100 told, the rest counted; a bad index counted in the text too.
+    MshMesh chain;
+    buildLongChain (chain, 149);
+    chain.root.vertices.resize (3);
+    chain.root.indices = { 0, 1, 9 };
+    juce::MemoryOutputStream wrong;
+    MshWriter writer (wrong);
+    writer.endMarkerFor = [] (const MshObject&) { return 0x01020304u; };
+    writer.mesh (chain);
+    const auto wrongFile = scratch.write ("wrong.msh", wrong.getMemoryBlock()).getFullPathName();
+    EXPECT_EQ (1, run ({ MSHINFO_PATH, wrongFile }, &output));
+    EXPECT_TRUE (output.contains ("\nwarning: end marker of object \"sibling0\" at byte " + juce::String (writer.objects[1].endMarker) + " reads 0x01020304, expected 0xa93eb864\n")
+                 && output.contains ("\n(50 more warnings)\n") && output.contains ("  vertices 3  triangles 1  bad indices 1\n")) << output;
+    run ({ MSHINFO_PATH, "--json", wrongFile }, &output);
+    EXPECT_TRUE ((int) juce::JSON::parse (output)["warnings"] == 150 && juce::JSON::parse (output)["warningDetails"].size() == 100);
 }
 
 TEST (Export, EveryFixtureBecomesGltfTheValidatorAcceptsAndReadsBackAsTheModel)
@@ -155,7 +151,7 @@ TEST (Export, EveryFixtureBecomesGltfTheValidatorAcceptsAndReadsBackAsTheModel)
     juce::String output;
     EXPECT_EQ (0, run (validate, &output)) << output;
     report.addLines (output);
-    EXPECT_EQ (6, std::count_if (report.begin(), report.end(), [] (const juce::String& line) { return line.contains (": 0 errors"); })) << output;
+    EXPECT_EQ (6, std::count_if (report.begin(), report.end(), [] (const juce::String& line) { return line.contains (": 0 errors, 0 warnings"); })) << output;
 
     // Read back: the node tree, the translations, what each mesh holds, and its first corner.
     tinygltf::Model gltf, richGltf;
@@ -195,7 +191,7 @@ TEST (Export, EveryFixtureBecomesGltfTheValidatorAcceptsAndReadsBackAsTheModel)
 
     // OBJ, read back by a reader of its own: face by face, each corner's placed position, texture
     // coordinate (v turned up) and unit normal are those of the corners the view draws, in drawing order.
-    for (auto name : { "sample", "hostile" })
+    for (auto name : { "sample", "hostile", "rich" })
     {
         std::vector<std::array<float, 3>> v, vn;
         std::vector<std::array<float, 2>> vt;
@@ -222,7 +218,7 @@ TEST (Export, EveryFixtureBecomesGltfTheValidatorAcceptsAndReadsBackAsTheModel)
         }
 
         MshMesh model;
-        juce::String (name) == "sample" ? buildSampleMesh (model) : buildHostileMesh (model);
+        juce::String (name) == "sample" ? buildSampleMesh (model) : juce::String (name) == "rich" ? buildRichMesh (model) : buildHostileMesh (model);
         mshForEachPlacedObject (model.root, true, { 0, 0, 0 }, [] (const MshObject& object, double, double, double)
         {
             for (size_t i = 12; i < 15; ++i) // a translation that is not a number moves nothing
@@ -250,10 +246,16 @@ TEST (Export, EveryFixtureBecomesGltfTheValidatorAcceptsAndReadsBackAsTheModel)
                 }
             });
         });
-        EXPECT_GT (expected.size(), 1000u);
+        EXPECT_GT (expected.size(), 50u);
         EXPECT_TRUE (expected == faces) << name << ": " << expected.size() << " corners drawn, " << faces.size() << " in the OBJ";
     }
-    EXPECT_TRUE (scratch.folder.getChildFile ("obj/sample-rainbow.png").existsAsFile() && scratch.folder.getChildFile ("obj/sample.mtl").existsAsFile());
+    EXPECT_TRUE (scratch.folder.getChildFile ("obj/sample.mtl").loadFileAsString().contains ("map_Kd sample-rainbow.png"));
+
+    // The texture beside them is the view's, texel for texel.
+    const Rgba texture (scratch.folder.getFullPathName() + "/obj/sample-rainbow.png");
+    ASSERT_TRUE (texture.width == 2 && texture.height == 2);
+    for (int t = 0; t < 4; ++t)
+        EXPECT_EQ ((std::array<int, 4> { rainbowTexels[(size_t) (4 * t + 2)], rainbowTexels[(size_t) (4 * t + 1)], rainbowTexels[(size_t) (4 * t)], 255 }), texture.at (t % 2, t / 2)) << t;
 }
 
 TEST (Render, APictureWithoutADisplayFramedAsAskedAndNoPictureForABadFile)
@@ -286,4 +288,57 @@ TEST (Render, APictureWithoutADisplayFramedAsAskedAndNoPictureForABadFile)
     EXPECT_EQ (2, run ({ MSHRENDER_PATH, scratch.write ("bad.msh", {}).getFullPathName(), scratch.folder.getFullPathName() + "/bad.png" }));
     EXPECT_EQ (64, run ({ MSHRENDER_PATH, "--size", "0", sample, picture }));
     EXPECT_EQ (1, scratch.folder.findChildFiles (juce::File::findFiles, false, "*.png").size()) << "no half-written pictures, none for the bad file";
+}
+
+TEST (Import, ResavedByAnotherProgramOrEditedTheGltfComesBackWithExactlyWhatChanged)
+{
+    ScratchFolder scratch;
+    const auto at = [&] (const char* name) { return scratch.folder.getChildFile (name).getFullPathName(); };
+    MshMesh hostile, sample;
+    buildHostileMesh (hostile);
+    buildSampleMesh (sample);
+    const auto original = mshWriteToMemory (hostile);
+    scratch.write ("hostile.msh", original);
+    scratch.write ("sample.msh", mshWriteToMemory (sample));
+
+    // glTF-Transform reads and writes it again, buffers and all: every byte of the .msh comes back.
+    ASSERT_EQ (0, run ({ MSHCONVERT_PATH, at ("hostile.msh"), "-o", at ("hostile.glb") }));
+    ASSERT_EQ (0, run ({ juce::SystemStats::getEnvironmentVariable ("GLTF_TRANSFORM", "gltf-transform"), "copy", at ("hostile.glb"), at ("resaved.glb") }));
+    ASSERT_EQ (0, run ({ MSHCONVERT_PATH, at ("resaved.glb"), "-o", at ("back.msh") }));
+    juce::MemoryBlock back;
+    juce::File (at ("back.msh")).loadFileAsData (back);
+    EXPECT_TRUE (original == back);
+
+    // Edited by a script: one vertex moved, one triangle deleted, one node added; the rest as it was.
+    ASSERT_EQ (0, run ({ MSHCONVERT_PATH, "--format", "gltf", at ("sample.msh"), "-o", at ("edited.gltf") }));
+    ASSERT_EQ (0, run ({ "node", "-e", R"(const fs = require ('fs'), f = process.argv[1], b = f.replace (/gltf$/, 'bin');
+        const g = JSON.parse (fs.readFileSync (f)), bin = fs.readFileSync (b), node = g.nodes.find ((n) => n.name === 'cabin');
+        const p = g.meshes[node.mesh].primitives[0], a = g.accessors[p.attributes.POSITION], at = (g.bufferViews[a.bufferView].byteOffset || 0) + (a.byteOffset || 0);
+        bin.writeFloatLE (bin.readFloatLE (at) + 1, at);
+        g.accessors[p.indices].count -= 3;
+        g.nodes.push ({ name: 'added', translation: [1, 2, 3] });
+        g.nodes[0].children.push (g.nodes.length - 1);
+        fs.writeFileSync (f, JSON.stringify (g)); fs.writeFileSync (b, bin);)", at ("edited.gltf") }));
+    ASSERT_EQ (0, run ({ MSHCONVERT_PATH, at ("edited.gltf"), "-o", at ("edited.msh") }));
+    auto& cabin = *sample.root.firstChild;
+    cabin.vertices[0].x += 1;
+    cabin.indices.resize (cabin.indices.size() - 3);
+    setTranslation (addChild (sample.root, "added"), 1, 2, 3);
+    juce::MemoryBlock edited;
+    juce::File (at ("edited.msh")).loadFileAsData (edited);
+    EXPECT_TRUE (mshWriteToMemory (sample) == edited);
+
+    // Another program's glTF, made by assimp from an OBJ written here: its objects, triangles and bounds.
+    const std::string obj = "o box\nv 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nf 1 2 3 4\ng second\nv 0 0 1\nv 1 0 1\nv 0 1 1\nf 5 6 7\n";
+    scratch.write ("shapes.obj", juce::MemoryBlock (obj.data(), obj.size()));
+    ASSERT_EQ (0, run ({ "assimp", "export", at ("shapes.obj"), at ("shapes.gltf") }));
+    ASSERT_EQ (0, run ({ MSHCONVERT_PATH, at ("shapes.gltf") }));
+    juce::String output;
+    run ({ MSHINFO_PATH, "--json", at ("shapes.msh") }, &output);
+    const auto json = juce::JSON::parse (output);
+    juce::StringArray names;
+    for (int i = 0; i < json["objects"].size(); ++i)
+        names.add (json["objects"][i]["name"].toString() + "/" + json["objects"][i]["triangles"].toString());
+    EXPECT_TRUE (names.contains ("box/2") && names.contains ("second/1")) << names.joinIntoString (" ");
+    EXPECT_EQ (juce::String ("{\"min\": [0, 0, 0], \"max\": [1, 1, 1]}"), juce::JSON::toString (json["bounds"], true));
 }

@@ -81,7 +81,8 @@ TEST (Pixels, TheRainbowCornersShowAtAlpha08OrReddishAndOpaqueWhenSelectedWhatev
     const auto rows = readFramePixels (size, size);
     EXPECT_TRUE (rows[(size / 2 - 1) * size * 4] == 0 && rows[size / 2 * size * 4] != 0);
 
-    // No mesh, or a view without height (no aspect ratio to divide by): the background alone.
+    // No mesh, or a view without height (no aspect ratio to divide by): the background alone, a whole frame.
+    EXPECT_TRUE (renderFrame (faceOn, static_cast<const DrawList*> (nullptr), size, size));
     EXPECT_EQ (0, frame.render (faceOn, nullptr));
     EXPECT_EQ (0, frame.render (faceOn, &square, 0));
 
@@ -114,10 +115,21 @@ TEST (Pixels, TheRainbowCornersShowAtAlpha08OrReddishAndOpaqueWhenSelectedWhatev
     EXPECT_TRUE (near (frame.at (r, r), Rgb { full[(r * size + r) * 4], full[(r * size + r) * 4 + 1], full[(r * size + r) * 4 + 2] }));
     frame.pixels = full;
 
-    // A frame asked to stop gives up once it has drawn enough to ask, reduced too.
+    // A frame asked to stop gives up once it has drawn enough to ask, reduced too. Drawn whole, its
+    // second call's triangles lie where picking finds them.
     MshObject ball;
     addSphere (ball, 1, 200, 100); // 40,000 triangles: drawn in two calls, asked after each
     const auto balls = makeDrawList (ball);
+    auto aside = at (-3.0f);
+    aside.rotation[0] = 60; // the second call's triangles (the lower half) face the eye
+    const auto kept = frame.pixels;
+    renderFrame (aside, &balls, size, size);
+    frame.pixels = readFramePixels (size, size);
+    int disagreements = 0;
+    for (int i = 0; i < size * size; i += 3)
+        disagreements += (frame.at (i % size, i / size) != background) != (pickObject (aside, ball, i % size + 0.5, i / size + 0.5, size, size) != nullptr);
+    EXPECT_LT (disagreements, size * size / 300);
+    frame.pixels = kept;
     size_t askedAt = 0;
     bool stop = false;
     options = { false, nullptr, 1, [&] (size_t drawn) { askedAt = drawn; return stop; } };
@@ -219,7 +231,8 @@ TEST (Pixels, CornersInOrderATriangleLeftOutFirstAndAKeptTextureDrawTheSamePictu
         EXPECT_TRUE (expected == frame.pixels) << (object == &inOrder ? "in order" : "left out first");
     }
 
-    // The texture as the view keeps it: made by the first frame, bound by the next.
+    // The texture as the view keeps it: made by the first frame, bound by the next, whatever a 2-D pass
+    // put into the default texture between them.
     unsigned int texture = 0;
     FrameOptions options;
     options.texture = &texture;
@@ -228,5 +241,8 @@ TEST (Pixels, CornersInOrderATriangleLeftOutFirstAndAKeptTextureDrawTheSamePictu
     {
         renderFrame (faceOn, &list, size, size, options);
         EXPECT_TRUE (texture != 0 && expected == readFramePixels (size, size)) << i;
+        const unsigned char black[16] = {};
+        glBindTexture (GL_TEXTURE_2D, 0);
+        glTexImage2D (GL_TEXTURE_2D, 0, 4, 2, 2, 0, GL_RGBA, GL_UNSIGNED_BYTE, black);
     }
 }

@@ -1,0 +1,31 @@
+// Tolmar MSH Viewer - geometry as other programs hold it, made into objects of the model.
+// Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
+#pragma once
+
+#include "MeshImport.h"
+
+#include <array>
+
+struct ImportedGeometry
+{
+    std::vector<std::array<float, 3>> positions, normals;   // normals: none, or one a position
+    std::vector<std::array<float, 2>> uvs;                   // none, or one a position
+    std::vector<juce::uint32> indices;                       // three a triangle, each below the positions' count
+};
+
+// The object's vertices and indices from the geometry: texture coordinates 0 where there are none,
+// normals computed from the triangles where there are none, every vertex in its order. Past 65,535
+// vertices (all a 16-bit index reaches) the object takes the triangles up to that, with the vertices they
+// use, and each further part goes to a new child of it, placed with it and named after it with " 2",
+// " 3", ...; returns how many parts there were.
+size_t putGeometry (MshObject& object, const ImportedGeometry& geometry);
+
+// The object's name from another program's text: an error when the format cannot hold it, a warning when
+// a character has no 8-bit code (it becomes '?').
+bool nameObject (MshObject& object, const juce::String& name, ImportOutcome& outcome);
+
+// Header words 0, 18 and 19, which place the viewer's start camera, set so everything drawn is in view.
+void placeCameraToSeeAll (MshMesh& mesh);
+
+// An identity matrix with the translation given.
+std::array<float, 16> translationMatrix (float x, float y, float z);

@@ -1,0 +1,179 @@
+// Tolmar MSH Viewer - glTF and OBJ back into the model: what our export wrote comes back byte for byte,
+// what other programs wrote comes back as they show it, and what no program should write is refused.
+// Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
+#include "exchange/MeshExport.h"
+#include "exchange/MeshImport.h"
+#include "msh/MshGeometry.h"
+#include "msh/TestSupport.h"
+
+namespace
+{
+    // A glTF file of the test's own: JSON with its buffer inline, as base64.
+    juce::File writeGltf (const ScratchFolder& scratch, const char* name, const std::string& json, const std::vector<juce::uint8>& bytes = {})
+    {
+        const auto uri = "data:application/octet-stream;base64," + juce::Base64::toBase64 (bytes.data(), bytes.size()).toStdString();
+        auto text = json;
+        if (const auto at = text.find ("BUFFER"); at != std::string::npos)
+            text.replace (at, 6, "{ \"byteLength\": " + std::to_string (bytes.size()) + ", \"uri\": \"" + uri + "\" }");
+        return scratch.write (name, juce::MemoryBlock (text.data(), text.size()));
+    }
+
+    juce::File writeText (const ScratchFolder& scratch, const char* name, const std::string& text)
+    {
+        return scratch.write (name, juce::MemoryBlock (text.data(), text.size()));
+    }
+
+    template <typename T>
+    void append (std::vector<juce::uint8>& bytes, std::initializer_list<T> values)
+    {
+        for (const auto v : values)
+            bytes.insert (bytes.end(), reinterpret_cast<const juce::uint8*> (&v), reinterpret_cast<const juce::uint8*> (&v) + sizeof (v));
+    }
+
+    const MshObject& child (const MshObject& o, int n)   { auto* c = o.firstChild.get(); while (n-- > 0) c = c->nextSibling.get(); return *c; }
+}
+
+TEST (Import, EveryFixtureComesBackFromGlbAndGltfAsTheSameModelAndTheSameBytes)
+{
+    ScratchFolder scratch;
+    MshMesh warned;
+    ASSERT_TRUE (warned.loadFromMemory (sampleFileBytes ([] (const MshObject& o) { return o.name == "cabin" ? 0u : MshMarker::objectEnd; }).getData(),
+                                        sampleFileBytes().getSize()));
+    const std::pair<const char*, std::function<void (MshMesh&)>> fixtures[] = {
+        { "sample", buildSampleMesh }, { "rich", buildRichMesh }, { "hostile", buildHostileMesh },
+        { "deep", [] (MshMesh& m) { buildDeepChain (m, 40); } }, { "long", [] (MshMesh& m) { buildLongChain (m, 40); } },
+        { "smallest", [] (MshMesh& m) { m.clear(); m.root.name = {}; } },
+        { "warned", [&warned] (MshMesh& m) { m.loadFromMemory (mshWriteToMemory (warned).getData(), mshWriteToMemory (warned).getSize()); } },
+        { "trailing", [] (MshMesh& m) { buildRichMesh (m); m.trailingBytes = { 1, 2, 3 }; m.headerGap = { 9, 8, 7, 6 }; } } };
+
+    for (const auto& [name, build] : fixtures)
+    {
+        for (const auto format : { ExportFormat::glb, ExportFormat::gltf })
+        {
+            MshMesh original, exported, imported;
+            build (original);
+            build (exported);
+            const auto target = scratch.folder.getChildFile (juce::String (name) + exportExtension (format));
+            ASSERT_EQ (juce::String(), exportMesh (exported, target, format)) << name;
+            const auto outcome = importMesh (target, imported);
+            EXPECT_TRUE (outcome.error.isEmpty() && outcome.warnings.isEmpty()) << name << ": " << outcome.error << outcome.warnings.joinIntoString (";");
+            EXPECT_TRUE (mshWriteToMemory (original) == mshWriteToMemory (imported)) << name << exportExtension (format);
+        }
+    }
+}
+
+TEST (Import, AForeignGltfIsDrawnAsItShowsTurnedScaledSparseNormalizedStripsFansAndSplit)
+{
+    ScratchFolder scratch;
+    std::vector<juce::uint8> bytes;
+    append<float> (bytes, { 1, 0, 0,  0, 1, 0,  0, 0, 0 });             // 0: a triangle's positions
+    append<juce::uint8> (bytes, { 255, 0, 0, 255, 0, 0, 0, 0, 0, 0 });  // 36: normalized texture coordinates, 2 padding
+    append<juce::uint8> (bytes, { 0, 0, 0, 0 });                        // 46: a sparse index, padding
+    append<float> (bytes, { 5, 5, 5 });                                  // 50: its value
+    append<float> (bytes, { 0, 0, 0,  1, 0, 0,  0, 1, 0,  1, 1, 0 });  // 62: a square's corners
+    const auto file = writeGltf (scratch, "foreign.gltf", R"({ "asset": { "version": "2.0" }, "buffers": [ BUFFER ],
+        "bufferViews": [ { "buffer": 0, "byteOffset": 0, "byteLength": 36 }, { "buffer": 0, "byteOffset": 36, "byteLength": 6 },
+                         { "buffer": 0, "byteOffset": 46, "byteLength": 1 }, { "buffer": 0, "byteOffset": 50, "byteLength": 12 },
+                         { "buffer": 0, "byteOffset": 62, "byteLength": 48 } ],
+        "accessors": [ { "bufferView": 0, "componentType": 5126, "count": 3, "type": "VEC3", "min": [0,0,0], "max": [1,1,0] },
+                       { "bufferView": 1, "componentType": 5121, "normalized": true, "count": 3, "type": "VEC2" },
+                       { "bufferView": 0, "componentType": 5126, "count": 3, "type": "VEC3", "min": [0,0,0], "max": [5,5,5],
+                         "sparse": { "count": 1, "indices": { "bufferView": 2, "componentType": 5121 }, "values": { "bufferView": 3 } } },
+                       { "bufferView": 4, "componentType": 5126, "count": 4, "type": "VEC3", "min": [0,0,0], "max": [1,1,0] } ],
+        "meshes": [ { "primitives": [ { "attributes": { "POSITION": 0, "TEXCOORD_0": 1 } } ] },
+                    { "primitives": [ { "attributes": { "POSITION": 2 } } ] },
+                    { "primitives": [ { "attributes": { "POSITION": 3 }, "mode": 5 }, { "attributes": { "POSITION": 3 }, "mode": 6 },
+                                      { "attributes": { "POSITION": 3 }, "mode": 0 } ] } ],
+        "nodes": [ { "name": "turned", "translation": [1, 0, 0], "rotation": [0, 0, 0.7071067811865476, 0.7071067811865476], "scale": [2, 2, 2],
+                     "mesh": 0, "children": [1] },
+                   { "name": "child", "translation": [1, 0, 0], "mesh": 1 },
+                   { "name": "strips", "mesh": 2 } ],
+        "scenes": [ { "nodes": [0, 2] } ] })", bytes);
+
+    MshMesh mesh;
+    const auto outcome = importMesh (file, mesh);
+    ASSERT_TRUE (outcome.error.isEmpty()) << outcome.error;
+    EXPECT_EQ (juce::String ("node 2 \"strips\": points or lines left out"), outcome.warnings.joinIntoString (";"));
+    const auto near = [] (std::array<float, 3> a, std::array<float, 3> b) { return std::abs (a[0] - b[0]) + std::abs (a[1] - b[1]) + std::abs (a[2] - b[2]) < 1e-5f; };
+    const auto& root = mesh.root;
+    const auto at = [] (const MshVertex& v) { return std::array<float, 3> { v.x, v.y, v.z }; };
+    ASSERT_EQ (3u, root.vertices.size());
+    EXPECT_TRUE (root.name == "turned" && root.matrix[12] == 1 && root.matrix[13] == 0 && root.matrix[15] == 1);
+    EXPECT_TRUE (near (at (root.vertices[0]), { 0, 2, 0 }) && near (at (root.vertices[1]), { -2, 0, 0 })) << "turned a quarter and doubled";
+    EXPECT_TRUE (root.vertices[0].u == 1 && root.vertices[1].v == 1 && near ({ root.vertices[2].nx, root.vertices[2].ny, root.vertices[2].nz }, { 0, 0, 1 }));
+    const auto& turnedChild = *root.firstChild;
+    EXPECT_TRUE (near ({ turnedChild.matrix[12], turnedChild.matrix[13], turnedChild.matrix[14] }, { 0, 2, 0 })) << "its offset turned too";
+    EXPECT_TRUE (near (at (turnedChild.vertices[0]), { -10, 10, 10 })) << "the sparse value, turned and doubled";
+    ASSERT_NE (nullptr, root.nextSibling);
+    juce::StringArray corners;
+    for (const auto i : root.nextSibling->indices)
+        corners.add (juce::String (i));
+    EXPECT_EQ (juce::String ("0 1 2 1 3 2 5 6 4 6 7 4"), corners.joinIntoString (" ")) << "a strip and a fan of two triangles each";
+
+    // More vertices than a 16-bit index reaches: a second part under the first.
+    std::vector<juce::uint8> many;
+    for (int i = 0; i < 70002; ++i)
+        append<float> (many, { (float) i, (float) (i % 3), 0 });
+    const auto big = writeGltf (scratch, "big.gltf", R"({ "asset": { "version": "2.0" }, "buffers": [ BUFFER ],
+        "bufferViews": [ { "buffer": 0, "byteLength": 840024 } ],
+        "accessors": [ { "bufferView": 0, "componentType": 5126, "count": 70002, "type": "VEC3", "min": [0,0,0], "max": [70001,2,0] } ],
+        "meshes": [ { "primitives": [ { "attributes": { "POSITION": 0 } } ] } ], "nodes": [ { "name": "big", "mesh": 0 } ], "scenes": [ { "nodes": [0] } ] })", many);
+    const auto split = importMesh (big, mesh);
+    EXPECT_TRUE (split.error.isEmpty() && split.warnings.size() == 1 && split.warnings[0].contains ("split"));
+    EXPECT_TRUE (mesh.root.vertices.size() == 65535 && mesh.root.firstChild->name == "big 2" && mesh.root.firstChild->vertices.size() == 4467);
+    EXPECT_EQ (23334u, mshTotals (mesh.root, true).trianglesDrawn);
+}
+
+TEST (Import, AnObjFileMakesAnObjectOfEachOOrGUnderOneRoot)
+{
+    ScratchFolder scratch;
+    const auto file = writeText (scratch, "shapes.obj", "# a square and a triangle\nv 0 0 0\nv 2 0 0\nv 2 2 0\nv 0 2 0\nvt 0 0\nvt 1 0\nvt 1 1\n"
+                                                      "vn 0 0 1\no square\nusemtl x\nf 1/1/1 2/2/1 3/3/1 4/1/1\ng tri\nv 0 0 5\nf -4 -3 -1\n");
+    MshMesh mesh;
+    const auto outcome = importMesh (file, mesh);
+    ASSERT_TRUE (outcome.error.isEmpty()) << outcome.error;
+    const auto& square = child (mesh.root, 0), &tri = child (mesh.root, 1);
+    EXPECT_TRUE (mesh.root.name == "shapes" && square.name == "square" && tri.name == "tri" && tri.nextSibling == nullptr);
+    EXPECT_EQ ((std::vector<juce::uint16> { 0, 1, 2, 0, 2, 3 }), square.indices) << "the quad as a fan";
+    EXPECT_TRUE (square.vertices[2].u == 1 && square.vertices[2].v == 0 && square.vertices[0].v == 1) << "v turned down";
+    EXPECT_TRUE (tri.vertices.size() == 3 && tri.vertices[2].z == 5 && tri.vertices[0].nx > 0.9f) << "counted back; normals made";
+}
+
+TEST (Import, WhatNoProgramShouldWriteIsRefusedWithTheReason)
+{
+    ScratchFolder scratch;
+    std::vector<juce::uint8> triangle;
+    append<float> (triangle, { 0, 0, 0,  1, 0, 0,  0, 1, 0 });
+    append<juce::uint16> (triangle, { 0, 1, 7, 0 });
+    const std::string positions = R"({ "bufferView": 0, "componentType": 5126, "count": 3, "type": "VEC3" })";
+    const auto gltf = [&] (const char* name, const std::string& extra, const std::string& accessors, const std::string& nodes = R"([ { "mesh": 0 } ])")
+    {
+        return writeGltf (scratch, name, R"({ "asset": { "version": "2.0" }, "buffers": [ BUFFER ], )" + extra + R"("bufferViews": [ { "buffer": 0, "byteLength": 36 }, { "buffer": 0, "byteOffset": 36, "byteLength": 6 } ],
+            "accessors": [ )" + accessors + R"( ], "meshes": [ { "primitives": [ { "attributes": { "POSITION": 0 }, "indices": 1 } ] } ], "nodes": )" + nodes
+            + R"(, "scenes": [ { "nodes": [0] } ] })", triangle);
+    };
+    const std::string indices = R"({ "bufferView": 1, "componentType": 5123, "count": 3, "type": "SCALAR" })";
+
+    const std::pair<juce::File, const char*> cases[] = {
+        { writeText (scratch, "broken.gltf", "{ \"asset\": "), "parse error" },
+        { writeText (scratch, "nobin.gltf", R"({ "asset": { "version": "2.0" }, "buffers": [ { "byteLength": 4, "uri": "gone.bin" } ] })"), "gone.bin" },
+        { gltf ("noimage.gltf", R"("images": [ { "uri": "gone.png" } ], )", positions + ", " + indices), "image" },
+        { gltf ("draco.gltf", R"("extensionsUsed": ["KHR_draco_mesh_compression"], "extensionsRequired": ["KHR_draco_mesh_compression"], )", positions + ", " + indices), "compressed geometry" },
+        { gltf ("meshopt.gltf", R"("extensionsUsed": ["EXT_meshopt_compression"], "extensionsRequired": ["EXT_meshopt_compression"], )", positions + ", " + indices), "compressed geometry" },
+        { gltf ("long.gltf", "", R"({ "bufferView": 0, "componentType": 5126, "count": 4, "type": "VEC3" }, )" + indices), "more than buffer view 0 holds" },
+        { gltf ("index.gltf", "", positions + ", " + indices), "an index past the 3 vertices" },
+        { gltf ("claims.gltf", "", R"({ "componentType": 5126, "count": 100000000, "type": "VEC3" }, )" + indices), "4 times" },
+        { gltf ("cycle.gltf", "", positions + ", " + indices, R"([ { "children": [1] }, { "children": [0] } ])"), "twice" },
+        { gltf ("name.gltf", "", positions + ", " + indices, R"([ { "mesh": 0, "name": ")" + std::string (40000, 'n') + R"(" } ])"), "32767" },
+        { writeText (scratch, "face.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 9\n"), "line 4: a face refers to 9" },
+        { scratch.folder, "is a directory" },
+    };
+
+    for (const auto& [file, says] : cases)
+    {
+        MshMesh mesh;
+        const auto outcome = importMesh (file, mesh);
+        EXPECT_TRUE (outcome.error.contains (says) && outcome.error.isNotEmpty()) << file.getFileName() << ": " << outcome.error;
+        EXPECT_TRUE (mesh.root.firstChild == nullptr && mesh.root.vertices.empty()) << file.getFileName();
+    }
+}
