@@ -29,11 +29,21 @@ target_include_directories(juce_core_headers INTERFACE $<TARGET_PROPERTY:juce_co
 target_compile_definitions(juce_core_headers INTERFACE $<TARGET_PROPERTY:juce_core_bundle,COMPILE_DEFINITIONS>)
 target_link_libraries(juce_core_headers INTERFACE juce::juce_recommended_config_flags)
 
+if(WIN32)
+    include(${CMAKE_CURRENT_LIST_DIR}/windows/JuceForWindows.cmake)
+endif()
+
 if(MSH_GUI)
     add_library(juce_gui_bundle STATIC)
     target_link_libraries(juce_gui_bundle
         PRIVATE juce::juce_gui_basics juce::juce_opengl
-        PUBLIC juce::juce_recommended_config_flags juce::pkgconfig_JUCE_IMG_LINUX_DEPS)
+        PUBLIC juce::juce_recommended_config_flags)
+
+    if(WIN32) # JUCE's OpenGL code there takes from juce_gui_extra too
+        target_link_libraries(juce_gui_bundle PRIVATE juce::juce_gui_extra)
+    else()
+        target_link_libraries(juce_gui_bundle PUBLIC juce::pkgconfig_JUCE_IMG_LINUX_DEPS)
+    endif()
     target_compile_definitions(juce_gui_bundle PUBLIC ${msh_juce_settings})
     target_include_directories(juce_gui_bundle INTERFACE $<TARGET_PROPERTY:juce_gui_bundle,INCLUDE_DIRECTORIES>)
     target_compile_definitions(juce_gui_bundle INTERFACE $<TARGET_PROPERTY:juce_gui_bundle,COMPILE_DEFINITIONS>)

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that building, running and testing the viewer need.
-# Quick and silent when everything is already there; uses sudo when not run as root.
+# Installs the Debian 12 packages that building, running and testing the viewer need; with --windows also
+# those for the Windows build and for running it under Wine. Quick and silent when everything is already
+# there; uses sudo when not run as root.
 set -euo pipefail
 
 packages=(
@@ -18,6 +19,14 @@ packages=(
     xvfb xdotool x11-utils imagemagick  # GUI tests: virtual display, real input, screenshots
     xauth
 )
+if [ "${1:-}" = "--windows" ]; then
+    packages+=(
+        g++-mingw-w64-x86-64-posix mingw-w64-tools  # the cross compilers, windres, strip
+        libz-mingw-w64-dev                          # zlib for JUCE, static
+        wine wine64                                 # the programs run under Wine for the smoke test
+        zip
+    )
+fi
 # Node.js runs the Khronos glTF Validator in the export tests; machines that bring their own keep it.
 command -v node >/dev/null && command -v npm >/dev/null || packages+=(nodejs npm)
 

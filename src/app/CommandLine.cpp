@@ -11,3 +11,13 @@ juce::String fileNameFromCommandLine (const juce::StringArray& arguments, const 
 
     return workingDirectory.getChildFile (text).getFullPathName();
 }
+
+juce::String fileNameFromWindowsCommandLine (const juce::String& text, const juce::File& workingDirectory)
+{
+    auto name = text.trim();
+
+    if (name.length() >= 2 && name.startsWithChar ('"') && name.endsWithChar ('"'))
+        name = name.substring (1, name.length() - 1);
+
+    return fileNameFromCommandLine ({ name }, workingDirectory);
+}

@@ -8,3 +8,7 @@
 // (a file manager passes "my mesh.msh" as one argument, a shell user may type it unquoted), trimmed, and
 // made absolute against workingDirectory so a later change of directory cannot lose it. Empty stays empty.
 juce::String fileNameFromCommandLine (const juce::StringArray& arguments, const juce::File& workingDirectory);
+
+// The same from Windows' text after the program's name, less one pair of double quotes around it all,
+// which Windows' file managers add and no Windows file name can hold.
+juce::String fileNameFromWindowsCommandLine (const juce::String& text, const juce::File& workingDirectory);

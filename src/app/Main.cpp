@@ -14,9 +14,13 @@ public:
 
     void initialise (const juce::String&) override
     {
-        // JUCE hands over the arguments re-quoted; the raw ones joined are the file name as typed.
-        const auto fileName = fileNameFromCommandLine (getCommandLineParameterArray(),
-                                                       juce::File::getCurrentWorkingDirectory());
+        // JUCE hands over the arguments re-quoted; the raw ones joined are the file name as typed. Windows
+        // hands over the text after the program's name as it is.
+       #if JUCE_WINDOWS
+        const auto fileName = fileNameFromWindowsCommandLine (getCommandLineParameters(), juce::File::getCurrentWorkingDirectory());
+       #else
+        const auto fileName = fileNameFromCommandLine (getCommandLineParameterArray(), juce::File::getCurrentWorkingDirectory());
+       #endif
 
         mainWindow = std::make_unique<MainWindow> (fileName);
         mainWindow->centreWithSize (750, 550);
@@ -41,9 +45,19 @@ static juce::JUCEApplicationBase* createApplication()
     return new MshViewerApp();
 }
 
+#if JUCE_WINDOWS
+// The Windows GUI entry: JUCE takes the command line from Windows itself.
+extern "C" int __stdcall WinMain (struct HINSTANCE__*, struct HINSTANCE__*, char*, int)
+{
+    juce::JUCEApplicationBase::createInstance = &createApplication;
+    juce::JUCEApplicationBase::main();
+    return 0; // whatever the runner returned
+}
+#else
 int main (int argc, char* argv[])
 {
     juce::JUCEApplicationBase::createInstance = &createApplication;
     juce::JUCEApplicationBase::main (argc, (const char**) argv);
     return 0; // whatever the runner returned
 }
+#endif

@@ -42,6 +42,12 @@ namespace FileSystem
     juce::Result hardLink (const juce::File& existing, const juce::File& newName);
     bool remove (const juce::File& path);
 
-    // The reason of the last failed call on this thread, as the system words it.
-    juce::String lastError();
+    // A program's arguments as typed, as text: on Windows from the wide command line, since argv is in the
+    // local code page there.
+    juce::StringArray arguments (int argc, char* argv[]);
+
+    // Opens the null device on any of the three standard streams that is closed, so no file the program
+    // opens later takes its number (and the program's messages), and has standard output write its bytes
+    // as they are (no line ends added on Windows); false when standard output was closed.
+    bool prepareStandardStreams();
 }

@@ -13,12 +13,36 @@ namespace FileSystem
     namespace
     {
         std::string path (const juce::File& file)   { return file.getFullPathName().toStdString(); }
-        juce::Result failure()                       { return juce::Result::fail (lastError()); }
+        juce::Result failure()                       { return juce::Result::fail (std::strerror (errno)); }
     }
 
-    juce::String lastError()
+    juce::StringArray arguments (int argc, char* argv[])
     {
-        return juce::String (std::strerror (errno));
+        juce::StringArray list;
+
+        for (int i = 0; i < argc; ++i)
+            list.add (juce::String::fromUTF8 (argv[i]));
+
+        return list;
+    }
+
+    bool prepareStandardStreams()
+    {
+        bool outputOpen = true;
+
+        for (const int stream : { 0, 1, 2 })
+        {
+            if (::fcntl (stream, F_GETFD) != -1 || errno != EBADF)
+                continue;
+
+            outputOpen = outputOpen && stream != 1;
+            const auto opened = ::open ("/dev/null", stream == 0 ? O_RDONLY : O_WRONLY);
+
+            if (opened != stream && opened >= 0) // the lowest free number is taken: the closed one
+                ::close (opened);
+        }
+
+        return outputOpen;
     }
 
     juce::Result lookUp (const juce::File& file, bool followLinks, Info& info)

@@ -2,11 +2,11 @@
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #include "ToolArguments.h"
 
+#include "msh/FileSystem.h"
+
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <iostream>
-#include <unistd.h>
 
 namespace
 {
@@ -22,10 +22,11 @@ ToolCommandLine readCommandLine (int argc, char* argv[], const char* program, co
 {
     ToolCommandLine line;
     bool optionsEnded = false;
+    const auto args = FileSystem::arguments (argc, argv);
 
-    for (int i = 1; i < argc; ++i)
+    for (int i = 1; i < args.size(); ++i)
     {
-        const auto argument = juce::String::fromUTF8 (argv[i]);
+        const auto& argument = args[i];
 
         if (optionsEnded || ! argument.startsWith ("-") || argument == "-")
         {
@@ -59,8 +60,8 @@ ToolCommandLine readCommandLine (int argc, char* argv[], const char* program, co
 
         if (name != argument)
             value = argument.fromFirstOccurrenceOf ("=", false, false);
-        else if (option->takesValue && i + 1 < argc)
-            value = juce::String::fromUTF8 (argv[++i]);
+        else if (option->takesValue && i + 1 < args.size())
+            value = args[++i];
         else if (option->takesValue)
         {
             line.exitStatus = badUsage (program, usage, name + " needs a value");
@@ -103,21 +104,7 @@ bool printToStandardOutput (const char* program, const std::string& text)
 
 bool standardOutputWasOpen()
 {
-    bool outputOpen = true;
-
-    for (const int stream : { 0, 1, 2 })
-    {
-        if (::fcntl (stream, F_GETFD) != -1 || errno != EBADF)
-            continue;
-
-        outputOpen = outputOpen && stream != 1;
-        const auto opened = ::open ("/dev/null", stream == 0 ? O_RDONLY : O_WRONLY);
-
-        if (opened != stream && opened >= 0) // the lowest free number is taken: the closed one
-            ::close (opened);
-    }
-
-    return outputOpen;
+    return FileSystem::prepareStandardStreams();
 }
 
 std::optional<juce::int64> parseWholeNumber (const juce::String& text, juce::int64 low, juce::int64 high)

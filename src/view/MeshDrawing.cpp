@@ -3,7 +3,9 @@
 #include "MeshDrawing.h"
 #include "msh/MshGeometry.h"
 
-#define GL_GLEXT_PROTOTYPES 1 // fences: exported by the GL libraries, used only where the context has them
+#if ! defined (_WIN32)
+ #define GL_GLEXT_PROTOTYPES 1 // fences: exported by the GL libraries, used only where the context has them
+#endif
 #include <GL/gl.h>
 #include <GL/glext.h>
 #include <GL/glu.h>
@@ -73,6 +75,25 @@ namespace
     constexpr size_t askEvery = 16384;       // triangles between questions whether to go on
     constexpr size_t boundEvery = 8 * askEvery;
 
+    // The fence calls of OpenGL 3.2: exported by the GL libraries of Linux, asked of the context on Windows.
+    struct FenceCalls
+    {
+        PFNGLFENCESYNCPROC fenceSync = nullptr;
+        PFNGLCLIENTWAITSYNCPROC clientWaitSync = nullptr;
+        PFNGLDELETESYNCPROC deleteSync = nullptr;
+    };
+
+    FenceCalls fenceCalls()
+    {
+       #if defined (_WIN32)
+        const auto entry = [] (const char* name) { return reinterpret_cast<void*> (::wglGetProcAddress (name)); };
+        return { reinterpret_cast<PFNGLFENCESYNCPROC> (entry ("glFenceSync")), reinterpret_cast<PFNGLCLIENTWAITSYNCPROC> (entry ("glClientWaitSync")),
+                 reinterpret_cast<PFNGLDELETESYNCPROC> (entry ("glDeleteSync")) };
+       #else
+        return { glFenceSync, glClientWaitSync, glDeleteSync };
+       #endif
+    }
+
     // Fences (OpenGL 3.2, or ARB_sync) where the context has them.
     bool contextHasFences()
     {
@@ -98,7 +119,7 @@ namespace
         ~Progress()
         {
             if (pending != nullptr)
-                glDeleteSync (pending);
+                calls.deleteSync (pending);
         }
 
         bool goOn (size_t triangles)
@@ -123,18 +144,19 @@ namespace
             if (pending != nullptr)
             {
                 for (auto flags = (GLbitfield) GL_SYNC_FLUSH_COMMANDS_BIT;; flags = 0)
-                    if (const auto waited = glClientWaitSync (pending, flags, 100'000'000); waited != GL_TIMEOUT_EXPIRED)
+                    if (const auto waited = calls.clientWaitSync (pending, flags, 100'000'000); waited != GL_TIMEOUT_EXPIRED)
                         break;
 
-                glDeleteSync (pending);
+                calls.deleteSync (pending);
             }
 
-            pending = glFenceSync (GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
+            pending = calls.fenceSync (GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
             glFlush(); // the part before the fence goes to the rasteriser now
         }
 
         const FrameOptions& options;
-        const bool fences = contextHasFences();
+        const FenceCalls calls = fenceCalls();
+        const bool fences = contextHasFences() && calls.fenceSync != nullptr && calls.clientWaitSync != nullptr && calls.deleteSync != nullptr;
         size_t drawn = 0;
         GLsync pending = nullptr;
 

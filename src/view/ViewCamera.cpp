@@ -93,6 +93,8 @@ float ViewCamera::wheelIncrement (float reported) noexcept
 {
    #if defined (__linux__)
     return reported * notch / (50.0f / 256.0f); // 50/256 becomes 0.3515625, exactly
+   #elif defined (_WIN32)
+    return reported * notch / (60.0f / 256.0f); // 120 units a notch, halved by JUCE 7: 60/256 becomes 0.3515625
    #else
     return reported;
    #endif

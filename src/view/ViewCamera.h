@@ -47,8 +47,8 @@ struct ViewCamera
     // The increment of one notch of a standard wheel: 120 units × 0.75, over 256.
     static constexpr float notch = 120 * 0.75f / 256;
 
-    // What the wheel reports on this platform, as that increment: JUCE 7 reports 50/256 a notch on X11;
-    // a smooth-scrolling device stays proportional.
+    // What the wheel reports on this platform, as that increment: JUCE 7 reports 50/256 a notch on X11 and
+    // 60/256 on Windows; a smooth-scrolling device stays proportional.
     static float wheelIncrement (float reported) noexcept;
 
     // The rotation as rows of a matrix that turns a scene direction into an eye direction.

@@ -117,6 +117,8 @@ TEST (MainWindow, TheGlossyLookIsTheDefaultOnlyWhileTheWindowLivesAndTheCommandL
     EXPECT_EQ (juce::String ("/tmp/a.msh"), fileNameFromCommandLine ({ "  /tmp/a.msh  " }, cwd));
     EXPECT_EQ (juce::String ("/work/meshes/\"q\" x.msh"), fileNameFromCommandLine ({ "\"q\"", "x.msh" }, cwd));
     EXPECT_EQ (juce::String(), fileNameFromCommandLine ({ " ", "" }, cwd));
+    EXPECT_EQ (juce::String ("/work/meshes/my tank.msh"), fileNameFromWindowsCommandLine (" \"my tank.msh\" ", cwd)) << "Windows' quotes";
+    EXPECT_EQ (juce::String ("/work/meshes/a\"b.msh"), fileNameFromWindowsCommandLine ("a\"b.msh", cwd));
 }
 
 TEST (MeshViewInWindow, ALoadShowsItsRowItsNameAndTheBoxAFailureClearsThemAllAndFramesComeOnlyWhenAsked)

@@ -4,6 +4,10 @@
 
 #include <malloc.h>
 
+#if defined (_WIN32)
+ #define malloc_usable_size _msize
+#endif
+
 namespace
 {
     std::atomic<size_t> heldBytes { 0 }, peakBytes { 0 };
