@@ -228,10 +228,15 @@ namespace
 
             if (extras.IsObject())
             {
-                const auto number = [&extras] (const char* key, double fallback) { return extras.Has (key) && extras.Get (key).IsNumber() ? extras.Get (key).GetNumberAsDouble() : fallback; };
-                object.flags = (juce::uint32) number ("flags", 0);
-                object.valueA = (juce::int32) number ("valueA", 0);
-                object.valueB = (juce::int32) number ("valueB", 0);
+                // Numbers someone may have edited: whole, and within what the fields hold.
+                const auto number = [&extras] (const char* key, double low, double high)
+                {
+                    const auto value = extras.Has (key) && extras.Get (key).IsNumber() ? extras.Get (key).GetNumberAsDouble() : 0.0;
+                    return std::isfinite (value) ? std::clamp (std::floor (value), low, high) : 0.0;
+                };
+                object.flags = (juce::uint32) number ("flags", 0, 4294967295.0);
+                object.valueA = (juce::int32) number ("valueA", -2147483648.0, 2147483647.0);
+                object.valueB = (juce::int32) number ("valueB", -2147483648.0, 2147483647.0);
             }
 
             if (! readExtras (extras, GltfExtras::objectLists, what, [&object] (MshReader& r)

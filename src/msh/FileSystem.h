@@ -42,6 +42,9 @@ namespace FileSystem
     juce::Result hardLink (const juce::File& existing, const juce::File& newName);
     bool remove (const juce::File& path);
 
+    // A path as the system compares names: as it is, or in lower case where letter case makes no other file.
+    juce::String comparablePath (const juce::File& path);
+
     // A program's arguments as typed, as text: on Windows from the wide command line, since argv is in the
     // local code page there.
     juce::StringArray arguments (int argc, char* argv[]);

@@ -16,6 +16,11 @@ namespace FileSystem
         juce::Result failure()                       { return juce::Result::fail (std::strerror (errno)); }
     }
 
+    juce::String comparablePath (const juce::File& file)
+    {
+        return file.getFullPathName();
+    }
+
     juce::StringArray arguments (int argc, char* argv[])
     {
         juce::StringArray list;

@@ -144,6 +144,11 @@ namespace FileSystem
         return ::DeleteFileW (path (file).c_str()) != 0;
     }
 
+    juce::String comparablePath (const juce::File& file)
+    {
+        return file.getFullPathName().toLowerCase();
+    }
+
     juce::StringArray arguments (int, char*[])
     {
         juce::StringArray list;

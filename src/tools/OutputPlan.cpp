@@ -1,8 +1,8 @@
 // Tolmar MSH Viewer - where the converters' outputs go, worked out and checked before anything is written.
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #include "OutputPlan.h"
-#include "msh/FileSystem.h"
 #include "exchange/MeshImport.h"
+#include "msh/FileSystem.h"
 #include "msh/SafeFiles.h"
 
 #include <unordered_map>
@@ -29,7 +29,7 @@ namespace
         explicit Identity (const juce::File& file)
         {
             juce::File resolved;
-            path = resolveOutputPath (file, resolved).wasOk() ? resolved.getFullPathName() : file.getFullPathName();
+            path = FileSystem::comparablePath (resolveOutputPath (file, resolved).wasOk() ? resolved : file);
             FileSystem::Info info;
 
             if (FileSystem::lookUp (file, true, info).wasOk() && info.kind != Kind::missing)
