@@ -370,9 +370,12 @@ ImportOutcome importGltf (const juce::File& source, MshMesh& mesh)
     if (! loaded || warning.find ("Failed to load external") != std::string::npos)
         return outcome.error = juce::String (error + warning).trim().replace ("\n", "; "), outcome;
 
-    for (const auto& required : model.extensionsRequired)
+    if (! model.extensionsRequired.empty())
+    {
+        const auto& required = model.extensionsRequired.front();
         return outcome.error = (required == "KHR_draco_mesh_compression" || required == "EXT_meshopt_compression" ? "compressed geometry ("
                                 : "an extension it needs (") + juce::String (required) + ") cannot be read", outcome;
+    }
 
     juce::int64 bytes = source.getSize();
     for (const auto& buffer : model.buffers)

@@ -6,6 +6,10 @@
 
 #include <array>
 
+// The readers of each format (see importMesh).
+ImportOutcome importGltf (const juce::File& source, MshMesh& mesh);
+ImportOutcome importObj (const juce::File& source, MshMesh& mesh);
+
 struct ImportedGeometry
 {
     std::vector<std::array<float, 3>> positions, normals;   // normals: none, or one a position

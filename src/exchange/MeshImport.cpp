@@ -1,10 +1,8 @@
 // Tolmar MSH Viewer - glTF 2.0 and Wavefront OBJ read into the mesh model, to be written as .msh.
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #include "MeshImport.h"
+#include "ImportGeometry.h"
 #include "msh/FileSystem.h"
-
-ImportOutcome importGltf (const juce::File& source, MshMesh& mesh);
-ImportOutcome importObj (const juce::File& source, MshMesh& mesh);
 
 bool isImportable (const juce::File& file)
 {

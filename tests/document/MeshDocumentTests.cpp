@@ -48,6 +48,7 @@ TEST (MeshDocument, OneObjectIsSelectedAndAReloadSelectsTheOneWithTheSamePath)
 
     document.select (a.firstChild.get());
     EXPECT_EQ ("root/A/" + a.firstChild->name, document.pathOf (*a.firstChild).joinIntoString ("/"));
+    const auto before = document.getMesh(); // held, so the old objects stay to compare against
     const auto result = document.reload();
     ASSERT_TRUE (result.loaded);
     const auto* again = document.getSelected();
