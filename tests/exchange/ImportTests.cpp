@@ -1,6 +1,7 @@
 // Tolmar MSH Viewer - glTF and OBJ back into the model: what our export wrote comes back byte for byte,
 // what other programs wrote comes back as they show it, and what no program should write is refused.
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
+#include "exchange/ExportParts.h"
 #include "exchange/MeshExport.h"
 #include "exchange/MeshImport.h"
 #include "msh/MshGeometry.h"
@@ -28,6 +29,13 @@ namespace
     {
         for (const auto v : values)
             bytes.insert (bytes.end(), reinterpret_cast<const juce::uint8*> (&v), reinterpret_cast<const juce::uint8*> (&v) + sizeof (v));
+    }
+
+    const MshObject* named (const MshMesh& mesh, const char* name)
+    {
+        const MshObject* found = nullptr;
+        mshForEachPlacedObject (mesh.root, true, { 0, 0, 0 }, [&] (const MshObject& o, double, double, double) { if (o.name == name) found = &o; });
+        return found;
     }
 
     const MshObject& child (const MshObject& o, int n)   { auto* c = o.firstChild.get(); while (n-- > 0) c = c->nextSibling.get(); return *c; }
@@ -175,5 +183,54 @@ TEST (Import, WhatNoProgramShouldWriteIsRefusedWithTheReason)
         const auto outcome = importMesh (file, mesh);
         EXPECT_TRUE (outcome.error.contains (says) && outcome.error.isNotEmpty()) << file.getFileName() << ": " << outcome.error;
         EXPECT_TRUE (mesh.root.firstChild == nullptr && mesh.root.vertices.empty()) << file.getFileName();
+    }
+}
+
+TEST (Import, GeometryEditedElsewhereIsTakenAsShownEvenWhereTheExportKeptTheFileLists)
+{
+    // "long normals" is drawn with normals made unit length, so its export keeps the file's lists beside
+    // what it shows; an edit to what it shows (a vertex moved or a triangle dropped) must win.
+    ScratchFolder scratch;
+    MshMesh hostile, exported;
+    buildHostileMesh (hostile);
+    buildHostileMesh (exported);
+    const auto target = scratch.folder.getChildFile ("h.gltf");
+    ASSERT_EQ (juce::String(), exportMesh (exported, target, ExportFormat::gltf));
+    const auto gltf = juce::JSON::parse (target);
+    juce::MemoryBlock bin;
+    ASSERT_TRUE (scratch.folder.getChildFile ("h.bin").loadFileAsData (bin));
+
+    const juce::var* node = nullptr, *cabin = nullptr;
+    for (const auto& n : *gltf["nodes"].getArray())
+    {
+        if (n["name"] == "long normals")
+            node = &n;
+        if (n["name"] == "cabin")
+            cabin = &n;
+    }
+    ASSERT_TRUE (node != nullptr && (*node)["extras"].hasProperty (GltfExtras::fingerprint)) << "the lists are kept beside";
+    ASSERT_TRUE (cabin != nullptr && ! (*cabin)["extras"].hasProperty (GltfExtras::geometry)) << "drawn as stored: no second copy";
+    const auto primitive = gltf["meshes"][(int) (*node)["mesh"]]["primitives"][0];
+    const auto accessor = gltf["accessors"][(int) primitive["attributes"]["POSITION"]];
+    const auto at = (size_t) (int) gltf["bufferViews"][(int) accessor["bufferView"]]["byteOffset"] + (size_t) (int) accessor["byteOffset"];
+    const auto indices = gltf["accessors"][(int) primitive["indices"]];
+    const auto indexCount = (int) indices["count"];
+
+    for (const bool moveVertex : { true, false })
+    {
+        auto edited = bin;
+        if (moveVertex)
+            static_cast<float*> (edited.getData())[at / sizeof (float)] += 1;
+        indices.getDynamicObject()->setProperty ("count", moveVertex ? indexCount : indexCount - 3);
+        scratch.write ("h.bin", edited);
+        target.replaceWithText (juce::JSON::toString (gltf));
+
+        MshMesh imported;
+        ASSERT_TRUE (importMesh (target, imported).error.isEmpty());
+        const auto* longNormals = named (imported, "long normals"), *before = named (hostile, "long normals");
+        ASSERT_TRUE (longNormals != nullptr && before != nullptr);
+        EXPECT_EQ (moveVertex ? before->vertices[0].x + 1 : before->vertices[0].x, longNormals->vertices[0].x) << moveVertex;
+        EXPECT_EQ (moveVertex ? 6u : 3u, longNormals->indices.size()) << moveVertex;
+        EXPECT_EQ (1.0f, longNormals->vertices[0].nz) << "as shown: unit normals";
     }
 }

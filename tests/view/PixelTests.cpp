@@ -113,6 +113,28 @@ TEST (Pixels, TheRainbowCornersShowAtAlpha08OrReddishAndOpaqueWhenSelectedWhatev
         EXPECT_EQ (background, moved ? frame.at (r, r) : frame.at (q, q)) << place[0] << place[1] << place[2]; // else beyond corners (0, 1, 2)
     }
     EXPECT_TRUE (near (frame.at (r, r), Rgb { full[(r * size + r) * 4], full[(r * size + r) * 4 + 1], full[(r * size + r) * 4 + 2] }));
+    MshObject tilted; // where the reduced frame draws, it draws what the whole one does
+    addQuad (tilted, 2, 2);
+    tilted.vertices[0].z = tilted.vertices[1].z = 0.5f;
+    setTranslation (tilted, 0.5f, 0.25f, -1);
+    const auto placed = makeDrawList (tilted);
+    std::vector<unsigned char> frames[2];
+    for (const size_t step : { 1u, 2u })
+    {
+        options.step = step;
+        renderFrame (faceOn, &placed, size, size, options);
+        frames[step - 1] = readFramePixels (size, size);
+    }
+    int reducedPixels = 0, differing = 0;
+    for (int i = 0; i < size * size; ++i)
+    {
+        frame.pixels = frames[1];
+        const auto reduced = frame.at (i % size, i / size);
+        frame.pixels = frames[0];
+        reducedPixels += reduced != background ? 1 : 0;
+        differing += reduced != background && ! near (reduced, frame.at (i % size, i / size)) ? 1 : 0;
+    }
+    EXPECT_TRUE (reducedPixels > size * size / 16 && differing < size / 4) << reducedPixels << " " << differing;
     frame.pixels = full;
 
     // A frame asked to stop gives up once it has drawn enough to ask, reduced too. Drawn whole, its
@@ -135,7 +157,11 @@ TEST (Pixels, TheRainbowCornersShowAtAlpha08OrReddishAndOpaqueWhenSelectedWhatev
     options = { false, nullptr, 1, [&] (size_t drawn) { askedAt = drawn; return stop; } };
     EXPECT_TRUE (renderFrame (faceOn, &balls, size, size, options) && askedAt == 40000u);
     stop = true;
+    GLint depths[2] = {};
+    glGetIntegerv (GL_MODELVIEW_STACK_DEPTH, &depths[0]);
     EXPECT_TRUE (! renderFrame (faceOn, &balls, size, size, options) && askedAt == 21845u);
+    glGetIntegerv (GL_MODELVIEW_STACK_DEPTH, &depths[1]);
+    EXPECT_EQ (depths[0], depths[1]) << "a frame given up leaves the matrices as it found them";
     options.step = 2;
     EXPECT_FALSE (renderFrame (faceOn, &balls, size, size, options));
 
@@ -205,6 +231,9 @@ TEST (Pixels, PlacementAndTurnsAsDrawnPickingFindsWhatWasDrawnFramingFillsTheVie
         EXPECT_LT (disagreements, size * size / 100) << "edges only";
         EXPECT_FALSE (framed && (frame.at (0, 0) != background || frame.at (size - 1, size - 1) != background)) << "whole";
         EXPECT_TRUE (frame.render (camera, &mesh.root, size, true) > 10 && frame.render (camera, &mesh.root, size, true) < drawn) << "wireframe";
+        GLint modes[2] = {};
+        glGetIntegerv (GL_POLYGON_MODE, modes);
+        EXPECT_TRUE (modes[0] == GL_FILL && modes[1] == GL_FILL) << "what JUCE's painting expects";
     }
 }
 
