@@ -346,6 +346,10 @@ void buildHostileMesh (MshMesh& mesh)
     for (auto& v : longNormals.vertices)
         v.nz = 7;
     addChild (mesh.root, "nothing");
+    mesh.root.nextSibling = std::make_unique<MshObject>(); // beside the root, and moved by not a number too
+    mesh.root.nextSibling->name = "beside";
+    addQuad (*mesh.root.nextSibling, 1, 1);
+    std::memcpy (&mesh.root.nextSibling->matrix[13], &payload, sizeof (payload));
 }
 
 void buildDeepChain (MshMesh& mesh, int depth)

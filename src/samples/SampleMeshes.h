@@ -28,8 +28,8 @@ void buildSampleMesh (MshMesh& mesh);
 void buildRichMesh (MshMesh& mesh);
 
 // The sample with hostile objects added: positions and texture coordinates that are not numbers, normals
-// that are zero or too long, a translation that is not a number (with a payload), an object with nothing
-// to draw, names with quotes, control characters and Latin-1.
+// that are zero or too long, translations that are not a number (with a payload, one beside the root),
+// an object with nothing to draw, names with quotes, control characters and Latin-1.
 void buildHostileMesh (MshMesh& mesh);
 
 // A child chain (each object the only child of the one before) or a sibling chain under the root.

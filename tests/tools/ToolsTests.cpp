@@ -183,6 +183,7 @@ TEST (Export, EveryFixtureBecomesGltfTheValidatorAcceptsAndReadsBackAsTheModel)
         const auto& primitive = gltf.meshes[(size_t) n.mesh].primitives[0];
         EXPECT_EQ (drawn * 3, gltf.accessors[(size_t) primitive.indices].count) << n.name;
         EXPECT_EQ (n.name != "\xc3\xa9t\xc3\xa9", primitive.attributes.count ("NORMAL") == 1) << "a zero normal drops the object's normals";
+        EXPECT_EQ ((object.flags & 0x200) != 0, gltf.materials.at ((size_t) primitive.material).doubleSided) << n.name << ": drawn on both sides";
         const auto* first = reinterpret_cast<const float*> (gltf.buffers[0].data.data()
                                                             + gltf.bufferViews[(size_t) gltf.accessors[(size_t) primitive.attributes.at ("POSITION")].bufferView].byteOffset);
         EXPECT_EQ ((std::array<float, 3> { firstCorner->x, firstCorner->y, firstCorner->z }), (std::array<float, 3> { first[0], first[1], first[2] })) << n.name;
