@@ -13,6 +13,8 @@ list(TRANSFORM msh_graphics_sources REPLACE ".*/juce_graphics\\.cpp$" "${msh_gra
 set_property(TARGET juce_graphics PROPERTY INTERFACE_SOURCES ${msh_graphics_sources})
 # The copy's own includes ("colour/juce_Colour.cpp", ...) are found beside the original.
 target_include_directories(juce_graphics INTERFACE "${JUCE_MODULES_DIR}/juce_graphics")
+# JUCE's own #warning that its DirectWrite code is not built with MinGW: known, and its GDI fonts serve.
+set_source_files_properties("${msh_graphics_copy}" PROPERTIES COMPILE_OPTIONS -Wno-cpp)
 
 # A program's version and name, as Windows shows them in its properties.
 function(msh_windows_version_info target description)

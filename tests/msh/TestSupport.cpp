@@ -31,7 +31,9 @@ void operator delete (void* p) noexcept
     std::free (p);
 }
 
+#if __cpp_sized_deallocation // clang calls it only when asked to with -fsized-deallocation
 void operator delete (void* p, size_t) noexcept    { operator delete (p); }
+#endif
 
 std::function<size_t()> measureAllocationPeak()
 {
