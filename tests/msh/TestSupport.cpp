@@ -31,9 +31,10 @@ void operator delete (void* p) noexcept
     std::free (p);
 }
 
-#if __cpp_sized_deallocation // clang calls it only when asked to with -fsized-deallocation
-void operator delete (void* p, size_t) noexcept    { operator delete (p); }
+#if ! __cpp_sized_deallocation // clang's <new> leaves it out, but code built by g++ (GoogleTest) calls it
+void operator delete (void* p, size_t) noexcept;
 #endif
+void operator delete (void* p, size_t) noexcept    { operator delete (p); }
 
 std::function<size_t()> measureAllocationPeak()
 {
