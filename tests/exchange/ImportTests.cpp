@@ -77,25 +77,25 @@ TEST (Import, AForeignGltfIsDrawnAsItShowsTurnedScaledSparseNormalizedStripsFans
     std::vector<juce::uint8> bytes;
     append<float> (bytes, { 1, 0, 0,  0, 1, 0,  0, 0, 0 });             // 0: a triangle's positions
     append<juce::uint8> (bytes, { 255, 0, 0, 255, 0, 0, 0, 0, 0, 0 });  // 36: normalized texture coordinates, 2 padding
-    append<juce::uint8> (bytes, { 0, 0, 0, 0 });                        // 46: a sparse index, padding
-    append<float> (bytes, { 5, 5, 5 });                                  // 50: its value
-    append<float> (bytes, { 0, 0, 0,  1, 0, 0,  0, 1, 0,  1, 1, 0 });  // 62: a square's corners
+    append<juce::uint8> (bytes, { 0, 2, 0, 0 });                        // 46: two sparse indices, padding
+    append<float> (bytes, { 5, 5, 5,  6, 7, 8 });                        // 50: their values
+    append<float> (bytes, { 0, 0, 0,  1, 0, 0,  0, 1, 0,  1, 1, 0 });  // 74: a square's corners
     const auto file = writeGltf (scratch, "foreign.gltf", R"({ "asset": { "version": "2.0" }, "buffers": [ BUFFER ],
         "bufferViews": [ { "buffer": 0, "byteOffset": 0, "byteLength": 36 }, { "buffer": 0, "byteOffset": 36, "byteLength": 6 },
-                         { "buffer": 0, "byteOffset": 46, "byteLength": 1 }, { "buffer": 0, "byteOffset": 50, "byteLength": 12 },
-                         { "buffer": 0, "byteOffset": 62, "byteLength": 48 } ],
+                         { "buffer": 0, "byteOffset": 46, "byteLength": 2 }, { "buffer": 0, "byteOffset": 50, "byteLength": 24 },
+                         { "buffer": 0, "byteOffset": 74, "byteLength": 48 } ],
         "accessors": [ { "bufferView": 0, "componentType": 5126, "count": 3, "type": "VEC3", "min": [0,0,0], "max": [1,1,0] },
                        { "bufferView": 1, "componentType": 5121, "normalized": true, "count": 3, "type": "VEC2" },
-                       { "bufferView": 0, "componentType": 5126, "count": 3, "type": "VEC3", "min": [0,0,0], "max": [5,5,5],
-                         "sparse": { "count": 1, "indices": { "bufferView": 2, "componentType": 5121 }, "values": { "bufferView": 3 } } },
+                       { "bufferView": 0, "componentType": 5126, "count": 3, "type": "VEC3", "min": [0,0,0], "max": [6,7,8],
+                         "sparse": { "count": 2, "indices": { "bufferView": 2, "componentType": 5121 }, "values": { "bufferView": 3 } } },
                        { "bufferView": 4, "componentType": 5126, "count": 4, "type": "VEC3", "min": [0,0,0], "max": [1,1,0] } ],
         "meshes": [ { "primitives": [ { "attributes": { "POSITION": 0, "TEXCOORD_0": 1 } } ] },
-                    { "primitives": [ { "attributes": { "POSITION": 2 } } ] },
+                    { "primitives": [ { "attributes": { "POSITION": 2, "NORMAL": 0 } } ] },
                     { "primitives": [ { "attributes": { "POSITION": 3 }, "mode": 5 }, { "attributes": { "POSITION": 3 }, "mode": 6 },
                                       { "attributes": { "POSITION": 3 }, "mode": 0 } ] } ],
         "nodes": [ { "name": "turned", "translation": [1, 0, 0], "rotation": [0, 0, 0.7071067811865476, 0.7071067811865476], "scale": [2, 2, 2],
                      "mesh": 0, "children": [1] },
-                   { "name": "child", "translation": [1, 0, 0], "mesh": 1 },
+                   { "name": "hp_child", "translation": [1, 0, 0], "mesh": 1 },
                    { "name": "strips", "mesh": 2 } ],
         "scenes": [ { "nodes": [0, 2] } ] })", bytes);
 
@@ -112,7 +112,8 @@ TEST (Import, AForeignGltfIsDrawnAsItShowsTurnedScaledSparseNormalizedStripsFans
     EXPECT_TRUE (root.vertices[0].u == 1 && root.vertices[1].v == 1 && near ({ root.vertices[2].nx, root.vertices[2].ny, root.vertices[2].nz }, { 0, 0, 1 }));
     const auto& turnedChild = *root.firstChild;
     EXPECT_TRUE (near ({ turnedChild.matrix[12], turnedChild.matrix[13], turnedChild.matrix[14] }, { 0, 2, 0 })) << "its offset turned too";
-    EXPECT_TRUE (near (at (turnedChild.vertices[0]), { -10, 10, 10 })) << "the sparse value, turned and doubled";
+    EXPECT_TRUE (near (at (turnedChild.vertices[0]), { -10, 10, 10 }) && near (at (turnedChild.vertices[2]), { -14, 12, 16 })) << "the sparse values, turned and doubled";
+    EXPECT_TRUE (turnedChild.isHp && near ({ turnedChild.vertices[1].nx, turnedChild.vertices[1].ny, turnedChild.vertices[1].nz }, { -1, 0, 0 })) << "its normals turned";
     ASSERT_NE (nullptr, root.nextSibling);
     juce::StringArray corners;
     for (const auto i : root.nextSibling->indices)
@@ -137,15 +138,23 @@ TEST (Import, AnObjFileMakesAnObjectOfEachOOrGUnderOneRoot)
 {
     ScratchFolder scratch;
     const auto file = writeText (scratch, "shapes.obj", "# a square and a triangle\nv 0 0 0\nv 2 0 0\nv 2 2 0\nv 0 2 0\nvt 0 0\nvt 1 0\nvt 1 1\n"
-                                                      "vn 0 0 1\no square\nusemtl x\nf 1/1/1 2/2/1 3/3/1 4/1/1\ng tri\nv 0 0 5\nf -4 -3 -1\n");
+                                                      "vn 0 0 1\no square\nusemtl x\nf 1/1/1 2/2/1 3/3/1 4/1/1\ng tri\nv 0 0 5\nf -4 -3 -1\ng mixed\nf 1//1 2 3\n");
     MshMesh mesh;
     const auto outcome = importMesh (file, mesh);
     ASSERT_TRUE (outcome.error.isEmpty()) << outcome.error;
+    EXPECT_EQ (juce::String ("object \"mixed\": normals made from the faces, as some corners have none"), outcome.warnings.joinIntoString (";"));
     const auto& square = child (mesh.root, 0), &tri = child (mesh.root, 1);
-    EXPECT_TRUE (mesh.root.name == "shapes" && square.name == "square" && tri.name == "tri" && tri.nextSibling == nullptr);
+    EXPECT_TRUE (mesh.root.name == "shapes" && square.name == "square" && tri.name == "tri" && tri.nextSibling->name == "mixed");
     EXPECT_EQ ((std::vector<juce::uint16> { 0, 1, 2, 0, 2, 3 }), square.indices) << "the quad as a fan";
     EXPECT_TRUE (square.vertices[2].u == 1 && square.vertices[2].v == 0 && square.vertices[0].v == 1) << "v turned down";
     EXPECT_TRUE (tri.vertices.size() == 3 && tri.vertices[2].z == 5 && tri.vertices[0].nx > 0.9f) << "counted back; normals made";
+
+    std::string many = "o many\n"; // more vertices than a 16-bit index reaches: split, and said
+    for (int i = 0; i < 65538; ++i)
+        many += "v " + std::to_string (i) + " " + std::to_string (i % 2) + " 0\n" + (i % 3 == 2 ? "f -3 -2 -1\n" : "");
+    const auto split = importMesh (writeText (scratch, "many.obj", many), mesh);
+    EXPECT_TRUE (split.error.isEmpty() && split.warnings.joinIntoString (";") == "object \"many\": more than 65535 vertices, split into child objects");
+    EXPECT_EQ (21846u, mshTotals (mesh.root, true).trianglesDrawn);
 }
 
 TEST (Import, WhatNoProgramShouldWriteIsRefusedWithTheReason)
@@ -153,7 +162,7 @@ TEST (Import, WhatNoProgramShouldWriteIsRefusedWithTheReason)
     ScratchFolder scratch;
     std::vector<juce::uint8> triangle;
     append<float> (triangle, { 0, 0, 0,  1, 0, 0,  0, 1, 0 });
-    append<juce::uint16> (triangle, { 0, 1, 7, 0 });
+    append<juce::uint16> (triangle, { 0, 1, 257, 0 });
     const std::string positions = R"({ "bufferView": 0, "componentType": 5126, "count": 3, "type": "VEC3" })";
     const auto gltf = [&] (const char* name, const std::string& extra, const std::string& accessors, const std::string& nodes = R"([ { "mesh": 0 } ])")
     {
@@ -171,6 +180,9 @@ TEST (Import, WhatNoProgramShouldWriteIsRefusedWithTheReason)
         { gltf ("meshopt.gltf", R"("extensionsUsed": ["EXT_meshopt_compression"], "extensionsRequired": ["EXT_meshopt_compression"], )", positions + ", " + indices), "compressed geometry" },
         { gltf ("long.gltf", "", R"({ "bufferView": 0, "componentType": 5126, "count": 4, "type": "VEC3" }, )" + indices), "more than buffer view 0 holds" },
         { gltf ("index.gltf", "", positions + ", " + indices), "an index past the 3 vertices" },
+        { gltf ("view.gltf", "", R"({ "bufferView": 9, "componentType": 5126, "count": 3, "type": "VEC3" }, )" + indices), "buffer view 9 does not exist" },
+        { writeText (scratch, "accessor.gltf", R"({ "asset": { "version": "2.0" }, "meshes": [ { "primitives": [ { "attributes": { "POSITION": 9 } } ] } ],
+            "nodes": [ { "mesh": 0 } ], "scenes": [ { "nodes": [0] } ] })"), "accessor 9 does not exist" },
         { gltf ("claims.gltf", "", R"({ "componentType": 5126, "count": 100000000, "type": "VEC3" }, )" + indices), "4 times" },
         { gltf ("cycle.gltf", "", positions + ", " + indices, R"([ { "children": [1] }, { "children": [0] } ])"), "twice" },
         { gltf ("name.gltf", "", positions + ", " + indices, R"([ { "mesh": 0, "name": ")" + std::string (40000, 'n') + R"(" } ])"), "32767" },

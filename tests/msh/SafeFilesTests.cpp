@@ -26,4 +26,30 @@ TEST (SafeFiles, ALinkIsWrittenThroughAReplacedFileKeepsItsPermissionsAndAFailed
     EXPECT_FALSE (set.commit());
     EXPECT_TRUE (set.error().endsWith (": is a directory") && ! scratch.folder.getChildFile ("first.txt").exists());
     EXPECT_EQ (2, scratch.folder.getNumberOfChildFiles (juce::File::findFilesAndDirectories, "*")) << "no temporary file";
+
+    // A target that became a folder while the set was written: the set is refused at commit, and the old
+    // file kept aside for the one before it is let go of again.
+    const auto kept = scratch.write ("kept.txt", juce::MemoryBlock ("A", 1));
+    const auto late = scratch.folder.getChildFile ("late.txt");
+    OutputFileSet changing;
+    for (const auto& file : { kept, late, scratch.folder.getChildFile ("last.txt") })
+        ASSERT_NE (nullptr, changing.add (file));
+    ASSERT_TRUE (late.createDirectory());
+    EXPECT_FALSE (changing.commit());
+    EXPECT_TRUE (changing.error().endsWith ("late.txt: is not a regular file") && kept.loadFileAsString() == "A") << changing.error();
+    EXPECT_EQ (4, scratch.folder.getNumberOfChildFiles (juce::File::findFilesAndDirectories, "*")) << "nothing kept aside";
+
+    // Small writes well past the stream's buffer, then one bigger than it: all of it, in order.
+    juce::MemoryBlock bytes (3 << 20);
+    for (size_t i = 0; i < bytes.getSize(); ++i)
+        bytes[i] = (char) (i * 7 + i / 4093);
+    OutputFileSet big;
+    auto* out = big.add (scratch.folder.getChildFile ("big.bin"));
+    ASSERT_NE (nullptr, out);
+    for (size_t at = 0; at < (3u << 19); at += 4093)
+        out->write (bytes.begin() + at, std::min<size_t> (4093, (3u << 19) - at));
+    out->write (bytes.begin() + (3u << 19), bytes.getSize() - (3u << 19));
+    ASSERT_TRUE (big.commit()) << big.error();
+    juce::MemoryBlock back;
+    EXPECT_TRUE (scratch.folder.getChildFile ("big.bin").loadFileAsData (back) && back == bytes);
 }

@@ -109,6 +109,10 @@ TEST (HonestWrites, EveryFailureIsSaidWithItsReasonAndLeavesNothingHalfWritten)
         { "$RENDER --size 4294967297x4294967297 tank.msh big.png", 64, "bad value for --size: \"4294967297x4294967297\"", "[ ! -e big.png ]" },
         { "$RENDER --size 64x64x64 tank.msh big.png", 64, "bad value for --size", "[ ! -e big.png ]" },
         { "$CONVERT --format bogus tank.msh", 64, "bad value for --format: \"bogus\"", "true" },
+        { "cp tank.msh eq.msh && cp tank.msh x=y.msh && $CONVERT --format=gltf eq.msh x=y.msh && $RENDER --size=1x1 eq.msh one.png", 0, "",
+          "[ -f eq.gltf ] && [ -f x=y.gltf ] && [ \"$(identify -format %wx%h one.png)\" = 1x1 ]" },
+        { "$CONVERT tank.msh --format", 64, "--format needs a value", "true" },
+        { "$CONVERT tank.msh -o=x.glb", 64, "unknown option -o=x.glb", "[ ! -e x.glb ]" },
         { "$INFO --version && $CONVERT --version && $RENDER --version && $GEN --version", 0, "mshgen 0.2.1", "true" },
         // A full disk: nothing of a file or a set of files is left there.
         { "$CONVERT big.msh -o full/out.glb", 2, "cannot write", "[ -z \"$(ls -A full)\" ]", true },

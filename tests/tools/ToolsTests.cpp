@@ -36,7 +36,7 @@ TEST (MshInfo, JsonDescribesEveryObjectInFileOrderWithEscapedTextAndExactFloats)
 {
     MshMesh rich;
     buildRichMesh (rich); // root { A { HP_ÿ } B } beside_root
-    rich.root.name = juce::String ("q\"b\\\n") + juce::String::charToString (1);
+    rich.root.name = juce::String ("q\"b\\\n\r\x7f") + juce::String::charToString (1);
     rich.root.matrix[12] = std::numeric_limits<float>::quiet_NaN();
     rich.root.matrix[13] = 0.1f;
     setCameraWords (rich, 10.0f, 1e-30f, 3.4028235e38f);
@@ -46,7 +46,7 @@ TEST (MshInfo, JsonDescribesEveryObjectInFileOrderWithEscapedTextAndExactFloats)
     EXPECT_EQ (0, status);
 
     const auto json = juce::JSON::parse (output);
-    EXPECT_TRUE ((bool) json["loaded"] && json["error"].isVoid()) << output;
+    EXPECT_TRUE ((bool) json["loaded"] && json["error"].isVoid() && output.contains (R"("name":"q\"b\\\n\r)" "\x7f" R"(\u0001")")) << output;
     EXPECT_EQ (rich.headerString, json["headerString"].toString());
     EXPECT_EQ (0x7fffffff, (int) json["headerInts"][2]);
     EXPECT_TRUE ((float) (double) json["camera"]["word18"] == 1e-30f && (float) (double) json["camera"]["word19"] == 3.4028235e38f);
@@ -64,6 +64,11 @@ TEST (MshInfo, JsonDescribesEveryObjectInFileOrderWithEscapedTextAndExactFloats)
     EXPECT_EQ (juce::String (juce::CharPointer_UTF32 (hpName)), objects[2]["name"].toString());
     EXPECT_TRUE ((bool) objects[2]["isHp"] && (double) objects[2]["flags"] == 4294967295.0);
     EXPECT_EQ (juce::String ("beside_root"), objects[4]["name"].toString());
+
+    // The text report escapes the same name and gives the same camera words.
+    run ({ MSHINFO_PATH, scratch.folder.getChildFile ("rich.msh").getFullPathName() }, &output);
+    EXPECT_TRUE (output.contains ("\ncamera words: word0 10, word18 1e-30, word19 3.4028235e+38\n")
+                 && output.contains ("\n  \"q\"b\\\\x0a\\x0d\\x7f\\x01\"  flags 0x310")) << output;
 }
 
 TEST (MshInfo, TheReportAndTheExitStatusTellPeopleAndScriptsWhatHappened)
@@ -127,7 +132,8 @@ TEST (MshInfo, TheReportAndTheExitStatusTellPeopleAndScriptsWhatHappened)
     EXPECT_TRUE (output.contains ("\nwarning: end marker of object \"sibling0\" at byte " + juce::String (writer.objects[1].endMarker) + " reads 0x01020304, expected 0xa93eb864\n")
                  && output.contains ("\n(50 more warnings)\n") && output.contains ("  vertices 3  triangles 1  bad indices 1\n")) << output;
     run ({ MSHINFO_PATH, "--json", wrongFile }, &output);
-    EXPECT_TRUE ((int) juce::JSON::parse (output)["warnings"] == 150 && juce::JSON::parse (output)["warningDetails"].size() == 100);
+    EXPECT_TRUE ((int) juce::JSON::parse (output)["warnings"] == 150 && juce::JSON::parse (output)["warningDetails"].size() == 100
+                 && juce::JSON::parse (output)["warningDetails"][0]["kind"] == "objectEnd");
 }
 
 TEST (Export, EveryFixtureBecomesGltfTheValidatorAcceptsAndReadsBackAsTheModel)
