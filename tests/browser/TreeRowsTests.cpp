@@ -1,5 +1,6 @@
 // Tolmar MSH Viewer - object rows and the placeholder row in a real tree in a window.
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
+#include "browser/ObjectTree.h"
 #include "browser/ObjectTreeItem.h"
 #include "gui/GuiTestSupport.h"
 #include "samples/SampleMeshes.h"
@@ -139,4 +140,17 @@ TEST (TreeRows, ManyChildrenOpenInRunsOneAtATimeAndBelowTheDeepestLevelEverythin
     EXPECT_FALSE (row->getSubItem (0)->mightContainSubItems());
     EXPECT_EQ (juce::String ("level2 second"), names (*rootRow->getSubItem (0)));
     tree.setRootItem (nullptr);
+
+    // Selected through the rows' manager, as a pick does: the object's own row, deep or not, and it alone.
+    juce::TreeView managed;
+    ObjectTree rows (managed, [] (const MshObject&, bool) {});
+    rows.show (mesh.root);
+    const auto* deepest = &mesh.root;
+    while (deepest->firstChild != nullptr)
+        deepest = deepest->firstChild.get();
+    for (const auto* wanted : { deepest, (const MshObject*) mesh.root.firstChild->firstChild->nextSibling.get() })
+    {
+        ASSERT_TRUE (rows.selectRowOf (*wanted));
+        EXPECT_TRUE (managed.getNumSelectedItems() == 1 && object (managed.getSelectedItem (0)) == wanted) << wanted->name;
+    }
 }

@@ -9,8 +9,11 @@ TEST (MeshDocument, ALoadGivesItsWarningsAndErrorAsValuesAndEachLoadAFreshModel)
     MeshDocument document;
     const auto warned = scratch.write ("warned.msh", sampleFileBytes ([] (const MshObject& o) { return o.name == "cabin" || o.name == "lamp" ? 7u : MshMarker::objectEnd; }));
 
+    const auto before = juce::Time::getMillisecondCounterHiRes();
     auto result = document.load (warned);
+    const auto took = juce::Time::getMillisecondCounterHiRes() - before;
     ASSERT_TRUE (result.loaded && document.isLoaded() && document.getFile() == warned);
+    EXPECT_TRUE (document.getLoadMilliseconds() >= 0 && document.getLoadMilliseconds() <= took) << "a part of the call's own time";
     ASSERT_EQ (2u, result.warnings.size());
     EXPECT_TRUE (result.warnings[0].objectName == "cabin" && result.warnings[1].objectName == "lamp" && result.warnings[1].found == 7u);
     const auto walked = mshTotals (document.getMesh()->root, true);
