@@ -247,6 +247,7 @@ TEST (Keys, InTheRealWindowEachKeyDoesWhatItSaysAndAClickPicks)
     auto& panel = shown.panel();
     auto& view = panel.getMeshView();
     ModalWatcher watcher;
+    const auto started = juce::Time::getMillisecondCounterHiRes();
     panel.loadFile (sample);
     ASSERT_EQ (1u, watcher.boxes.size());
     const auto press = [&] (const K& key) { window.getPeer()->handleKeyPress (key); pump (30); };
@@ -263,6 +264,8 @@ TEST (Keys, InTheRealWindowEachKeyDoesWhatItSaysAndAClickPicks)
     EXPECT_TRUE (covered.getRed() < uncovered.getRed() / 2 + 4 && covered.getBlue() < uncovered.getBlue() / 2 + 4)
         << "the overlay darkens its corner at any scale: " << uncovered.toString() << " " << covered.toString();
     EXPECT_TRUE (view.getOverlayText().contains ("9 objects, 411 vertices, 418 triangles drawn, 0 left out")) << view.getOverlayText();
+    const auto frameMs = view.getOverlayText().fromFirstOccurrenceOf ("last frame ", false, false).getDoubleValue();
+    EXPECT_TRUE (frameMs >= 0 && frameMs <= juce::Time::getMillisecondCounterHiRes() - started) << "no longer than the test so far: " << frameMs;
     EXPECT_TRUE (redraws (K ('=', juce::ModifierKeys::shiftModifier, '+')));
     EXPECT_FLOAT_EQ (loaded.distance * std::pow (1 - 0.03515625f, 3.0f), view.getCamera().distance);
     EXPECT_TRUE (redraws (K ('f', {}, 'f')));
@@ -316,13 +319,19 @@ TEST (Keys, InTheRealWindowEachKeyDoesWhatItSaysAndAClickPicks)
     EXPECT_EQ (3u, watcher.boxes.size());
 
     // F12 and a load before the next frame: the picture is the one shown when F12 was pressed (the mesh,
-    // not the empty file's background), named after its file.
+    // not the balls), named after its file. A ball has more triangles than a frame draws before it asks
+    // whether to go on, and the answer is asked for before the second.
     window.getPeer()->handleKeyPress (K (K::F12Key));
-    panel.loadFile (scratch.write ("nothing.msh", mshWriteToMemory (MshMesh())));
+    MshMesh ball;
+    for (auto name : { "ball", "moon" })
+        addSphere (addChild (ball.root, name), 1, 100, 100);
+    panel.loadFile (scratch.write ("ball.msh", mshWriteToMemory (ball)));
     ASSERT_TRUE (pumpUntil ([&] { return scratch.folder.getChildFile ("sample-3.png").existsAsFile(); }));
     const auto picture = juce::ImageFileFormat::loadFrom (scratch.folder.getChildFile ("sample-3.png"));
     EXPECT_GT (countPixels (picture, picture.getBounds(), [] (juce::Colour c) { return c != juce::Colour (204, 0, 102); }), 1000);
-    EXPECT_FALSE (scratch.folder.getChildFile ("nothing-1.png").exists());
+    EXPECT_FALSE (scratch.folder.getChildFile ("ball-1.png").exists());
+    ASSERT_TRUE (pumpUntil ([&] { return view.getOverlayText().contains ("40000 triangles drawn"); }));
+    EXPECT_TRUE (redraws (K ('w', {}, 'w'))) << "a frame of the balls";
 
     // A picture that cannot be written says so, and why.
     scratch.folder.getChildFile ("gone").createDirectory();
