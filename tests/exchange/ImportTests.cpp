@@ -132,13 +132,27 @@ TEST (Import, AForeignGltfIsDrawnAsItShowsTurnedScaledSparseNormalizedStripsFans
     EXPECT_TRUE (split.error.isEmpty() && split.warnings.size() == 1 && split.warnings[0].contains ("split"));
     EXPECT_TRUE (mesh.root.vertices.size() == 65535 && mesh.root.firstChild->name == "big 2" && mesh.root.firstChild->vertices.size() == 4467);
     EXPECT_EQ (23334u, mshTotals (mesh.root, true).trianglesDrawn);
+
+    // As many as it reaches, one triangle of them used: kept as they stand, numbered as in the file. The
+    // buffer's own file counts in what the accessors may claim.
+    std::vector<juce::uint8> wide (65535 * 12, 0);
+    append<juce::uint16> (wide, { 2, 1, 0 });
+    scratch.write ("wide.bin", juce::MemoryBlock (wide.data(), wide.size()));
+    const auto widest = writeText (scratch, "wide.gltf", R"({ "asset": { "version": "2.0" }, "buffers": [ { "byteLength": 786426, "uri": "wide.bin" } ],
+        "bufferViews": [ { "buffer": 0, "byteLength": 786420 }, { "buffer": 0, "byteOffset": 786420, "byteLength": 6 } ],
+        "accessors": [ { "bufferView": 0, "componentType": 5126, "count": 65535, "type": "VEC3", "min": [0,0,0], "max": [0,0,0] },
+                       { "bufferView": 1, "componentType": 5123, "count": 3, "type": "SCALAR" } ],
+        "meshes": [ { "primitives": [ { "attributes": { "POSITION": 0 }, "indices": 1 } ] } ], "nodes": [ { "mesh": 0 } ], "scenes": [ { "nodes": [0] } ] })");
+    const auto kept = importMesh (widest, mesh);
+    EXPECT_TRUE (kept.error.isEmpty() && mesh.root.vertices.size() == 65535 && mesh.root.indices == std::vector<juce::uint16> ({ 2, 1, 0 })) << kept.error;
 }
 
 TEST (Import, AnObjFileMakesAnObjectOfEachOOrGUnderOneRoot)
 {
     ScratchFolder scratch;
     const auto file = writeText (scratch, "shapes.obj", "# a square and a triangle\nv 0 0 0\nv 2 0 0\nv 2 2 0\nv 0 2 0\nvt 0 0\nvt 1 0\nvt 1 1\n"
-                                                      "vn 0 0 1\no square\nusemtl x\nf 1/1/1 2/2/1 3/3/1 4/1/1\ng tri\nv 0 0 5\nf -4 -3 -1\ng mixed\nf 1//1 2 3\n");
+                                                      "vn 0 0 1\no square\nusemtl x\nf 1/1/1 2/2/1 3/3/1 4/1/1\ng tri\nv 0 0 5\nf -4 -3 -1\ng mixed\nf 1//1 2 3\n"
+                                                      "g line\nv 1 1 1\nv 2 2 2\nv 3 3 3\nf -3 -2 -1\n");
     MshMesh mesh;
     const auto outcome = importMesh (file, mesh);
     ASSERT_TRUE (outcome.error.isEmpty()) << outcome.error;
@@ -148,6 +162,8 @@ TEST (Import, AnObjFileMakesAnObjectOfEachOOrGUnderOneRoot)
     EXPECT_EQ ((std::vector<juce::uint16> { 0, 1, 2, 0, 2, 3 }), square.indices) << "the quad as a fan";
     EXPECT_TRUE (square.vertices[2].u == 1 && square.vertices[2].v == 0 && square.vertices[0].v == 1) << "v turned down";
     EXPECT_TRUE (tri.vertices.size() == 3 && tri.vertices[2].z == 5 && tri.vertices[0].nx > 0.9f) << "counted back; normals made";
+    const auto& line = *tri.nextSibling->nextSibling;
+    EXPECT_TRUE (line.vertices[1].nx == 0 && line.vertices[1].ny == 0 && line.vertices[1].nz == 0) << "a face with no area gives no direction";
 
     std::string many = "o many\n"; // more vertices than a 16-bit index reaches: split, and said
     for (int i = 0; i < 65538; ++i)
@@ -187,6 +203,7 @@ TEST (Import, WhatNoProgramShouldWriteIsRefusedWithTheReason)
         { gltf ("cycle.gltf", "", positions + ", " + indices, R"([ { "children": [1] }, { "children": [0] } ])"), "twice" },
         { gltf ("name.gltf", "", positions + ", " + indices, R"([ { "mesh": 0, "name": ")" + std::string (40000, 'n') + R"(" } ])"), "32767" },
         { writeText (scratch, "face.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 9\n"), "line 4: a face refers to 9" },
+        { writeText (scratch, "word.obj", "v 0 0 0\nv 0 x 0\n"), "line 2: a v line without three numbers" },
         { scratch.folder, "is a directory" },
     };
 
