@@ -145,6 +145,26 @@ TEST (Import, AForeignGltfIsDrawnAsItShowsTurnedScaledSparseNormalizedStripsFans
         "meshes": [ { "primitives": [ { "attributes": { "POSITION": 0 }, "indices": 1 } ] } ], "nodes": [ { "mesh": 0 } ], "scenes": [ { "nodes": [0] } ] })");
     const auto kept = importMesh (widest, mesh);
     EXPECT_TRUE (kept.error.isEmpty() && mesh.root.vertices.size() == 65535 && mesh.root.indices == std::vector<juce::uint16> ({ 2, 1, 0 })) << kept.error;
+
+    // Turned about no axis of its own and stretched unevenly: the normals given stay square to their face.
+    std::vector<juce::uint8> slanted;
+    const auto third = 1 / std::sqrt (3.0f);
+    append<float> (slanted, { 1, 0, 0,  0, 1, 0,  0, 0, 1,  third, third, third,  third, third, third,  third, third, third });
+    const auto slant = writeGltf (scratch, "slant.gltf", R"({ "asset": { "version": "2.0" }, "buffers": [ BUFFER ],
+        "bufferViews": [ { "buffer": 0, "byteLength": 36 }, { "buffer": 0, "byteOffset": 36, "byteLength": 36 } ],
+        "accessors": [ { "bufferView": 0, "componentType": 5126, "count": 3, "type": "VEC3", "min": [0,0,0], "max": [1,1,1] },
+                       { "bufferView": 1, "componentType": 5126, "count": 3, "type": "VEC3" } ],
+        "meshes": [ { "primitives": [ { "attributes": { "POSITION": 0, "NORMAL": 1 } } ] } ], "scenes": [ { "nodes": [0] } ],
+        "nodes": [ { "mesh": 0, "rotation": [0.18257419, 0.36514837, 0.54772256, 0.73029674], "scale": [1, 2, 3] } ] })", slanted);
+    ASSERT_TRUE (importMesh (slant, mesh).error.isEmpty());
+    const auto& v = mesh.root.vertices;
+    const std::array<float, 3> e1 { v[1].x - v[0].x, v[1].y - v[0].y, v[1].z - v[0].z }, e2 { v[2].x - v[0].x, v[2].y - v[0].y, v[2].z - v[0].z };
+    const std::array<float, 3> face { e1[1] * e2[2] - e1[2] * e2[1], e1[2] * e2[0] - e1[0] * e2[2], e1[0] * e2[1] - e1[1] * e2[0] };
+    for (const auto& corner : v)
+    {
+        const auto dot = [&corner] (std::array<float, 3> e) { return corner.nx * e[0] + corner.ny * e[1] + corner.nz * e[2]; };
+        EXPECT_TRUE (std::abs (dot (e1)) < 1e-5f && std::abs (dot (e2)) < 1e-5f && dot (face) > 0) << dot (e1) << " " << dot (e2);
+    }
 }
 
 TEST (Import, AnObjFileMakesAnObjectOfEachOOrGUnderOneRoot)
