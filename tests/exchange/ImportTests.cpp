@@ -6,6 +6,7 @@
 #include "exchange/MeshImport.h"
 #include "msh/MshGeometry.h"
 #include "msh/TestSupport.h"
+#include "view/ViewCamera.h"
 
 namespace
 {
@@ -147,6 +148,7 @@ TEST (Import, AForeignGltfIsDrawnAsItShowsTurnedScaledSparseNormalizedStripsFans
     EXPECT_TRUE (kept.error.isEmpty() && mesh.root.vertices.size() == 65535 && mesh.root.indices == std::vector<juce::uint16> ({ 2, 1, 0 })) << kept.error;
 
     // Turned about no axis of its own and stretched unevenly: the normals given stay square to their face.
+    // A copy of it far up, beside it in the scene, is in the view as well.
     std::vector<juce::uint8> slanted;
     const auto third = 1 / std::sqrt (3.0f);
     append<float> (slanted, { 1, 0, 0,  0, 1, 0,  0, 0, 1,  third, third, third,  third, third, third,  third, third, third });
@@ -154,9 +156,12 @@ TEST (Import, AForeignGltfIsDrawnAsItShowsTurnedScaledSparseNormalizedStripsFans
         "bufferViews": [ { "buffer": 0, "byteLength": 36 }, { "buffer": 0, "byteOffset": 36, "byteLength": 36 } ],
         "accessors": [ { "bufferView": 0, "componentType": 5126, "count": 3, "type": "VEC3", "min": [0,0,0], "max": [1,1,1] },
                        { "bufferView": 1, "componentType": 5126, "count": 3, "type": "VEC3" } ],
-        "meshes": [ { "primitives": [ { "attributes": { "POSITION": 0, "NORMAL": 1 } } ] } ], "scenes": [ { "nodes": [0] } ],
-        "nodes": [ { "mesh": 0, "rotation": [0.18257419, 0.36514837, 0.54772256, 0.73029674], "scale": [1, 2, 3] } ] })", slanted);
+        "meshes": [ { "primitives": [ { "attributes": { "POSITION": 0, "NORMAL": 1 } } ] } ], "scenes": [ { "nodes": [0, 1] } ],
+        "nodes": [ { "mesh": 0, "rotation": [0.18257419, 0.36514837, 0.54772256, 0.73029674], "scale": [1, 2, 3] }, { "mesh": 0, "translation": [0, 100, 0] } ] })", slanted);
     ASSERT_TRUE (importMesh (slant, mesh).error.isEmpty());
+    ViewCamera camera;
+    camera.placeFromHeader (mesh.headerWord (0), mesh.headerWord (18), mesh.headerWord (19));
+    EXPECT_TRUE (camera.pan[1] < -45 && camera.pan[1] > -55 && camera.distance < -100) << camera.pan[1] << " " << camera.distance;
     const auto& v = mesh.root.vertices;
     const std::array<float, 3> e1 { v[1].x - v[0].x, v[1].y - v[0].y, v[1].z - v[0].z }, e2 { v[2].x - v[0].x, v[2].y - v[0].y, v[2].z - v[0].z };
     const std::array<float, 3> face { e1[1] * e2[2] - e1[2] * e2[1], e1[2] * e2[0] - e1[0] * e2[2], e1[0] * e2[1] - e1[1] * e2[0] };
