@@ -70,7 +70,7 @@ TEST (HonestWrites, EveryFailureIsSaidWithItsReasonAndLeavesNothingHalfWritten)
     ASSERT_TRUE (shell ("cd '" + path + "' && mkdir D a b imm ro && mkfifo f.msh && ln -s loop.msh loop.msh && cp tank.msh a/x.msh"
                         " && cp tank.msh b/x.msh && cp tank.msh ./-dash.msh && cp tank.msh ro/ && chmod 555 ro"));
     const bool mounted = root && shell ("mkdir '" + path + "/full' && mount -t tmpfs -o size=64k tmpfs '" + path + "/full'");
-    const juce::ScopeGuard unmount { [&] { if (mounted) shell ("umount '" + path + "/full'"); shell ("chattr -i '" + path + "/imm/x.gltf' 2>/dev/null"); } };
+    const juce::ScopeGuard unmount { [&] { if (mounted) shell ("umount '" + path + "/full'"); shell ("chattr -i '" + path + "/imm/x.gltf' '" + path + "/imm/y.bin' 2>/dev/null"); } };
 
     const Case cases[] = {
         // The input as the output, and outputs that two inputs or a texture would share.
@@ -121,6 +121,9 @@ TEST (HonestWrites, EveryFailureIsSaidWithItsReasonAndLeavesNothingHalfWritten)
         // A set whose last file cannot be replaced: the others are put back as they were.
         { "$CONVERT --format gltf tank.msh -o imm/x.gltf && echo old >imm/x.bin && chattr +i imm/x.gltf && $CONVERT --format gltf rich.msh -o imm/x.gltf",
           2, "imm/x.gltf: Operation not permitted", "[ \"$(cat imm/x.bin)\" = old ] && [ $(ls -A imm | wc -l) = 3 ]", true },
+        // One that cannot be set aside: found before anything changed, the others' second names gone.
+        { "$CONVERT --format gltf tank.msh -o imm/y.gltf && cp imm/y.gltf y.kept && chattr +i imm/y.bin && $CONVERT --format gltf rich.msh -o imm/y.gltf",
+          2, "imm/y.bin: Operation not permitted", "[ $(ls -A imm | wc -l) = 6 ] && cmp imm/y.gltf y.kept", true },
         // Another user in a folder that is not theirs.
         { "setpriv --reuid=nobody --regid=nogroup --clear-groups $CONVERT ro/tank.msh", 2, "ro/tank.glb: Permission denied", "[ ! -e ro/tank.glb ]", true },
     };
