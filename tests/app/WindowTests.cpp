@@ -302,12 +302,14 @@ TEST (Keys, InTheRealWindowEachKeyDoesWhatItSaysAndAClickPicks)
     press (K (K::downKey));
     EXPECT_TRUE (tree.getNumSelectedItems() == 1 && tree.getSelectedItem (0) == tree.getRootItem()->getSubItem (0));
 
-    // F12 twice: two pictures beside the file, never overwritten, each said in a notice.
+    // F12 twice: two pictures beside the file, never overwritten, each said in a notice, each read from
+    // the kept scene.
     for (auto name : { "sample-1.png", "sample-2.png" })
     {
+        const auto scenes = view.getScenesDrawn();
         press (K (K::F12Key));
         EXPECT_TRUE (pumpUntil ([&] { return scratch.folder.getChildFile (name).existsAsFile(); }));
-        EXPECT_TRUE (view.getNotice().endsWith (name)) << view.getNotice();
+        EXPECT_TRUE (view.getNotice().endsWith (name) && view.getScenesDrawn() == scenes) << view.getNotice();
     }
     const auto scale = juce::Desktop::getInstance().getGlobalScaleFactor();
     EXPECT_EQ ((int) (480 * scale), juce::ImageFileFormat::loadFrom (scratch.folder.getChildFile ("sample-1.png")).getWidth()) << "every pixel of the display";
