@@ -306,7 +306,12 @@ TEST (Keys, InTheRealWindowEachKeyDoesWhatItSaysAndAClickPicks)
     EXPECT_TRUE (tree.getNumSelectedItems() == 1 && tree.getSelectedItem (0) == tree.getRootItem()->getSubItem (0));
 
     // F12 twice: two pictures beside the file, never overwritten, each said in a notice, each read from
-    // the kept scene.
+    // the kept scene (once the drag's last scene is drawn).
+    for (int tries = 0, scenes = -1; tries < 10 && scenes != view.getScenesDrawn(); ++tries)
+    {
+        scenes = view.getScenesDrawn();
+        pump (300);
+    }
     for (auto name : { "sample-1.png", "sample-2.png" })
     {
         const auto scenes = view.getScenesDrawn();
