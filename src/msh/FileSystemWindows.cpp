@@ -171,7 +171,8 @@ namespace FileSystem
 
         for (const int stream : { 0, 1, 2 })
         {
-            if (::_get_osfhandle (stream) != -1 && ::_get_osfhandle (stream) != -2)
+            // -1: not open; -2: open but tied to no stream (a GUI program started without a console).
+            if (const auto handle = ::_get_osfhandle (stream); handle != -1 && handle != -2)
                 continue;
 
             outputOpen = outputOpen && stream != 1;
