@@ -93,6 +93,7 @@ TEST (HonestWrites, EveryFailureIsSaidWithItsReasonAndLeavesNothingHalfWritten)
         { "timeout 10 $INFO f.msh", 2, "f.msh: is not a regular file", "true" },
         { "timeout 10 $CONVERT f.msh", 2, "is not a regular file", "[ ! -e f.glb ]" },
         { "timeout 10 $RENDER f.msh f.png", 2, "is not a regular file", "[ ! -e f.png ]" },
+        { "mkfifo f.glb && timeout 10 $CONVERT f.glb -o back.msh", 2, "f.glb: is not a regular file", "[ ! -e back.msh ]" },
         { "$INFO loop.msh", 2, "Too many levels of symbolic links", "true" },
         { "$RENDER tank.msh loop.msh", 3, "Too many levels of symbolic links", "true" },
         // A mesh with nothing drawn has no buffer, not an empty one.
@@ -118,6 +119,7 @@ TEST (HonestWrites, EveryFailureIsSaidWithItsReasonAndLeavesNothingHalfWritten)
         { "$CONVERT big.msh -o full/out.glb", 2, "cannot write", "[ -z \"$(ls -A full)\" ]", true },
         { "$CONVERT --format gltf big.msh -o full/out.gltf", 2, "No space left on device", "[ -z \"$(ls -A full)\" ]", true },
         { "$RENDER --size 2000x2000 big.msh full/out.png", 3, "No space left on device", "[ -z \"$(ls -A full)\" ]", true },
+        { "$CONVERT big.msh -o big.glb && $CONVERT big.glb -o full/big.msh", 2, "No space left on device", "[ -z \"$(ls -A full)\" ]", true },
         // A set whose last file cannot be replaced: the others are put back as they were.
         { "$CONVERT --format gltf tank.msh -o imm/x.gltf && echo old >imm/x.bin && chattr +i imm/x.gltf && $CONVERT --format gltf rich.msh -o imm/x.gltf",
           2, "imm/x.gltf: Operation not permitted", "[ \"$(cat imm/x.bin)\" = old ] && [ $(ls -A imm | wc -l) = 3 ]", true },
