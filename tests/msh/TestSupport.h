@@ -40,6 +40,13 @@ inline juce::MemoryBlock sampleFileBytes (std::function<juce::uint32 (const MshO
     return out.getMemoryBlock();
 }
 
+// Names each case of a table (TEST_P) after its own name field.
+struct CaseName
+{
+    template <typename Info>
+    std::string operator() (const Info& table) const  { return table.param.name; }
+};
+
 // Holds nothing but what clear() leaves in place, and nothing selected.
 bool isCleared (const MshMesh& mesh);
 
