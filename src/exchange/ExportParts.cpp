@@ -64,36 +64,3 @@ std::vector<juce::uint8> rainbowPng()
 
     return encodePng (rgba.data(), 2, 2, 4);
 }
-
-bool partIsExact (const MshObject& object, const ExportPart& part)
-{
-    if (! part.normals || part.vertices.size() != object.vertices.size() || part.indices.size() != object.indices.size())
-        return false;
-
-    for (size_t i = 0; i < part.vertices.size(); ++i)
-        if (part.vertices[i] != &object.vertices[i] || unitNormal (*part.vertices[i]) != std::array<float, 3> { part.vertices[i]->nx, part.vertices[i]->ny, part.vertices[i]->nz })
-            return false;
-
-    return true;
-}
-
-juce::String geometryFingerprint (const float* positions, const float* uvs, const float* normals, size_t vertexCount,
-                                  const juce::uint32* indices, size_t indexCount)
-{
-    juce::uint64 hash = 14695981039346656037ull;
-    const auto add = [&hash] (const void* data, size_t size)
-    {
-        for (size_t i = 0; i < size; ++i)
-            hash = (hash ^ static_cast<const juce::uint8*> (data)[i]) * 1099511628211ull;
-    };
-
-    add (&vertexCount, sizeof (vertexCount));
-    add (positions, vertexCount * 3 * sizeof (float));
-    add (uvs, vertexCount * 2 * sizeof (float));
-
-    if (normals != nullptr)
-        add (normals, vertexCount * 3 * sizeof (float));
-
-    add (indices, indexCount * sizeof (juce::uint32));
-    return juce::String::toHexString ((juce::int64) hash).paddedLeft ('0', 16);
-}

@@ -11,6 +11,7 @@
 #include <nlohmann/json.hpp>
 
 #include <cmath>
+#include <numeric>
 
 namespace
 {
@@ -42,13 +43,143 @@ namespace
             return c == traits_type::eof() || out.write (&byte, 1) ? traits_type::not_eof (c) : traits_type::eof();
         }
 
-        juce::OutputStream& out;
+            juce::OutputStream& out;
     };
+
+    // What is written to it goes on to another stream as base64, three bytes at a time (so the pieces join
+    // into one text).
+    class Base64Stream final : public juce::OutputStream
+    {
+    public:
+        explicit Base64Stream (juce::OutputStream& destination) : out (destination) {}
+
+        bool write (const void* data, size_t size) override
+        {
+            const auto* bytes = static_cast<const juce::uint8*> (data);
+
+            while (size > 0)
+            {
+                const auto taken = std::min (size, sizeof (pending) - used);
+                std::memcpy (pending + used, bytes, taken);
+                used += taken, bytes += taken, size -= taken, written += (juce::int64) taken;
+
+                if (used == sizeof (pending))
+                    ok = juce::Base64::convertToBase64 (out, pending, used) && ok, used = 0;
+            }
+
+            return ok;
+        }
+
+        // Writes what is left, padded; true when everything reached the stream.
+        bool finish()
+        {
+            ok = (used == 0 || juce::Base64::convertToBase64 (out, pending, used)) && ok;
+            used = 0;
+            return ok;
+        }
+
+        void flush() override                       {}
+        juce::int64 getPosition() override          { return written; }
+        bool setPosition (juce::int64) override     { return false; }
+
+    private:
+        juce::OutputStream& out;
+        juce::uint8 pending[3 * 4096];
+        size_t used = 0;
+        juce::int64 written = 0;
+        bool ok = true;
+    };
+
+    // An object's raw vertex and index lists as the .msh format holds them, and their length.
+    void writeRawGeometry (MshWriter& w, const MshObject& object)    { w.packedList (object.vertices).packedList (object.indices); }
+    size_t rawGeometrySize (const MshObject& object)                 { return 8 + object.vertices.size() * sizeof (MshVertex) + object.indices.size() * 2; }
+    size_t base64Size (size_t bytes)                                 { return (bytes + 2) / 3 * 4; }
+
+    // The raw geometry of every object goes into the JSON as it is written, not built as text beside the
+    // model: the JSON holds a mark in its place, which nothing else can hold (it names a random number).
+    struct DeferredGeometry
+    {
+        DeferredGeometry()
+            : mark ("mshGeometry:" + juce::String::toHexString (juce::Random::getSystemRandom().nextInt64()).toStdString()
+                    + juce::String::toHexString (juce::Random::getSystemRandom().nextInt64()).toStdString() + ":") {}
+
+        tinygltf::Value placeholder (const MshObject& object)
+        {
+            objects.push_back (&object);
+            return tinygltf::Value (mark + std::to_string (objects.size() - 1));
+        }
+
+        // Calls text (from, to) for the JSON between marks and geometry (object) for each mark.
+        template <typename Text, typename Geometry>
+        void forEachPiece (const std::string& json, Text&& text, Geometry&& geometry) const
+        {
+            size_t from = 0;
+
+            for (auto at = json.find (mark); at != std::string::npos; at = json.find (mark, from))
+            {
+                text (from, at);
+                auto end = at + mark.size();
+                size_t number = 0;
+
+                while (end < json.size() && json[end] >= '0' && json[end] <= '9')
+                    number = number * 10 + (size_t) (json[end++] - '0');
+
+                geometry (*objects.at (number));
+                from = end;
+            }
+
+            text (from, json.size());
+        }
+
+        size_t expandedSize (const std::string& json) const
+        {
+            size_t size = 0;
+            forEachPiece (json, [&size] (size_t from, size_t to) { size += to - from; },
+                          [&size] (const MshObject& object) { size += base64Size (rawGeometrySize (object)); });
+            return size;
+        }
+
+        bool write (juce::OutputStream& out, const std::string& json) const
+        {
+            bool ok = true;
+            forEachPiece (json, [&] (size_t from, size_t to) { ok = out.write (json.data() + from, to - from) && ok; },
+                          [&] (const MshObject& object)
+                          {
+                              Base64Stream text (out);
+                              MshWriter writer (text);
+                              writeRawGeometry (writer, object);
+                              ok = text.finish() && ok;
+                          });
+            return ok;
+        }
+
+        std::string mark;
+        std::vector<const MshObject*> objects;
+    };
+
+    // Names an editor would not keep as they are: Blender's names are unique, not empty and at most 63 bytes.
+    std::vector<char> namesToKeep (const std::vector<const MshObject*>& objects)
+    {
+        std::vector<juce::uint32> byName (objects.size());
+        std::iota (byName.begin(), byName.end(), 0u);
+        std::sort (byName.begin(), byName.end(), [&objects] (juce::uint32 a, juce::uint32 b) { return objects[a]->name < objects[b]->name; });
+        std::vector<char> keep (objects.size(), 0);
+
+        for (size_t i = 0; i < byName.size(); ++i)
+        {
+            const auto& name = objects[byName[i]]->name;
+            keep[byName[i]] = name.isEmpty() || name.getNumBytesAsUTF8() > 63
+                              || (i > 0 && objects[byName[i - 1]]->name == name) || (i + 1 < byName.size() && objects[byName[i + 1]]->name == name);
+        }
+
+        return keep;
+    }
 
     //==============================================================================
     struct GltfBuilder
     {
         tinygltf::Model model;
+        DeferredGeometry geometry;
 
         // Room for count values of T in the one buffer (grown within what was reserved), as a new view.
         template <typename T>
@@ -78,9 +209,8 @@ namespace
             model.accessors.push_back (accessor);
         }
 
-        // The mesh of a part, named after its object; its geometry's fingerprint goes to fingerprint, when
-        // one is asked for.
-        int addMesh (const ExportPart& part, bool twoSided, const std::string& name, juce::String* fingerprint)
+        // The mesh of a part, named after its object.
+        int addMesh (const ExportPart& part, bool twoSided, const std::string& name)
         {
             const auto count = part.vertices.size();
             tinygltf::Primitive primitive;
@@ -98,7 +228,6 @@ namespace
                 }
             primitive.attributes["POSITION"] = (int) model.accessors.size();
             addAccessor (positionView, TINYGLTF_COMPONENT_TYPE_FLOAT, count, TINYGLTF_TYPE_VEC3, low, high);
-            float* normals = nullptr;
 
             const auto [uvView, uvs] = addView<float> (2 * count, TINYGLTF_TARGET_ARRAY_BUFFER);
             for (size_t i = 0; i < count; ++i)
@@ -108,8 +237,7 @@ namespace
 
             if (part.normals)
             {
-                const auto [normalView, normalArea] = addView<float> (3 * count, TINYGLTF_TARGET_ARRAY_BUFFER);
-                normals = normalArea;
+                const auto [normalView, normals] = addView<float> (3 * count, TINYGLTF_TARGET_ARRAY_BUFFER);
                 for (size_t i = 0; i < count; ++i)
                 {
                     const auto n = unitNormal (*part.vertices[i]);
@@ -135,10 +263,6 @@ namespace
                 addAccessor (indexView, TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT, part.indices.size(), TINYGLTF_TYPE_SCALAR);
             }
 
-            // The buffer only grows within what was reserved, so the areas written above are still there.
-            if (fingerprint != nullptr)
-                *fingerprint = geometryFingerprint (positions, uvs, normals, count, part.indices.data(), part.indices.size());
-
             tinygltf::Mesh mesh;
             mesh.name = name;
             mesh.primitives.push_back (primitive);
@@ -146,9 +270,9 @@ namespace
             return (int) model.meshes.size() - 1;
         }
 
-        // The object's node, with its mesh and, in extras, what glTF does not carry of it; the object's
-        // lists are released once they are in the buffer.
-        int addNode (MshObject& object)
+        // The object's node, with its mesh and, in extras, what glTF does not carry of it: its place in the
+        // file, its name where an editor would change it, and its lists as the file holds them.
+        int addNode (const MshObject& object, size_t place, bool keepName)
         {
             tinygltf::Node node;
             node.name = object.name.toStdString();
@@ -156,37 +280,31 @@ namespace
             tinygltf::Value::Object extras { { "flags", tinygltf::Value ((double) object.flags) },
                                              { "isHp", tinygltf::Value (object.isHp) },
                                              { "valueA", tinygltf::Value (object.valueA) },
-                                             { "valueB", tinygltf::Value (object.valueB) } };
+                                             { "valueB", tinygltf::Value (object.valueB) },
+                                             { GltfExtras::place, tinygltf::Value ((double) place) } };
+            if (keepName)
+                extras[GltfExtras::name] = tinygltf::Value (node.name);
+
             extras[GltfExtras::matrix] = base64 ([&object] (MshWriter& w) { for (auto value : object.matrix) w.float32 (value); });
             extras[GltfExtras::objectLists] = base64 ([&object] (MshWriter& w)
             {
                 w.packedList (object.list4).packedList (object.list16).entryList (object.quadEntries, &MshWriter::quadEntry);
             });
 
-            const auto part = exportPart (object);
-            const auto exact = partIsExact (object, part);
-            juce::String fingerprint;
+            if (! object.vertices.empty() || ! object.indices.empty())
+                extras[GltfExtras::geometry] = geometry.placeholder (object);
 
-            if (! part.indices.empty())
-                node.mesh = addMesh (part, (object.flags & 0x200) != 0, node.name, exact ? nullptr : &fingerprint);
-
-            if (! exact)
-            {
-                extras[GltfExtras::geometry] = base64 ([&object] (MshWriter& w) { w.packedList (object.vertices).packedList (object.indices); });
-                extras[GltfExtras::fingerprint] = tinygltf::Value (fingerprint.toStdString());
-            }
+            if (const auto part = exportPart (object); ! part.indices.empty())
+                node.mesh = addMesh (part, (object.flags & 0x200) != 0, node.name);
 
             node.extras = tinygltf::Value (std::move (extras));
-            mshReleaseList (object.vertices);
-            mshReleaseList (object.indices);
-
             model.nodes.push_back (node);
             return (int) model.nodes.size() - 1;
         }
     };
 }
 
-juce::String writeGltf (MshMesh& mesh, const juce::File& target, bool binary)
+juce::String writeGltf (const MshMesh& mesh, const juce::File& target, bool binary)
 {
     GltfBuilder b;
     auto& model = b.model;
@@ -194,19 +312,11 @@ juce::String writeGltf (MshMesh& mesh, const juce::File& target, bool binary)
     model.asset.generator = "Tolmar MSH Viewer 0.2.1";
     model.buffers.resize (1);
 
-    // The buffer is reserved once, so it never moves (and never needs twice its size) while it fills.
-    // At most every vertex and index kept; room reserved and not written costs no memory.
-    size_t bytes = 1024;
-    mshForEachPlacedObject (mesh.root, true, { 0, 0, 0 }, [&bytes] (const MshObject& o, double, double, double)
-    {
-        bytes += o.vertices.size() * 32 + o.indices.size() * 4 + 16;
-    });
-    model.buffers[0].data.reserve (bytes);
-
-    // Nodes in file order (depth first); each object's node lists its children's nodes.
-    std::vector<std::pair<MshObject*, int>> pending;
-    tinygltf::Scene scene;
-    const auto pushChain = [&pending] (MshObject* first, int parent)
+    // The objects in file order (depth first), each with its parent's place.
+    std::vector<const MshObject*> objects;
+    std::vector<size_t> parents;
+    std::vector<std::pair<const MshObject*, size_t>> pending;
+    const auto pushChain = [&pending] (const MshObject* first, size_t parent)
     {
         const auto start = pending.size();
         for (auto* object = first; object != nullptr; object = object->nextSibling.get())
@@ -214,15 +324,30 @@ juce::String writeGltf (MshMesh& mesh, const juce::File& target, bool binary)
         std::reverse (pending.begin() + (std::ptrdiff_t) start, pending.end()); // the first one on top
     };
 
-    pushChain (&mesh.root, -1);
-
-    while (! pending.empty())
+    for (pushChain (&mesh.root, SIZE_MAX); ! pending.empty();)
     {
         const auto [object, parent] = pending.back();
         pending.pop_back();
-        const auto node = b.addNode (*object);
-        (parent < 0 ? scene.nodes : model.nodes[(size_t) parent].children).push_back (node);
-        pushChain (object->firstChild.get(), node);
+        objects.push_back (object);
+        parents.push_back (parent);
+        pushChain (object->firstChild.get(), objects.size() - 1);
+    }
+
+    // The buffer is reserved once, so it never moves (and never needs twice its size) while it fills.
+    // At most every vertex and index kept; room reserved and not written costs no memory.
+    size_t bytes = 1024;
+    for (const auto* o : objects)
+        bytes += o->vertices.size() * 32 + o->indices.size() * 4 + 16;
+    model.buffers[0].data.reserve (bytes);
+
+    // Each object's node lists its children's nodes.
+    const auto keepName = namesToKeep (objects);
+    tinygltf::Scene scene;
+
+    for (size_t i = 0; i < objects.size(); ++i)
+    {
+        const auto node = b.addNode (*objects[i], i, keepName[i] != 0);
+        (parents[i] == SIZE_MAX ? scene.nodes : model.nodes[parents[i]].children).push_back (node);
     }
 
     // What the file holds besides its objects.
@@ -232,7 +357,6 @@ juce::String writeGltf (MshMesh& mesh, const juce::File& target, bool binary)
         { GltfExtras::trailing, base64 ([&mesh] (MshWriter& w) { w.bytes (mesh.trailingBytes.data(), mesh.trailingBytes.size()); }) } });
     model.scenes.push_back (scene);
     model.defaultScene = 0;
-    mesh.clear(); // the model holds all that is written from here on
 
     const auto files = exportFiles (target, binary ? ExportFormat::glb : ExportFormat::gltf);
     const auto png = rainbowPng();
@@ -276,47 +400,60 @@ juce::String writeGltf (MshMesh& mesh, const juce::File& target, bool binary)
         model.materials.push_back (material);
     }
 
+    // The buffer is written on its own (tinygltf would write it into the JSON as base64): into the .glb
+    // after the JSON, or as the .bin the JSON names. A mesh that draws nothing has no buffer at all in
+    // text glTF: one of no bytes is not valid glTF.
+    std::vector<unsigned char> bin;
+    bin.swap (model.buffers[0].data);
+
+    if (bin.empty() && ! binary)
+        model.buffers.clear();
+    else if (! binary)
+        if (auto* out = set.add (files[0]); out == nullptr || ! out->write (bin.data(), bin.size()))
+            return set.commit(), set.error();
+
     tinygltf::TinyGLTF writer;
     writer.SetImageWriter (nullptr, nullptr); // the picture is written above, or lies in the buffer
-
-    if (binary)
-    {
-        auto* out = set.add (target);
-
-        if (out != nullptr)
-        {
-            StreamBuffer buffer (*out);
-            std::ostream stream (&buffer);
-            writer.WriteGltfSceneToStream (&model, stream, false, true);
-        }
-
-        return set.commit(), set.error();
-    }
-
-    // Text: the buffer goes to the .bin, and the JSON names it (tinygltf would write it into the JSON
-    // as base64). A mesh that draws nothing has no buffer at all: one of no bytes is not valid glTF.
-    std::vector<unsigned char> binBytes;
-    binBytes.swap (model.buffers[0].data);
-
-    if (binBytes.empty())
-        model.buffers.clear();
-    else if (auto* out = set.add (files[0]); out == nullptr || ! out->write (binBytes.data(), binBytes.size()))
-        return set.commit(), set.error();
-
     std::ostringstream text;
-    writer.WriteGltfSceneToStream (&model, text, true, false);
+    writer.WriteGltfSceneToStream (&model, text, false, false);
     auto json = nlohmann::json::parse (text.str());
 
-    if (! binBytes.empty())
+    if (! model.buffers.empty())
     {
-        json["buffers"][0]["uri"] = files[0].getFileName().toStdString();
-        json["buffers"][0]["byteLength"] = binBytes.size();
+        json["buffers"][0]["byteLength"] = bin.size();
+
+        if (binary)
+            json["buffers"][0].erase ("uri");
+        else
+            json["buffers"][0]["uri"] = files[0].getFileName().toStdString();
     }
 
-    const auto document = json.dump (2) + "\n";
+    const auto document = binary ? json.dump() : json.dump (2) + "\n";
+    auto* out = set.add (target);
 
-    if (auto* out = set.add (target))
-        out->write (document.data(), document.size());
+    if (out != nullptr && binary)
+    {
+        // The binary container: a header, the JSON padded with spaces, the buffer padded with zeros.
+        const auto jsonSize = b.geometry.expandedSize (document);
+        const auto jsonPadding = (4 - jsonSize % 4) % 4, binPadding = (4 - bin.size() % 4) % 4;
+        const auto total = 12 + 8 + jsonSize + jsonPadding + 8 + bin.size() + binPadding;
+        const auto word = [out] (juce::uint64 value) { return out->writeInt ((int) (juce::uint32) value); };
+
+        if (total > 0xffffffffu)
+        {
+            set.discard();
+            return target.getFullPathName() + ": more than the 4 GB a .glb file can hold";
+        }
+
+        word (0x46546C67) && word (2) && word (total) && word (jsonSize + jsonPadding) && word (0x4E4F534A)
+            && b.geometry.write (*out, document) && out->writeRepeatedByte (' ', jsonPadding)
+            && word (bin.size() + binPadding) && word (0x004E4942) && out->write (bin.data(), bin.size())
+            && out->writeRepeatedByte (0, binPadding);
+    }
+    else if (out != nullptr)
+    {
+        b.geometry.write (*out, document);
+    }
 
     return set.commit(), set.error();
 }

@@ -3,6 +3,7 @@
 #include "ExportParts.h"
 #include "GltfAccessors.h"
 #include "ImportGeometry.h"
+#include "ObjectMerge.h"
 #include "msh/MshReader.h"
 
 #include <cmath>
@@ -83,11 +84,27 @@ namespace
                 std::swap (g.indices[t + 1], g.indices[t + 2]);
     }
 
+    // Whole numbers someone may have edited in extras, within what their field holds.
+    std::optional<double> wholeNumber (const tinygltf::Value& value, double low, double high)
+    {
+        if (! value.IsNumber() && ! value.IsBool())
+            return {};
+
+        const auto number = value.IsBool() ? (value.Get<bool>() ? 1.0 : 0.0) : value.GetNumberAsDouble();
+        return std::isfinite (number) && number == std::floor (number) && number >= low && number <= high ? std::optional<double> (number) : std::nullopt;
+    }
+
+    // What each node of the .msh's own always has in extras.
+    constexpr const char* nodeKeys[] = { "flags", "valueA", "valueB", GltfExtras::matrix, GltfExtras::objectLists };
+
     struct Importer
     {
         const tinygltf::Model& model;
-        MshMesh& mesh;
         ImportOutcome& outcome;
+        ObjectMerge& merge;
+        const bool hasBase;
+        juce::StringArray lacking;   // what nodes lack of the .msh's extras, a line each
+        int nodesWithData = 0;
 
         bool fail (const juce::String& why)   { outcome.error = why; return false; }
 
@@ -120,7 +137,7 @@ namespace
         }
 
         // The geometry of a mesh: its primitives one after another, each as triangles.
-        bool geometryOf (int meshIndex, const juce::String& what, ImportedGeometry& g)
+        bool geometryOf (int meshIndex, const juce::String& what, ImportedGeometry& g, bool& twoSided)
         {
             if (meshIndex < 0)
                 return true;
@@ -139,6 +156,9 @@ namespace
                     outcome.warnings.add (what + ": points or lines left out");
                     continue;
                 }
+
+                if (primitive.material >= 0 && (size_t) primitive.material < model.materials.size())
+                    twoSided = twoSided || model.materials[(size_t) primitive.material].doubleSided;
 
                 const auto attribute = [&primitive] (const char* name) { const auto a = primitive.attributes.find (name); return a == primitive.attributes.end() ? -1 : a->second; };
                 std::vector<float> positions, normals, uvs;
@@ -201,91 +221,111 @@ namespace
             return true;
         }
 
-        // The object of one node, with its placement under its parent's and what extras kept of it.
-        bool makeObject (const tinygltf::Node& node, int index, MshObject& object, const Linear& parent, Linear& world)
+        // What our export kept of the object in the node's extras; numbers that are not what their field
+        // holds are left out, and said.
+        bool readKept (const tinygltf::Value& extras, ImportedObject& node)
         {
-            const auto what = "node " + juce::String (index) + " \"" + juce::String::fromUTF8 (node.name.c_str()) + "\"";
+            if (! extras.IsObject())
+                return true;
+
+            const auto number = [&] (const char* key, double low, double high) -> std::optional<double>
+            {
+                if (! extras.Has (key))
+                    return {};
+
+                const auto& value = extras.Get (key);
+                const auto whole = wholeNumber (value, low, high);
+
+                if (! whole.has_value())
+                    outcome.warnings.add (node.what + ": " + key + " " + juce::String (value.IsString() ? "\"" + value.Get<std::string>() + "\"" : value.IsNumber() ? juce::String (value.GetNumberAsDouble(), 17) : juce::String ("of another type"))
+                                          + " in extras is not a whole number from " + juce::String ((juce::int64) low) + " to " + juce::String ((juce::int64) high) + ": left out");
+
+                return whole;
+            };
+
+            if (const auto flags = number ("flags", 0, 4294967295.0))   node.flags = (juce::uint32) *flags;
+            if (const auto a = number ("valueA", -2147483648.0, 2147483647.0)) node.valueA = (juce::int32) *a;
+            if (const auto b = number ("valueB", -2147483648.0, 2147483647.0)) node.valueB = (juce::int32) *b;
+            if (const auto hp = number ("isHp", 0, 1))                  node.isHp = *hp != 0;
+            if (const auto place = number (GltfExtras::place, 0, 9007199254740992.0)) node.place = (juce::int64) *place;
+
+            if (extras.Has (GltfExtras::name) && extras.Get (GltfExtras::name).IsString())
+                node.keptName = juce::String::fromUTF8 (extras.Get (GltfExtras::name).Get<std::string>().c_str());
+
+            if (extras.Has (GltfExtras::matrix))
+                node.matrix.emplace();
+
+            if (extras.Has (GltfExtras::objectLists))
+                node.lists = std::make_unique<MshObject>();
+
+            if (extras.Has (GltfExtras::geometry))
+                node.rawGeometry = std::make_unique<MshObject>();
+
+            return readExtras (extras, GltfExtras::matrix, node.what, [&node] (MshReader& r) { r.readWords (node.matrix->data(), sizeof (*node.matrix)); })
+                && readExtras (extras, GltfExtras::objectLists, node.what, [&node] (MshReader& r)
+                   {
+                       r.readPackedList (node.lists->list4, "list4");
+                       r.readPackedList (node.lists->list16, "list16");
+                       r.readEntryList (node.lists->quadEntries, "quadEntries", [&r] (MshQuadEntry& e) { r.readQuadEntry (e); });
+                   })
+                && readExtras (extras, GltfExtras::geometry, node.what, [&node] (MshReader& r)
+                   {
+                       r.readPackedList (node.rawGeometry->vertices, "vertices");
+                       r.readPackedList (node.rawGeometry->indices, "indices");
+                   });
+        }
+
+        // Notes what of the .msh's own extras the node lacks.
+        void noteLacking (const tinygltf::Value& extras, const juce::String& what)
+        {
+            juce::StringArray missing;
+
+            for (const auto* key : nodeKeys)
+                if (! extras.IsObject() || ! extras.Has (key))
+                    missing.add (key);
+
+            nodesWithData += missing.size() < (int) std::size (nodeKeys) ? 1 : 0;
+
+            if (missing.size() == (int) std::size (nodeKeys))
+                lacking.add (what + ": no .msh data in extras (a new object?): flags, matrix and lists set to defaults");
+            else if (! missing.isEmpty())
+                lacking.add (what + ": no " + missing.joinIntoString (", ") + " in extras: set to defaults");
+        }
+
+        // The object of one node, placed under its parent's, with what extras kept of it.
+        bool makeObject (const tinygltf::Node& node, int index, MshObject* parent, const Linear& parentWorld, Linear& world, MshObject*& made)
+        {
+            ImportedObject imported;
+            imported.name = juce::String::fromUTF8 (node.name.c_str());
+            imported.what = "node " + juce::String (index) + " \"" + imported.name + "\"";
             const auto [t, linear] = localTransform (node);
-            world = times (parent, linear);
+            world = times (parentWorld, linear);
 
             // Placed by translation alone: what the parent turns and scales, the child's offset is turned by.
-            const auto offset = parent == identity ? t : apply (parent, t[0], t[1], t[2]);
-            const std::array<float, 3> translation { (float) offset[0], (float) offset[1], (float) offset[2] };
+            const auto offset = parentWorld == identity ? t : apply (parentWorld, t[0], t[1], t[2]);
+            imported.translation = std::array<float, 3> { (float) offset[0], (float) offset[1], (float) offset[2] };
 
-            if (! nameObject (object, juce::String::fromUTF8 (node.name.c_str()), outcome))
+            if (! nameFits (imported.name, outcome) || ! readKept (node.extras, imported))
                 return false;
 
-            object.matrix = translationMatrix (translation[0], translation[1], translation[2]);
-            const auto& extras = node.extras;
+            if (! hasBase)
+                noteLacking (node.extras, imported.what);
 
-            if (! readExtras (extras, GltfExtras::matrix, what, [&object] (MshReader& r) { r.readWords (object.matrix.data(), sizeof (object.matrix)); }))
-                return false;
+            imported.geometry.emplace();
 
-            // A placement that was not changed keeps what the matrix held (a translation that is not a number).
-            const auto same = [] (float a, float b) { return a == b || (! std::isfinite (a) && b == 0); };
-            if (! (same (object.matrix[12], translation[0]) && same (object.matrix[13], translation[1]) && same (object.matrix[14], translation[2])))
-                std::copy (translation.begin(), translation.end(), object.matrix.begin() + 12);
-
-            if (extras.IsObject())
-            {
-                // Numbers someone may have edited: whole, and within what the fields hold.
-                const auto number = [&extras] (const char* key, double low, double high)
-                {
-                    const auto value = extras.Has (key) && extras.Get (key).IsNumber() ? extras.Get (key).GetNumberAsDouble() : 0.0;
-                    return std::isfinite (value) ? std::clamp (std::floor (value), low, high) : 0.0;
-                };
-                object.flags = (juce::uint32) number ("flags", 0, 4294967295.0);
-                object.valueA = (juce::int32) number ("valueA", -2147483648.0, 2147483647.0);
-                object.valueB = (juce::int32) number ("valueB", -2147483648.0, 2147483647.0);
-            }
-
-            if (! readExtras (extras, GltfExtras::objectLists, what, [&object] (MshReader& r)
-                {
-                    r.readPackedList (object.list4, "list4");
-                    r.readPackedList (object.list16, "list16");
-                    r.readEntryList (object.quadEntries, "quadEntries", [&r] (MshQuadEntry& e) { r.readQuadEntry (e); });
-                }))
-                return false;
-
-            ImportedGeometry g;
-
-            if (! geometryOf (node.mesh, what, g))
+            if (! geometryOf (node.mesh, imported.what, *imported.geometry, imported.twoSided))
                 return false;
 
             if (world != identity)
-                bake (g, world);
+                bake (*imported.geometry, world);
 
-            // Geometry as it was exported, fingerprint and all, gives back the raw lists it stood for.
-            if (extras.IsObject() && extras.Has (GltfExtras::geometry) && extras.Has (GltfExtras::fingerprint)
-                && extras.Get (GltfExtras::fingerprint).IsString() && extras.Get (GltfExtras::fingerprint).Get<std::string>() == fingerprintOf (g))
-                return readExtras (extras, GltfExtras::geometry, what, [&object] (MshReader& r)
-                {
-                    r.readPackedList (object.vertices, "vertices");
-                    r.readPackedList (object.indices, "indices");
-                });
+            // The base object it stands for: one of the same path of names.
+            auto* baseParent = parent == nullptr ? nullptr : merge.baseOf (parent);
+            const auto& lookedFor = imported.keptName.has_value() && editorMayWrite (*imported.keptName, imported.name) ? *imported.keptName : imported.name;
+            auto* original = parent != nullptr && baseParent == nullptr ? nullptr : merge.findInBase (baseParent, lookedFor);
 
-            if (putGeometry (object, g) > 1)
-                outcome.warnings.add (what + ": more than 65535 vertices, split into child objects");
-
-            return true;
-        }
-
-        std::string fingerprintOf (const ImportedGeometry& g) const
-        {
-            if (g.positions.empty() && g.indices.empty())
-                return {};
-
-            std::vector<float> positions, uvs, normals;
-            for (size_t v = 0; v < g.positions.size(); ++v)
-            {
-                positions.insert (positions.end(), g.positions[v].begin(), g.positions[v].end());
-                uvs.insert (uvs.end(), g.uvs[v].begin(), g.uvs[v].end());
-                if (! g.normals.empty())
-                    normals.insert (normals.end(), g.normals[v].begin(), g.normals[v].end());
-            }
-
-            return geometryFingerprint (positions.data(), uvs.data(), normals.empty() ? nullptr : normals.data(), g.positions.size(),
-                                        g.indices.data(), g.indices.size()).toStdString();
+            made = merge.add (imported, parent, original);
+            return made != nullptr;
         }
 
         // Every node of the scene in file order, depth first, without recursion: any depth reads.
@@ -294,8 +334,6 @@ namespace
             struct Pending { int node; MshObject* parent; Linear parentWorld; };
             std::vector<Pending> pending;
             std::vector<char> seen (model.nodes.size(), 0);
-            std::unordered_map<const MshObject*, std::unique_ptr<MshObject>*> tails; // where a parent's next child goes
-            std::unique_ptr<MshObject>* rootTail = nullptr;
 
             for (auto r = roots.rbegin(); r != roots.rend(); ++r)
                 pending.push_back ({ *r, nullptr, identity });
@@ -308,25 +346,11 @@ namespace
                 if (item.node < 0 || (size_t) item.node >= model.nodes.size() || seen[(size_t) item.node]++ != 0)
                     return fail ("node " + juce::String (item.node) + " is missing, or stands twice in the hierarchy");
 
-                MshObject* object = nullptr;
-
-                if (item.parent == nullptr && rootTail == nullptr)
-                    object = &mesh.root, rootTail = &mesh.root.nextSibling;
-                else
-                {
-                    auto*& tail = item.parent == nullptr ? rootTail : tails[item.parent];
-                    if (tail == nullptr)
-                        for (tail = &item.parent->firstChild; *tail != nullptr;) // after the parts of a split mesh
-                            tail = &(*tail)->nextSibling;
-                    *tail = std::make_unique<MshObject>();
-                    object = tail->get();
-                    tail = &object->nextSibling;
-                }
-
                 const auto& node = model.nodes[(size_t) item.node];
                 Linear world;
+                MshObject* object = nullptr;
 
-                if (! makeObject (node, item.node, *object, item.parentWorld, world))
+                if (! makeObject (node, item.node, item.parent, item.parentWorld, world, object))
                     return false;
 
                 for (auto c = node.children.rbegin(); c != node.children.rend(); ++c)
@@ -354,7 +378,7 @@ namespace
     }
 }
 
-ImportOutcome importGltf (const juce::File& source, MshMesh& mesh)
+ImportOutcome importGltf (const juce::File& source, MshMesh& mesh, MshMesh* base)
 {
     ImportOutcome outcome;
     tinygltf::Model model;
@@ -368,13 +392,17 @@ ImportOutcome importGltf (const juce::File& source, MshMesh& mesh)
                                                         : loader.LoadASCIIFromFile (&model, &error, &warning, path);
 
     if (! loaded || warning.find ("Failed to load external") != std::string::npos)
-        return outcome.error = juce::String (error + warning).trim().replace ("\n", "; "), outcome;
+    {
+        outcome.error = juce::String (error + warning).trim().replace ("\n", "; ");
+        return outcome;
+    }
 
     if (! model.extensionsRequired.empty())
     {
         const auto& required = model.extensionsRequired.front();
-        return outcome.error = (required == "KHR_draco_mesh_compression" || required == "EXT_meshopt_compression" ? "compressed geometry ("
-                                : "an extension it needs (") + juce::String (required) + ") cannot be read", outcome;
+        outcome.error = (required == "KHR_draco_mesh_compression" || required == "EXT_meshopt_compression" ? "compressed geometry ("
+                         : "an extension it needs (") + juce::String (required) + ") cannot be read";
+        return outcome;
     }
 
     juce::int64 bytes = source.getSize();
@@ -382,7 +410,10 @@ ImportOutcome importGltf (const juce::File& source, MshMesh& mesh)
         bytes += buffer.uri.empty() || buffer.uri.rfind ("data:", 0) == 0 ? 0 : (juce::int64) buffer.data.size();
 
     if (! withinBudget (model, bytes))
-        return outcome.error = "its accessors claim more than 4 times the memory of the file", outcome;
+    {
+        outcome.error = "its accessors claim more than 4 times the memory of the file";
+        return outcome;
+    }
 
     const auto scene = model.defaultScene >= 0 && (size_t) model.defaultScene < model.scenes.size() ? model.defaultScene : 0;
     std::vector<int> roots;
@@ -401,22 +432,43 @@ ImportOutcome importGltf (const juce::File& source, MshMesh& mesh)
                 roots.push_back ((int) n);
     }
 
-    Importer importer { model, mesh, outcome };
+    ObjectMerge merge (mesh, base, outcome);
+    Importer importer { model, outcome, merge, base != nullptr, {}, 0 };
     const auto sceneExtras = (size_t) scene < model.scenes.size() ? model.scenes[(size_t) scene].extras : tinygltf::Value();
-    const auto own = sceneExtras.IsObject() && sceneExtras.Has (GltfExtras::header);
+    const auto has = [&sceneExtras] (const char* key) { return sceneExtras.IsObject() && sceneExtras.Has (key); };
 
-    if (! importer.readExtras (sceneExtras, GltfExtras::header, "the scene", [&mesh] (MshReader& r) { r.readHeader (mesh); })
-        || ! importer.readExtras (sceneExtras, GltfExtras::lists, "the scene", [&mesh] (MshReader& r) { r.readMeshLists (mesh); })
-        || ! importer.readExtras (sceneExtras, GltfExtras::trailing, "the scene", [&mesh] (MshReader& r)
-             {
-                 mesh.trailingBytes.resize ((size_t) r.bytesLeft());
-                 r.readBytes (mesh.trailingBytes.data(), mesh.trailingBytes.size());
-             })
-        || ! importer.makeObjects (roots))
+    // With a base, the file's own sections are the base's.
+    if (base == nullptr
+        && ! (importer.readExtras (sceneExtras, GltfExtras::header, "the scene", [&mesh] (MshReader& r) { r.readHeader (mesh); })
+              && importer.readExtras (sceneExtras, GltfExtras::lists, "the scene", [&mesh] (MshReader& r) { r.readMeshLists (mesh); })
+              && importer.readExtras (sceneExtras, GltfExtras::trailing, "the scene", [&mesh] (MshReader& r)
+                 {
+                     mesh.trailingBytes.resize ((size_t) r.bytesLeft());
+                     r.readBytes (mesh.trailingBytes.data(), mesh.trailingBytes.size());
+                 })))
         return outcome;
 
-    if (! own)
-        placeCameraToSeeAll (mesh);
+    if (! importer.makeObjects (roots))
+        return outcome;
+
+    merge.finish();
+
+    // Nothing kept and no base: say what became defaults, and how to keep it.
+    if (base == nullptr)
+    {
+        if (importer.nodesWithData == 0 && ! has (GltfExtras::header) && ! has (GltfExtras::lists))
+            outcome.warnings.add ("no .msh data in this file (flags, header, lists set to defaults): export with Include > Custom Properties, or give --base ORIGINAL.msh");
+        else
+        {
+            if (! has (GltfExtras::header) || ! has (GltfExtras::lists))
+                outcome.warnings.add (juce::String ("the scene has no ") + (has (GltfExtras::header) ? "" : "mshHeader") + (has (GltfExtras::header) || has (GltfExtras::lists) ? "" : ", ")
+                                      + (has (GltfExtras::lists) ? "" : "mshLists") + " in extras: set to defaults");
+            outcome.warnings.addArray (importer.lacking);
+        }
+
+        if (! has (GltfExtras::header))
+            placeCameraToSeeAll (mesh);
+    }
 
     return outcome;
 }

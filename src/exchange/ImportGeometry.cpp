@@ -113,15 +113,21 @@ size_t putGeometry (MshObject& object, const ImportedGeometry& g)
     return parts;
 }
 
+bool nameFits (const juce::String& name, ImportOutcome& outcome)
+{
+    if (name.length() <= 32767)
+        return true;
+
+    outcome.error = "the name \"" + name.substring (0, 40) + "...\" is longer than the 32767 bytes a .msh name can hold";
+    return false;
+}
+
 bool nameObject (MshObject& object, const juce::String& name, ImportOutcome& outcome)
 {
-    const auto bytes = mshLatin1FromString (name);
-
-    if (bytes.size() > 32767)
-    {
-        outcome.error = "the name \"" + name.substring (0, 40) + "...\" is longer than the 32767 bytes a .msh name can hold";
+    if (! nameFits (name, outcome))
         return false;
-    }
+
+    const auto bytes = mshLatin1FromString (name);
 
     if (mshStringFromLatin1 (reinterpret_cast<const juce::uint8*> (bytes.data()), bytes.size()) != name)
         outcome.warnings.add ("the name \"" + name + "\" has characters a .msh name cannot hold: written with ? for them");

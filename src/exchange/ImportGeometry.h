@@ -7,8 +7,8 @@
 #include <array>
 
 // The readers of each format (see importMesh).
-ImportOutcome importGltf (const juce::File& source, MshMesh& mesh);
-ImportOutcome importObj (const juce::File& source, MshMesh& mesh);
+ImportOutcome importGltf (const juce::File& source, MshMesh& mesh, MshMesh* base);
+ImportOutcome importObj (const juce::File& source, MshMesh& mesh, MshMesh* base);
 
 struct ImportedGeometry
 {
@@ -27,6 +27,9 @@ size_t putGeometry (MshObject& object, const ImportedGeometry& geometry);
 // The object's name from another program's text: an error when the format cannot hold it, a warning when
 // a character has no 8-bit code (it becomes '?').
 bool nameObject (MshObject& object, const juce::String& name, ImportOutcome& outcome);
+
+// False, and the error, for a name longer than a .msh name can be (one byte a character).
+bool nameFits (const juce::String& name, ImportOutcome& outcome);
 
 // Header words 0, 18 and 19, which place the viewer's start camera, set so everything drawn is in view.
 void placeCameraToSeeAll (MshMesh& mesh);

@@ -9,7 +9,7 @@ bool isImportable (const juce::File& file)
     return file.hasFileExtension ("glb;gltf;obj");
 }
 
-ImportOutcome importMesh (const juce::File& source, MshMesh& mesh)
+ImportOutcome importMesh (const juce::File& source, MshMesh& mesh, MshMesh* base)
 {
     // What another program's file does not say is 0, as in a fresh model.
     mesh.clear();
@@ -31,7 +31,7 @@ ImportOutcome importMesh (const juce::File& source, MshMesh& mesh)
         outcome.error = info.kind == FileSystem::Info::Kind::missing ? "no such file"
                       : info.kind == FileSystem::Info::Kind::directory ? "is a directory" : "is not a regular file";
     else
-        outcome = source.hasFileExtension ("obj") ? importObj (source, mesh) : importGltf (source, mesh);
+        outcome = source.hasFileExtension ("obj") ? importObj (source, mesh, base) : importGltf (source, mesh, base);
 
     if (outcome.error.isNotEmpty())
         mesh.clear();

@@ -8,6 +8,8 @@ struct ImportOutcome
 {
     juce::String error;           // why the file could not be read; empty when it was
     juce::StringArray warnings;   // what was left out or changed on the way
+    juce::StringArray changes;    // with a base, what changed against it: "changed: turret (geometry)",
+                                  // "new: crate", "deleted: lamp", and last "unchanged: 6 objects"
 };
 
 // Reads a .glb or .gltf (through tinygltf) or an .obj file into mesh, which is emptied first.
@@ -18,12 +20,20 @@ struct ImportOutcome
 // places objects by translation only. Triangles, strips and fans become triangles; points and lines are
 // left out with a warning; the primitives of one mesh make one object. Missing normals are computed from
 // the triangles, missing texture coordinates are 0. An object holds at most 65,535 vertices: more are
-// split into consecutive children. What this program's own export kept in extras comes back as it was:
-// the header, the lists, the trailing bytes, each object's matrix and lists, and its raw vertex and index
-// lists where the geometry still carries the fingerprint it was exported with.
+// split into consecutive children. OBJ: each o or g becomes an object under one root named after the file.
 //
-// OBJ: each o or g becomes an object under one root named after the file.
-ImportOutcome importMesh (const juce::File& source, MshMesh& mesh);
-
+// What this program's own export kept in extras comes back as it was: the header, the lists, the trailing
+// bytes, each object's place among its siblings, its name where an editor changed it, its matrix, its
+// lists, and its raw vertex and index lists wherever its geometry still has the shape it was exported
+// with (see showsSameShape). A translation that agrees with the kept matrix keeps the kept bits.
+//
+// base, when given, is the .msh file the edited one was made from, and its lists are moved into mesh.
+// Objects are matched by their path of names from the root (OBJ, which has no hierarchy: by name, and
+// the base's hierarchy stays): a matched object takes from the base what the file does not say, and its
+// geometry where the shape is the base's; the header and the file's lists are the base's. Nodes that
+// match nothing are new objects after their siblings; base objects that nothing matches are gone. The
+// outcome's changes tell each of these. Without a base, what was set to defaults for want of the kept
+// data is said in warnings.
+ImportOutcome importMesh (const juce::File& source, MshMesh& mesh, MshMesh* base = nullptr);
 // Whether importMesh reads files with this one's extension.
 bool isImportable (const juce::File& file);

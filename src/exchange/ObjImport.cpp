@@ -1,10 +1,14 @@
 // Tolmar MSH Viewer - Wavefront OBJ read into the mesh model: each o or g an object under one root.
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
+#include "ExportParts.h"
 #include "ImportGeometry.h"
+#include "ObjectMerge.h"
 #include "msh/SafeFiles.h"
 
 #include <charconv>
+#include <cmath>
 #include <map>
+#include <unordered_map>
 
 namespace
 {
@@ -44,7 +48,7 @@ namespace
     };
 }
 
-ImportOutcome importObj (const juce::File& source, MshMesh& mesh)
+ImportOutcome importObj (const juce::File& source, MshMesh& mesh, MshMesh* base)
 {
     ImportOutcome outcome;
     juce::String reason;
@@ -140,39 +144,106 @@ ImportOutcome importObj (const juce::File& source, MshMesh& mesh)
         }
     }
 
-    // One root, named after the file, holding each object of the file in order.
-    if (! nameObject (mesh.root, source.getFileNameWithoutExtension(), outcome))
-        return outcome;
-
-    mesh.root.matrix = translationMatrix (0, 0, 0);
-    auto* link = &mesh.root.firstChild;
-
-    for (auto& o : objects)
+    ObjectMerge merge (mesh, base, outcome);
+    const auto imported = [] (Building& o)
     {
-        if (o.geometry.indices.empty())
-            continue;
-
-        if (o.anyNormal && ! o.everyNormal)
-            outcome.warnings.add ("object \"" + o.name + "\": normals made from the faces, as some corners have none");
+        ImportedObject object;
+        object.name = o.name;
+        object.what = "object \"" + o.name + "\"";
 
         if (! o.everyNormal)
             o.geometry.normals.clear();
 
-        *link = std::make_unique<MshObject>();
-        auto& object = **link;
-        object.matrix = translationMatrix (0, 0, 0);
+        object.geometry = std::move (o.geometry);
+        return object;
+    };
 
-        if (! nameObject (object, o.name, outcome))
+    for (auto& o : objects)
+        if (o.anyNormal && ! o.everyNormal && ! o.geometry.indices.empty())
+            outcome.warnings.add ("object \"" + o.name + "\": normals made from the faces, as some corners have none");
+
+    if (base == nullptr)
+    {
+        // One root, named after the file, holding each object of the file in order.
+        ImportedObject top;
+        top.name = source.getFileNameWithoutExtension();
+        top.what = "the file";
+        top.geometry.emplace();
+        auto* root = merge.add (top, nullptr, nullptr);
+
+        for (auto& o : objects)
+            if (root != nullptr && ! o.geometry.indices.empty())
+                if (auto object = imported (o); merge.add (object, root, nullptr) == nullptr)
+                    return outcome;
+
+        if (root == nullptr)
             return outcome;
 
-        if (putGeometry (object, o.geometry) > 1)
-            outcome.warnings.add ("object \"" + o.name + "\": more than 65535 vertices, split into child objects");
-
-        link = &object.nextSibling;
-        while (*link != nullptr)
-            link = &(*link)->nextSibling;
+        merge.finish();
+        placeCameraToSeeAll (mesh);
+        return outcome;
     }
 
-    placeCameraToSeeAll (mesh);
+    // OBJ has no hierarchy, only the objects the export showed triangles of: each stands for the base
+    // object of its name among those, which stays where it was; the base's other objects stay as they
+    // are, those the file left out go, and the file's new objects go under the root.
+    std::unordered_map<const MshObject*, Building*> standsFor;
+    std::vector<Building*> fresh;
+    const auto exported = [] (const MshObject& o) { return ! exportPart (o).indices.empty(); };
+
+    for (auto& o : objects)
+        if (! o.geometry.indices.empty())
+        {
+            if (auto* original = merge.findAnywhereInBase (o.name, exported))
+                standsFor[original] = &o;
+            else
+                fresh.push_back (&o);
+        }
+
+    struct Pending { MshObject* original; MshObject* parent; std::array<double, 3> placed; };
+    std::vector<Pending> pending;
+    MshObject* root = nullptr;
+    const auto pushChain = [&pending] (MshObject* first, MshObject* parent, std::array<double, 3> placed)
+    {
+        const auto start = pending.size();
+        for (auto* o = first; o != nullptr; o = o->nextSibling.get())
+            pending.push_back ({ o, parent, placed });
+        std::reverse (pending.begin() + (std::ptrdiff_t) start, pending.end());
+    };
+
+    for (pushChain (&base->root, nullptr, { 0, 0, 0 }); ! pending.empty();)
+    {
+        const auto item = pending.back();
+        pending.pop_back();
+        auto& original = *item.original;
+        std::array<double, 3> placed = item.placed;
+
+        for (size_t i = 0; i < 3; ++i) // as the export placed it: a translation that is not a number moves nothing
+            placed[i] += std::isfinite (original.matrix[12 + i]) ? (double) original.matrix[12 + i] : 0.0;
+
+        const auto standing = standsFor.find (&original);
+        MshObject* object = item.parent;
+
+        if (standing != standsFor.end() || ! exported (original))
+        {
+            auto node = standing != standsFor.end() ? imported (*standing->second) : ImportedObject();
+
+            if (standing == standsFor.end())
+                node.name = original.name;
+
+            if (object = merge.add (node, item.parent, &original, placed); object == nullptr)
+                return outcome;
+
+            root = root == nullptr ? object : root;
+        }
+
+        pushChain (original.firstChild.get(), object, placed);
+    }
+
+    for (auto* o : fresh)
+        if (auto object = imported (*o); merge.add (object, root, nullptr) == nullptr)
+            return outcome;
+
+    merge.finish();
     return outcome;
 }
