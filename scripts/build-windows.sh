@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Cross-compiles the viewer, mshinfo, mshconvert, mshgen and the unit tests for 64-bit Windows with
 # MinGW-w64 and JUCE's own Windows code, statically linked, in build-windows/, and packs the programs with
-# the README and the licence into dist/tolmar-msh-viewer-VERSION-windows-x64.zip. Installs what is
+# the README, the licence and the Blender add-on into dist/tolmar-msh-viewer-VERSION-windows-x64.zip. Installs what is
 # missing first (Debian packages only).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -24,6 +24,7 @@ done
 cp README.md "$stage/README.md"
 cp LICENSE "$stage/LICENSE.txt"
 cp examples/sample.msh "$stage/sample.msh"
+cp blender/io_scene_tolmar_msh.py "$stage/io_scene_tolmar_msh.py"
 
 # Written under a temporary name and renamed, as every file here is.
 rm -f "dist/.$name.zip.part"

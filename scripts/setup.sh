@@ -14,6 +14,7 @@ packages=(
     nlohmann-json3-dev                  # the JSON tinygltf writes, where a .gltf names its .bin
     bubblewrap                          # the thumbnailer's sandbox, as file managers run it
     assimp-utils                        # another program's glTF, for the import tests
+    blender python3-numpy               # the editor modders use, for the round-trip tests and the add-on
     libgtest-dev libbenchmark-dev       # tests and benchmarks
     clang libclang-rt-14-dev            # libFuzzer, ASan and UBSan
     xvfb xdotool x11-utils imagemagick  # GUI tests: virtual display, real input, screenshots
