@@ -1,5 +1,6 @@
 // Tolmar MSH Viewer - what the viewer draws, as glTF 2.0, binary or text, through tinygltf.
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
+#include "Base64.h"
 #include "ExportParts.h"
 #include "MeshExport.h"
 #include "msh/MshGeometry.h"
@@ -61,10 +62,13 @@ namespace
             {
                 const auto taken = std::min (size, sizeof (pending) - used);
                 std::memcpy (pending + used, bytes, taken);
-                used += taken, bytes += taken, size -= taken, written += (juce::int64) taken;
+                used += taken;
+                bytes += taken;
+                size -= taken;
+                written += (juce::int64) taken;
 
                 if (used == sizeof (pending))
-                    ok = juce::Base64::convertToBase64 (out, pending, used) && ok, used = 0;
+                    emit();
             }
 
             return ok;
@@ -73,8 +77,7 @@ namespace
         // Writes what is left, padded; true when everything reached the stream.
         bool finish()
         {
-            ok = (used == 0 || juce::Base64::convertToBase64 (out, pending, used)) && ok;
-            used = 0;
+            emit();
             return ok;
         }
 
@@ -83,8 +86,16 @@ namespace
         bool setPosition (juce::int64) override     { return false; }
 
     private:
+        void emit()
+        {
+            base64Encode (pending, used, text);
+            ok = out.write (text, base64Size (used)) && ok;
+            used = 0;
+        }
+
         juce::OutputStream& out;
         juce::uint8 pending[3 * 4096];
+        char text[4 * 4096];
         size_t used = 0;
         juce::int64 written = 0;
         bool ok = true;
@@ -93,7 +104,6 @@ namespace
     // An object's raw vertex and index lists as the .msh format holds them, and their length.
     void writeRawGeometry (MshWriter& w, const MshObject& object)    { w.packedList (object.vertices).packedList (object.indices); }
     size_t rawGeometrySize (const MshObject& object)                 { return 8 + object.vertices.size() * sizeof (MshVertex) + object.indices.size() * 2; }
-    size_t base64Size (size_t bytes)                                 { return (bytes + 2) / 3 * 4; }
 
     // The raw geometry of every object goes into the JSON as it is written, not built as text beside the
     // model: the JSON holds a mark in its place, which nothing else can hold (it names a random number).

@@ -1,11 +1,14 @@
 // Tolmar MSH Viewer - glTF 2.0 read into the mesh model, through tinygltf.
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #include "ExportParts.h"
+#include "Base64.h"
 #include "GltfAccessors.h"
+#include "GltfReading.h"
 #include "ImportGeometry.h"
 #include "ObjectMerge.h"
 #include "msh/MshReader.h"
 
+#include <charconv>
 #include <cmath>
 #include <unordered_map>
 
@@ -100,6 +103,7 @@ namespace
     struct Importer
     {
         const tinygltf::Model& model;
+        std::vector<std::optional<std::vector<juce::uint8>>>& kept;
         ImportOutcome& outcome;
         ObjectMerge& merge;
         const bool hasBase;
@@ -108,25 +112,16 @@ namespace
 
         bool fail (const juce::String& why)   { outcome.error = why; return false; }
 
-        // The bytes an extras entry holds in base64, read by the .msh reader; false when they cannot be.
+        // Bytes kept in extras, read by the .msh reader; false when they cannot be.
         template <typename Read>
-        bool readExtras (const tinygltf::Value& extras, const char* key, const juce::String& what, Read&& read)
+        bool readKeptBytes (const void* data, size_t size, const char* key, const juce::String& what, Read&& read)
         {
-            if (! extras.IsObject() || ! extras.Has (key))
-                return true;
-
-            juce::MemoryOutputStream bytes;
-            const auto& text = extras.Get (key);
-
-            if (! text.IsString() || ! juce::Base64::convertFromBase64 (bytes, text.Get<std::string>()))
-                return fail (what + ": " + key + " in extras is not base64");
-
-            juce::MemoryInputStream in (bytes.getData(), bytes.getDataSize(), false);
+            juce::MemoryInputStream in (data, size, false);
             const MshWarningHandler noWarnings;
 
             try
             {
-                MshReader reader (in, (juce::int64) bytes.getDataSize(), noWarnings);
+                MshReader reader (in, (juce::int64) size, noWarnings);
                 read (reader);
                 return true;
             }
@@ -134,6 +129,49 @@ namespace
             {
                 return fail (what + ": " + key + " in extras cannot be read: " + failure.reason);
             }
+        }
+
+        // The bytes an extras entry holds in base64, read by the .msh reader; false when they cannot be.
+        template <typename Read>
+        bool readExtras (const tinygltf::Value& extras, const char* key, const juce::String& what, Read&& read)
+        {
+            if (! extras.IsObject() || ! extras.Has (key))
+                return true;
+
+            const auto& text = extras.Get (key);
+            const auto bytes = text.IsString() ? base64Decode (text.Get<std::string>().data(), text.Get<std::string>().size()) : std::nullopt;
+
+            if (! bytes.has_value())
+                return fail (what + ": " + key + " in extras is not base64");
+
+            return readKeptBytes (bytes->data(), bytes->size(), key, what, std::forward<Read> (read));
+        }
+
+        // The raw geometry the file read took out of the JSON ("#N" stands for it), read and let go.
+        template <typename Read>
+        bool readKeptGeometry (const tinygltf::Value& extras, const juce::String& what, Read&& read)
+        {
+            if (! extras.IsObject() || ! extras.Has (GltfExtras::geometry))
+                return true;
+
+            const auto& mark = extras.Get (GltfExtras::geometry);
+            const auto text = mark.IsString() ? mark.Get<std::string>() : std::string();
+            const auto number = text.size() > 1 && text[0] == '#' ? parseNumber (text.substr (1)) : std::nullopt;
+
+            if (! number.has_value() || *number >= kept.size() || ! kept[*number].has_value())
+                return fail (what + ": " + GltfExtras::geometry + " in extras is not base64");
+
+            std::vector<juce::uint8> bytes;
+            bytes.swap (*kept[*number]);
+            kept[*number].reset();
+            return readKeptBytes (bytes.data(), bytes.size(), GltfExtras::geometry, what, std::forward<Read> (read));
+        }
+
+        static std::optional<size_t> parseNumber (const std::string& digits)
+        {
+            size_t number = 0;
+            const auto [end, ec] = std::from_chars (digits.data(), digits.data() + digits.size(), number);
+            return ec == std::errc() && end == digits.data() + digits.size() ? std::optional<size_t> (number) : std::nullopt;
         }
 
         // The geometry of a mesh: its primitives one after another, each as triangles.
@@ -237,7 +275,7 @@ namespace
                 const auto whole = wholeNumber (value, low, high);
 
                 if (! whole.has_value())
-                    outcome.warnings.add (node.what + ": " + key + " " + juce::String (value.IsString() ? "\"" + value.Get<std::string>() + "\"" : value.IsNumber() ? juce::String (value.GetNumberAsDouble(), 17) : juce::String ("of another type"))
+                    outcome.warnings.add (node.what + ": " + key + " " + juce::String (value.IsString() ? "\"" + value.Get<std::string>() + "\"" : value.IsNumber() ? juce::String (value.GetNumberAsDouble()) : juce::String ("of another type"))
                                           + " in extras is not a whole number from " + juce::String ((juce::int64) low) + " to " + juce::String ((juce::int64) high) + ": left out");
 
                 return whole;
@@ -268,7 +306,7 @@ namespace
                        r.readPackedList (node.lists->list16, "list16");
                        r.readEntryList (node.lists->quadEntries, "quadEntries", [&r] (MshQuadEntry& e) { r.readQuadEntry (e); });
                    })
-                && readExtras (extras, GltfExtras::geometry, node.what, [&node] (MshReader& r)
+                && readKeptGeometry (extras, node.what, [&node] (MshReader& r)
                    {
                        r.readPackedList (node.rawGeometry->vertices, "vertices");
                        r.readPackedList (node.rawGeometry->indices, "indices");
@@ -381,19 +419,12 @@ namespace
 ImportOutcome importGltf (const juce::File& source, MshMesh& mesh, MshMesh* base)
 {
     ImportOutcome outcome;
-    tinygltf::Model model;
-    tinygltf::TinyGLTF loader;
-    std::string error, warning;
+    auto file = readGltfFile (source);
+    const auto& model = file.model;
 
-    // The images are not looked at, only found: the view has a texture of its own.
-    loader.SetImageLoader ([] (tinygltf::Image*, const int, std::string*, std::string*, int, int, const unsigned char*, int, void*) { return true; }, nullptr);
-    const auto path = source.getFullPathName().toStdString();
-    const auto loaded = source.hasFileExtension ("glb") ? loader.LoadBinaryFromFile (&model, &error, &warning, path)
-                                                        : loader.LoadASCIIFromFile (&model, &error, &warning, path);
-
-    if (! loaded || warning.find ("Failed to load external") != std::string::npos)
+    if (file.error.isNotEmpty())
     {
-        outcome.error = juce::String (error + warning).trim().replace ("\n", "; ");
+        outcome.error = file.error;
         return outcome;
     }
 
@@ -405,11 +436,7 @@ ImportOutcome importGltf (const juce::File& source, MshMesh& mesh, MshMesh* base
         return outcome;
     }
 
-    juce::int64 bytes = source.getSize();
-    for (const auto& buffer : model.buffers)
-        bytes += buffer.uri.empty() || buffer.uri.rfind ("data:", 0) == 0 ? 0 : (juce::int64) buffer.data.size();
-
-    if (! withinBudget (model, bytes))
+    if (! withinBudget (model, source.getSize() + file.otherFilesBytes))
     {
         outcome.error = "its accessors claim more than 4 times the memory of the file";
         return outcome;
@@ -433,7 +460,7 @@ ImportOutcome importGltf (const juce::File& source, MshMesh& mesh, MshMesh* base
     }
 
     ObjectMerge merge (mesh, base, outcome);
-    Importer importer { model, outcome, merge, base != nullptr, {}, 0 };
+    Importer importer { model, file.geometry, outcome, merge, base != nullptr, {}, 0 };
     const auto sceneExtras = (size_t) scene < model.scenes.size() ? model.scenes[(size_t) scene].extras : tinygltf::Value();
     const auto has = [&sceneExtras] (const char* key) { return sceneExtras.IsObject() && sceneExtras.Has (key); };
 

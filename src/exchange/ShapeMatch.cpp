@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace
 {
@@ -12,47 +13,11 @@ namespace
 
     const double closestNormals = std::cos (0.1 * 3.14159265358979323846 / 180.0);
 
-    // The triangles of one side, each with the turn of its corners that starts at the least position, so
-    // a triangle whose corners were turned round sorts where it did.
-    struct Side
-    {
-        explicit Side (const ImportedGeometry& g) : geometry (g)
-        {
-            const auto count = g.indices.size() / 3;
-            order.resize (count);
-            turn.resize (count);
-
-            for (juce::uint32 t = 0; t < count; ++t)
-            {
-                order[t] = t;
-                turn[t] = 0;
-
-                for (juce::uint8 k = 1; k < 3; ++k)
-                    if (position (t, k) < position (t, turn[t]))
-                        turn[t] = k;
-            }
-
-            std::sort (order.begin(), order.end(), [this] (juce::uint32 a, juce::uint32 b) { return key (a) < key (b); });
-        }
-
-        juce::uint32 corner (juce::uint32 t, int k) const    { return geometry.indices[3 * t + (size_t) (k % 3)]; }
-        const Point& position (juce::uint32 t, int k) const  { return geometry.positions[corner (t, k)]; }
-
-        // Positions compare as numbers, so -0 and 0 are one.
-        std::array<Point, 3> key (juce::uint32 t) const
-        {
-            return { position (t, turn[t]), position (t, turn[t] + 1), position (t, turn[t] + 2) };
-        }
-
-        const ImportedGeometry& geometry;
-        std::vector<juce::uint32> order;
-        std::vector<juce::uint8> turn;
-    };
+    double squared (const Point& a)   { return (double) a[0] * a[0] + (double) a[1] * a[1] + (double) a[2] * a[2]; }
 
     bool closeNormals (const Point& a, const Point& b)
     {
-        const auto la = std::hypot ((double) a[0], (double) a[1], (double) a[2]), lb = std::hypot ((double) b[0], (double) b[1], (double) b[2]);
-        const auto dot = ((double) a[0] * b[0] + (double) a[1] * b[1] + (double) a[2] * b[2]) / (la * lb);
+        const auto dot = ((double) a[0] * b[0] + (double) a[1] * b[1] + (double) a[2] * b[2]) / std::sqrt (squared (a) * squared (b));
         return std::isfinite (dot) && dot >= closestNormals;
     }
 
@@ -80,8 +45,17 @@ namespace
         return g;
     }
 
-    // The positions of the corners of triangles with no area, sorted: their normals are not compared.
-    std::vector<Point> cornersWithoutDirection (const ImportedGeometry& g)
+    Point zeroSigned (Point p)
+    {
+        for (auto& x : p)
+            x += 0.0f; // -0 as 0
+
+        return p;
+    }
+
+    // Which vertices are corners of triangles with no area, or stand where one does: their normals are
+    // not compared.
+    std::vector<char> withoutDirection (const ImportedGeometry& g)
     {
         std::vector<Point> points;
 
@@ -92,76 +66,21 @@ namespace
             const double ac[3] = { (double) c[0] - a[0], (double) c[1] - a[1], (double) c[2] - a[2] };
 
             if (ab[1] * ac[2] - ab[2] * ac[1] == 0 && ab[2] * ac[0] - ab[0] * ac[2] == 0 && ab[0] * ac[1] - ab[1] * ac[0] == 0)
-                points.insert (points.end(), { a, b, c });
+                points.insert (points.end(), { zeroSigned (a), zeroSigned (b), zeroSigned (c) });
         }
 
-        for (auto& p : points)
-            for (auto& x : p)
-                x += 0.0f; // -0 becomes 0, so equal points sort together
+        std::vector<char> flags (g.positions.size(), 0);
+
+        if (points.empty())
+            return flags;
 
         std::sort (points.begin(), points.end());
-        points.erase (std::unique (points.begin(), points.end()), points.end());
-        return points;
+
+        for (size_t v = 0; v < flags.size(); ++v)
+            flags[v] = std::binary_search (points.begin(), points.end(), zeroSigned (g.positions[v])) ? 1 : 0;
+
+        return flags;
     }
-
-    struct Comparison
-    {
-        const Side& a;
-        const Side& b;
-        const bool normals;
-        const std::vector<Point> undirected;
-
-        bool hasDirection (Point p) const
-        {
-            for (auto& x : p)
-                x += 0.0f;
-
-            return ! std::binary_search (undirected.begin(), undirected.end(), p);
-        }
-
-        // Triangle s of a and triangle t of b, b's corners taken from turn tb on.
-        bool same (juce::uint32 s, juce::uint32 t, int tb) const
-        {
-            for (int k = 0; k < 3; ++k)
-            {
-                const auto i = a.corner (s, a.turn[s] + k), j = b.corner (t, tb + k);
-                const auto& p = a.geometry.positions[i];
-
-                if (p != b.geometry.positions[j]
-                    || ! closeCoordinates (a.geometry.uvs[i][0], b.geometry.uvs[j][0]) || ! closeCoordinates (a.geometry.uvs[i][1], b.geometry.uvs[j][1])
-                    || (normals && hasDirection (p) && ! closeNormals (a.geometry.normals[i], b.geometry.normals[j])))
-                    return false;
-            }
-
-            return true;
-        }
-
-        // Every triangle of a run of equal positions in a paired with one of the run in b.
-        bool pairRun (size_t aFrom, size_t bFrom, size_t length) const
-        {
-            std::vector<char> taken (length, 0);
-
-            for (size_t i = aFrom; i < aFrom + length; ++i)
-            {
-                bool paired = false;
-
-                for (size_t j = 0; j < length && ! paired; ++j)
-                {
-                    const auto t = b.order[bFrom + j];
-
-                    for (int turn = 0; turn < 3 && ! paired && taken[j] == 0; ++turn)
-                        paired = same (a.order[i], t, turn);
-
-                    taken[j] = paired ? 1 : taken[j];
-                }
-
-                if (! paired)
-                    return false;
-            }
-
-            return true;
-        }
-    };
 
     bool finite (const ImportedGeometry& g)
     {
@@ -171,38 +90,159 @@ namespace
 
         return true;
     }
+
+    // Triangles of the export (a) and of the file (b), corner by corner.
+    struct Corners
+    {
+        const ImportedGeometry& a;
+        const ImportedGeometry& b;
+        const std::vector<char> undirected; // by a's vertices
+
+        // Triangle s of a from its corner sTurn on, against triangle t of b from its corner tTurn on.
+        bool same (size_t s, size_t sTurn, size_t t, size_t tTurn) const
+        {
+            for (size_t k = 0; k < 3; ++k)
+            {
+                const auto i = a.indices[3 * s + (sTurn + k) % 3], j = b.indices[3 * t + (tTurn + k) % 3];
+
+                if (a.positions[i] != b.positions[j]
+                    || ! closeCoordinates (a.uvs[i][0], b.uvs[j][0]) || ! closeCoordinates (a.uvs[i][1], b.uvs[j][1])
+                    || (! a.normals.empty() && undirected[i] == 0 && ! closeNormals (a.normals[i], b.normals[j])))
+                    return false;
+            }
+
+            return true;
+        }
+
+        // The same, b's corners turned round as need be, starting where it is likeliest.
+        bool sameTurned (size_t s, size_t sTurn, size_t t, size_t tTurn = 0) const
+        {
+            return same (s, sTurn, t, tTurn) || same (s, sTurn, t, tTurn + 1) || same (s, sTurn, t, tTurn + 2);
+        }
+    };
+
+    // The triangles of one side, each turned to start where the sequence of its corners' positions is
+    // least (a triangle whose corners were turned round is the same triangle), sorted by a hash of
+    // those positions: triangles with the same positions meet in one run.
+    struct Side
+    {
+        struct Entry
+        {
+            juce::uint64 hash;
+            juce::uint32 triangle;
+            juce::uint8 turn;
+        };
+
+        explicit Side (const ImportedGeometry& g) : geometry (g)
+        {
+            entries.resize (g.indices.size() / 3);
+
+            for (juce::uint32 t = 0; t < entries.size(); ++t)
+            {
+                juce::uint8 turn = 0;
+
+                for (juce::uint8 k = 1; k < 3; ++k)
+                    if (turnedBefore (t, k, turn))
+                        turn = k;
+
+                juce::uint64 hash = 0x9E3779B97F4A7C15ull;
+
+                for (int c = 0; c < 3; ++c)
+                    for (const auto x : zeroSigned (position (t, turn + c)))
+                    {
+                        juce::uint32 bits;
+                        std::memcpy (&bits, &x, sizeof (bits));
+                        hash = (hash ^ bits) * 0xFF51AFD7ED558CCDull;
+                        hash ^= hash >> 32;
+                    }
+
+                entries[t] = { hash, t, turn };
+            }
+
+            std::sort (entries.begin(), entries.end(), [] (const Entry& a, const Entry& b) { return a.hash < b.hash; });
+        }
+
+        const Point& position (juce::uint32 t, int k) const  { return geometry.positions[geometry.indices[3 * t + (size_t) (k % 3)]]; }
+
+        // Whether the corners of t from turn k on come before those from turn l on, position by position
+        // (as numbers, so -0 and 0 are one).
+        bool turnedBefore (juce::uint32 t, int k, int l) const
+        {
+            for (int c = 0; c < 3; ++c)
+            {
+                const auto& p = position (t, k + c), &q = position (t, l + c);
+
+                if (p != q)
+                    return p < q;
+            }
+
+            return false;
+        }
+
+        const ImportedGeometry& geometry;
+        std::vector<Entry> entries;
+    };
+
+    // Every triangle of a run of equal hashes in a paired with one of the run in b.
+    bool pairRun (const Corners& corners, const Side& a, const Side& b, size_t from, size_t length)
+    {
+        std::vector<char> taken (length, 0);
+
+        for (size_t i = from; i < from + length; ++i)
+        {
+            const auto& s = a.entries[i];
+            size_t j = 0;
+
+            while (j < length && (taken[j] != 0 || ! corners.sameTurned (s.triangle, s.turn, b.entries[from + j].triangle, b.entries[from + j].turn)))
+                ++j;
+
+            if (j == length)
+                return false;
+
+            taken[j] = 1;
+        }
+
+        return true;
+    }
 }
 
 bool showsSameShape (const MshObject& original, const ImportedGeometry& shown, std::array<double, 3> offset)
 {
     const auto exported = exportedGeometry (original, offset);
+    const auto count = exported.indices.size() / 3;
 
     // The count of triangles first; positions that are no numbers would not sort.
-    if (exported.indices.size() / 3 != shown.indices.size() / 3 || ! finite (shown)
+    if (count != shown.indices.size() / 3 || ! finite (shown)
         || (! exported.normals.empty() && shown.normals.size() != shown.positions.size())
         || (shown.uvs.size() != shown.positions.size() && ! shown.indices.empty()))
         return false;
 
-    const Side a (exported), b (shown);
-    const Comparison comparison { a, b, ! exported.normals.empty(), cornersWithoutDirection (exported) };
+    const Corners corners { exported, shown, withoutDirection (exported) };
 
-    for (size_t i = 0; i < a.order.size();)
+    // Editors mostly keep the triangles in their order: then each pairs with the one in its place.
+    size_t t = 0;
+    while (t < count && corners.sameTurned (t, 0, t))
+        ++t;
+
+    if (t == count)
+        return true;
+
+    const Side a (exported), b (shown);
+
+    for (size_t i = 0; i < count;)
     {
-        // The run of triangles with the same positions, on both sides.
-        const auto key = a.key (a.order[i]);
+        // The run of triangles with the same hash, the same on both sides.
+        const auto hash = a.entries[i].hash;
         size_t length = 1;
 
-        while (i + length < a.order.size() && a.key (a.order[i + length]) == key)
+        while (i + length < count && a.entries[i + length].hash == hash)
             ++length;
 
         for (size_t k = 0; k < length; ++k)
-            if (b.key (b.order[i + k]) != key)
+            if (b.entries[i + k].hash != hash)
                 return false;
 
-        if (i + length < b.order.size() && b.key (b.order[i + length]) == key)
-            return false;
-
-        if (! comparison.pairRun (i, i, length))
+        if ((i + length < count && b.entries[i + length].hash == hash) || ! pairRun (corners, a, b, i, length))
             return false;
 
         i += length;

@@ -4,6 +4,7 @@
 #include "exchange/ExportParts.h"
 #include "exchange/MeshExport.h"
 #include "exchange/MeshImport.h"
+#include "exchange/ObjectMerge.h"
 #include "msh/MshGeometry.h"
 #include "msh/TestSupport.h"
 #include "view/ViewCamera.h"
@@ -283,4 +284,94 @@ TEST (Import, GeometryEditedElsewhereIsTakenAsShownEvenWhereTheExportKeptTheFile
         EXPECT_EQ (moveVertex ? 6u : 3u, longNormals->indices.size()) << moveVertex;
         EXPECT_EQ (1.0f, longNormals->vertices[0].nz) << "as shown: unit normals";
     }
+}
+
+namespace
+{
+    // What a program that reads and saves glTF again may do to the sample's export, and what comes back.
+    struct Resave
+    {
+        std::string name;
+        std::function<void (juce::var& gltf)> edit;
+        bool base = false;
+        juce::String said;                                   // among the warnings and changes
+        bool same = true;                                    // the sample comes back byte for byte
+        std::function<void (MshMesh&)> prepare = [] (MshMesh&) {};
+        std::function<void (const MshMesh&)> check = [] (const MshMesh&) {};
+    };
+
+    void PrintTo (const Resave& c, std::ostream* out) { *out << c.name; }
+
+    juce::var nodeNamed (const juce::var& gltf, const char* name)
+    {
+        for (const auto& n : *gltf["nodes"].getArray())
+            if (n["name"] == name)
+                return n;
+        return {};
+    }
+
+    void dropExtras (juce::var& gltf)
+    {
+        for (auto& n : *gltf["nodes"].getArray())
+            n.getDynamicObject()->removeProperty ("extras");
+        gltf["scenes"][0].getDynamicObject()->removeProperty ("extras");
+    }
+
+    void setExtra (juce::var& gltf, const char* node, const char* key, const juce::var& value)
+    {
+        nodeNamed (gltf, node)["extras"].getDynamicObject()->setProperty (key, value);
+    }
+
+    class Resaved : public ::testing::TestWithParam<Resave> {};
+}
+
+TEST_P (Resaved, ComesBackAsTheCaseSays)
+{
+    const auto& c = GetParam();
+    ScratchFolder scratch;
+    MshMesh original, exported, base, imported;
+    for (auto* mesh : { &original, &exported, &base })
+        buildSampleMesh (*mesh), c.prepare (*mesh);
+    const auto target = scratch.folder.getChildFile ("sample.gltf");
+    ASSERT_EQ (juce::String(), exportMesh (exported, target, ExportFormat::gltf));
+    auto gltf = juce::JSON::parse (target);
+    c.edit (gltf);
+    target.replaceWithText (juce::JSON::toString (gltf));
+
+    const auto outcome = importMesh (target, imported, c.base ? &base : nullptr);
+    ASSERT_EQ (juce::String(), outcome.error);
+    EXPECT_EQ (c.same, sameModel (original, imported));
+    EXPECT_TRUE ((outcome.warnings.joinIntoString ("\n") + "\n" + outcome.changes.joinIntoString ("\n")).contains (c.said))
+        << outcome.warnings.joinIntoString ("\n") << "\n" << outcome.changes.joinIntoString ("\n");
+    c.check (imported);
+}
+
+INSTANTIATE_TEST_SUITE_P (Sample, Resaved, ::testing::Values (
+    Resave { "extras_dropped_given_the_base", dropExtras, true, "unchanged: 9 objects" },
+    Resave { "children_in_another_order", [] (juce::var& g) { g["nodes"][0]["children"].getArray()->swap (0, 5); }, false, "" },
+    Resave { "copy_number_given_the_base", [] (juce::var& g) { nodeNamed (g, "cabin").getDynamicObject()->setProperty ("name", "cabin.001"); dropExtras (g); }, true, "" },
+    Resave { "nameless_root_named_by_the_editor", [] (juce::var& g) { g["nodes"][0].getDynamicObject()->setProperty ("name", "Node_0"); }, false, "", true,
+             [] (MshMesh& m) { m.root.name = {}; } },
+    Resave { "translation_rounded", [] (juce::var& g) { auto moved = nodeNamed (g, "banner")["translation"]; moved[0] = (double) moved[0] * (1 + 1e-7); }, false, "" },
+    Resave { "tiny_translation_dropped", [] (juce::var& g) { auto moved = nodeNamed (g, "banner")["translation"]; moved[0] = 0; }, false, "", true,
+             [] (MshMesh& m) { m.root.firstChild->nextSibling->nextSibling->nextSibling->matrix[12] = 6.3e-41f; } },
+    Resave { "translation_moved", [] (juce::var& g) { auto moved = nodeNamed (g, "banner")["translation"]; moved[0] = (double) moved[0] + 1; }, true,
+             "changed: banner (translation)\nunchanged: 8 objects", false },
+    Resave { "node_left_out_given_the_base", [] (juce::var& g) { g["nodes"][0]["children"].getArray()->removeLast(); }, true,
+             "deleted: collision_hull\nunchanged: 8 objects", false },
+    Resave { "extras_dropped", dropExtras, false, "no .msh data in this file (flags, header, lists set to defaults)", false,
+             [] (MshMesh&) {}, [] (const MshMesh& m) { EXPECT_EQ (0x200u, named (m, "banner")->flags) << "from its two-sided material"; } },
+    Resave { "flags_not_whole", [] (juce::var& g) { setExtra (g, "turret", "flags", 1.5); }, false,
+             "node 2 \"turret\": flags 1.5 in extras is not a whole number from 0 to 4294967295: left out", false },
+    Resave { "hp_mark_against_the_name", [] (juce::var& g) { setExtra (g, "turret", "isHp", true); }, false, "isHp true in extras is not what its name says" }),
+    CaseName());
+
+TEST (EditorNames, AreTheNamesAnEditorMakesOfAName)
+{
+    const std::string cut (70, 'x');
+    for (const auto& [original, written, may] : { std::tuple ("wheel", "wheel.001", true), std::tuple ("", "Node_3", true), std::tuple ("", "Node_3.002", true),
+                                                   std::tuple ("a b", "a_b", true), std::tuple (cut.c_str(), "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx", true),
+                                                   std::tuple ("wheel", "wheels", false), std::tuple ("wheel", "wheel.01", false), std::tuple ("", "Node_x", false),
+                                                   std::tuple ("lamp", "", false), std::tuple (cut.c_str(), "xxxx", false) })
+        EXPECT_EQ (may, editorMayWrite (original, written)) << original << " as " << written;
 }
