@@ -185,6 +185,28 @@ namespace
         return keep;
     }
 
+    // A std::ostream's text appended to a string we keep (an ostringstream would copy it to hand it over).
+    struct TextBuffer final : public std::streambuf
+    {
+        explicit TextBuffer (std::string& destination) : text (destination) {}
+
+        std::streamsize xsputn (const char* data, std::streamsize size) override
+        {
+            text.append (data, (size_t) size);
+            return size;
+        }
+
+        int overflow (int c) override
+        {
+            if (c != traits_type::eof())
+                text.push_back ((char) c);
+
+            return traits_type::not_eof (c);
+        }
+
+        std::string& text;
+    };
+
     //==============================================================================
     struct GltfBuilder
     {
@@ -415,30 +437,31 @@ juce::String writeGltf (const MshMesh& mesh, const juce::File& target, bool bina
     // text glTF: one of no bytes is not valid glTF.
     std::vector<unsigned char> bin;
     bin.swap (model.buffers[0].data);
+    model.buffers.clear();
 
-    if (bin.empty() && ! binary)
-        model.buffers.clear();
-    else if (! binary)
+    if (! bin.empty() && ! binary)
         if (auto* out = set.add (files[0]); out == nullptr || ! out->write (bin.data(), bin.size()))
             return set.commit(), set.error();
 
+    // tinygltf writes the rest; the buffer, which it can only write inline, goes in first by hand.
     tinygltf::TinyGLTF writer;
     writer.SetImageWriter (nullptr, nullptr); // the picture is written above, or lies in the buffer
-    std::ostringstream text;
-    writer.WriteGltfSceneToStream (&model, text, false, false);
-    auto json = nlohmann::json::parse (text.str());
-
-    if (! model.buffers.empty())
+    std::string document;
     {
-        json["buffers"][0]["byteLength"] = bin.size();
-
-        if (binary)
-            json["buffers"][0].erase ("uri");
-        else
-            json["buffers"][0]["uri"] = files[0].getFileName().toStdString();
+        TextBuffer text (document);
+        std::ostream stream (&text);
+        writer.WriteGltfSceneToStream (&model, stream, ! binary, false);
     }
 
-    const auto document = binary ? json.dump() : json.dump (2) + "\n";
+    if (! bin.empty() && document.size() > 1)
+    {
+        const auto uri = binary ? std::string() : ", \"uri\": " + nlohmann::json (files[0].getFileName().toStdString()).dump();
+        document.insert (1, std::string (binary ? "" : "\n  ") + "\"buffers\": [ { \"byteLength\": " + std::to_string (bin.size()) + uri + " } ],");
+    }
+
+    if (! binary)
+        document += "\n";
+
     auto* out = set.add (target);
 
     if (out != nullptr && binary)
