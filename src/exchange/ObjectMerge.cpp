@@ -130,7 +130,7 @@ namespace
     // What a change to an object touched, bit by bit.
     namespace Change
     {
-        constexpr juce::uint32 name = 1, flags = 2, values = 4, translation = 8, matrix = 16, lists = 32, geometry = 64;
+        constexpr juce::uint32 flags = 1, values = 2, translation = 4, matrix = 8, lists = 16, geometry = 32;
     }
 }
 
@@ -311,7 +311,6 @@ MshObject* ObjectMerge::add (ImportedObject& node, MshObject* parent, MshObject*
     if (original != nullptr)
     {
         const auto differs = [] (const float* a, const float* b, size_t n) { return std::memcmp (a, b, n * sizeof (float)) != 0; };
-        changes |= object.name != original->name ? Change::name : 0;
         changes |= object.flags != original->flags ? Change::flags : 0;
         changes |= object.valueA != original->valueA || object.valueB != original->valueB ? Change::values : 0;
         changes |= differs (object.matrix.data() + 12, original->matrix.data() + 12, 3) ? Change::translation : 0;
@@ -403,7 +402,7 @@ void ObjectMerge::finish()
     if (base != nullptr)
     {
         // What changed against the base, in the order of the new file, then what is gone.
-        static const std::pair<juce::uint32, const char*> words[] = { { Change::name, "name" }, { Change::flags, "flags" }, { Change::values, "values" },
+        static const std::pair<juce::uint32, const char*> words[] = { { Change::flags, "flags" }, { Change::values, "values" },
                                                                  { Change::translation, "translation" }, { Change::matrix, "matrix" },
                                                                  { Change::lists, "lists" }, { Change::geometry, "geometry" } };
         int unchanged = 0;

@@ -82,15 +82,6 @@ namespace
         return flags;
     }
 
-    bool finite (const ImportedGeometry& g)
-    {
-        for (const auto& p : g.positions)
-            if (! std::isfinite (p[0]) || ! std::isfinite (p[1]) || ! std::isfinite (p[2]))
-                return false;
-
-        return true;
-    }
-
     // Triangles of the export (a) and of the file (b), corner by corner.
     struct Corners
     {
@@ -211,8 +202,8 @@ bool showsSameShape (const MshObject& original, const ImportedGeometry& shown, s
     const auto exported = exportedGeometry (original, offset);
     const auto count = exported.indices.size() / 3;
 
-    // The count of triangles first; positions that are no numbers would not sort.
-    if (count != shown.indices.size() / 3 || ! finite (shown)
+    // The count of triangles first, and the attributes there are to compare.
+    if (count != shown.indices.size() / 3
         || (! exported.normals.empty() && shown.normals.size() != shown.positions.size())
         || (shown.uvs.size() != shown.positions.size() && ! shown.indices.empty()))
         return false;

@@ -33,10 +33,10 @@ namespace
             bytes.insert (bytes.end(), reinterpret_cast<const juce::uint8*> (&v), reinterpret_cast<const juce::uint8*> (&v) + sizeof (v));
     }
 
-    const MshObject* named (const MshMesh& mesh, const char* name)
+    MshObject* named (const MshMesh& mesh, const char* name)
     {
-        const MshObject* found = nullptr;
-        mshForEachPlacedObject (mesh.root, true, { 0, 0, 0 }, [&] (const MshObject& o, double, double, double) { if (o.name == name) found = &o; });
+        MshObject* found = nullptr;
+        mshForEachPlacedObject (mesh.root, true, { 0, 0, 0 }, [&] (const MshObject& o, double, double, double) { if (o.name == name) found = const_cast<MshObject*> (&o); });
         return found;
     }
 
@@ -298,6 +298,7 @@ namespace
         bool same = true;                                    // the sample comes back byte for byte
         std::function<void (MshMesh&)> prepare = [] (MshMesh&) {};
         std::function<void (const MshMesh&)> check = [] (const MshMesh&) {};
+        std::function<void (MshMesh&)> prepareBase = [] (MshMesh&) {};
     };
 
     void PrintTo (const Resave& c, std::ostream* out) { *out << c.name; }
@@ -332,6 +333,7 @@ TEST_P (Resaved, ComesBackAsTheCaseSays)
     MshMesh original, exported, base, imported;
     for (auto* mesh : { &original, &exported, &base })
         buildSampleMesh (*mesh), c.prepare (*mesh);
+    c.prepareBase (base);
     const auto target = scratch.folder.getChildFile ("sample.gltf");
     ASSERT_EQ (juce::String(), exportMesh (exported, target, ExportFormat::gltf));
     auto gltf = juce::JSON::parse (target);
@@ -347,12 +349,25 @@ TEST_P (Resaved, ComesBackAsTheCaseSays)
 }
 
 INSTANTIATE_TEST_SUITE_P (Sample, Resaved, ::testing::Values (
-    Resave { "extras_dropped_given_the_base", dropExtras, true, "unchanged: 9 objects" },
+    Resave { "extras_dropped_given_the_base", dropExtras, true, "unchanged: 9 objects", true,
+             [] (MshMesh& m) { m.list12B.resize (2); m.list12B[1][3] = 7; m.trailingBytes = { 1, 2 }; m.headerString = "the base's"; } },
     Resave { "children_in_another_order", [] (juce::var& g) { g["nodes"][0]["children"].getArray()->swap (0, 5); }, false, "" },
+    Resave { "children_in_another_order_given_the_base", [] (juce::var& g) { g["nodes"][0]["children"].getArray()->swap (0, 5); dropExtras (g); }, true, "" },
+    Resave { "nameless_root_given_the_base", [] (juce::var& g) { g["nodes"][0].getDynamicObject()->setProperty ("name", "Node_0"); dropExtras (g); }, true, "", true,
+             [] (MshMesh& m) { m.root.name = {}; } },
+    Resave { "a_base_of_other_geometry_and_matrix", [] (juce::var&) {}, true, "changed: turret (geometry)\nchanged: wheel_left (matrix)\nunchanged: 7 objects", true,
+             [] (MshMesh&) {}, [] (const MshMesh&) {},
+             [] (MshMesh& m)
+             {
+                 m.root.firstChild->firstChild->vertices[0].x += 1;
+                 m.root.firstChild->nextSibling->matrix[0] = 2;
+             } },
+    Resave { "a_name_that_cannot_stand_in_a_line_left_out", [] (juce::var& g) { g["nodes"][0]["children"].getArray()->removeLast(); }, true,
+             "deleted: hull 1\\x0a\nunchanged: 8 objects", false, [] (MshMesh& m) { named (m, "collision_hull")->name = "hull 1\n"; } },
     Resave { "copy_number_given_the_base", [] (juce::var& g) { nodeNamed (g, "cabin").getDynamicObject()->setProperty ("name", "cabin.001"); dropExtras (g); }, true, "" },
     Resave { "nameless_root_named_by_the_editor", [] (juce::var& g) { g["nodes"][0].getDynamicObject()->setProperty ("name", "Node_0"); }, false, "", true,
              [] (MshMesh& m) { m.root.name = {}; } },
-    Resave { "translation_rounded", [] (juce::var& g) { auto moved = nodeNamed (g, "banner")["translation"]; moved[0] = (double) moved[0] * (1 + 1e-7); }, false, "" },
+    Resave { "translation_rounded", [] (juce::var& g) { auto moved = nodeNamed (g, "banner")["translation"]; moved[1] = (double) moved[1] * (1 + 1e-7); }, false, "" },
     Resave { "tiny_translation_dropped", [] (juce::var& g) { auto moved = nodeNamed (g, "banner")["translation"]; moved[0] = 0; }, false, "", true,
              [] (MshMesh& m) { m.root.firstChild->nextSibling->nextSibling->nextSibling->matrix[12] = 6.3e-41f; } },
     Resave { "translation_moved", [] (juce::var& g) { auto moved = nodeNamed (g, "banner")["translation"]; moved[0] = (double) moved[0] + 1; }, true,
@@ -372,6 +387,6 @@ TEST (EditorNames, AreTheNamesAnEditorMakesOfAName)
     for (const auto& [original, written, may] : { std::tuple ("wheel", "wheel.001", true), std::tuple ("", "Node_3", true), std::tuple ("", "Node_3.002", true),
                                                    std::tuple ("a b", "a_b", true), std::tuple (cut.c_str(), "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx", true),
                                                    std::tuple ("wheel", "wheels", false), std::tuple ("wheel", "wheel.01", false), std::tuple ("", "Node_x", false),
-                                                   std::tuple ("lamp", "", false), std::tuple (cut.c_str(), "xxxx", false) })
+                                                   std::tuple ("lamp", "", false), std::tuple (cut.c_str(), "xxxx", false), std::tuple ("", "", true) })
         EXPECT_EQ (may, editorMayWrite (original, written)) << original << " as " << written;
 }

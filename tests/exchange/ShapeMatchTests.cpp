@@ -8,15 +8,17 @@
 
 namespace
 {
-    // A box and, beside it, a sliver with no area whose corners have a direction of their own.
+    // A box and, beside it, a sliver with no area whose corners have a direction of their own, and a
+    // triangle with two corners in one place.
     void buildShape (MshObject& object)
     {
         addBox (object, 2, 1, 3);
         const auto first = (juce::uint16) object.vertices.size();
-        object.vertices.push_back ({ 5, 0, 0, 0, 1, 0, 0, 0 });
-        object.vertices.push_back ({ 6, 0, 0, 0, 1, 0, 1, 0 });
-        object.vertices.push_back ({ 7, 0, 0, 0, 1, 0, 1, 1 });
-        object.indices.insert (object.indices.end(), { first, (juce::uint16) (first + 1), (juce::uint16) (first + 2) });
+        object.vertices.push_back ({ 5, 0, 0, 0, 0, 1, 0, 0 });
+        object.vertices.push_back ({ 6, 2, 3, 0, 0, 1, 1, 0 });
+        object.vertices.push_back ({ 7, 4, 6, 0, 0, 1, 1, 1 });
+        object.vertices.push_back ({ 9, 0, 0, 0, 0, 1, 0, 1 });
+        object.indices.insert (object.indices.end(), { first, (juce::uint16) (first + 1), (juce::uint16) (first + 2), first, first, (juce::uint16) (first + 3) });
     }
 
     // The object's lists as another program would hand them back untouched: every vertex, in order.
@@ -95,7 +97,14 @@ INSTANTIATE_TEST_SUITE_P (Saved, ShapeMatch, ::testing::Values (
     ShapeCase { "normal_off_by_0_05_degree", [] (ImportedGeometry& g) { turnNormal (g.normals[0], 0.05); }, true },
     ShapeCase { "normal_longer", [] (ImportedGeometry& g) { for (auto& x : g.normals[3]) x *= 3; }, true },
     ShapeCase { "texture_coordinate_noise", [] (ImportedGeometry& g) { g.uvs[1][1] = 1.0f - (1.0f - g.uvs[1][1] + 3e-8f); }, true },
-    ShapeCase { "sliver_normal_off_by_degrees", [] (ImportedGeometry& g) { turnNormal (g.normals.back(), 2.25); }, true },
+    ShapeCase { "sliver_normal_off_by_degrees", [] (ImportedGeometry& g) { turnNormal (g.normals[26], 2.25); }, true },
+    ShapeCase { "repeated_corners_turned_and_reversed", [] (ImportedGeometry& g)
+        {
+            std::rotate (g.indices.end() - 3, g.indices.end() - 2, g.indices.end());
+            std::reverse (g.indices.begin(), g.indices.end());
+            for (size_t corner = 0; corner < g.indices.size(); corner += 3)
+                std::swap (g.indices[corner], g.indices[corner + 2]); // each triangle as it was, the list backwards
+        }, true },
     ShapeCase { "normal_off_by_0_2_degree", [] (ImportedGeometry& g) { turnNormal (g.normals[0], 0.2); }, false },
     ShapeCase { "normal_reversed", [] (ImportedGeometry& g) { for (auto& x : g.normals[5]) x = -x; }, false },
     ShapeCase { "vertex_moved_one_float_step", [] (ImportedGeometry& g) { g.positions[2][1] = std::nextafter (g.positions[2][1], 10.0f); }, false },
