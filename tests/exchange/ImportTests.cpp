@@ -355,13 +355,23 @@ INSTANTIATE_TEST_SUITE_P (Sample, Resaved, ::testing::Values (
     Resave { "children_in_another_order_given_the_base", [] (juce::var& g) { g["nodes"][0]["children"].getArray()->swap (0, 5); dropExtras (g); }, true, "" },
     Resave { "nameless_root_given_the_base", [] (juce::var& g) { g["nodes"][0].getDynamicObject()->setProperty ("name", "Node_0"); dropExtras (g); }, true, "", true,
              [] (MshMesh& m) { m.root.name = {}; } },
-    Resave { "a_base_of_other_geometry_and_matrix", [] (juce::var&) {}, true, "changed: turret (geometry)\nchanged: wheel_left (matrix)\nunchanged: 7 objects", true,
+    Resave { "a_base_of_other_geometry_and_matrix", [] (juce::var&) {}, true, "changed: turret (geometry)\nchanged: wheel_left (matrix)\nchanged: wheel_right (matrix)\nchanged: banner (values)\nunchanged: 5 objects", true,
              [] (MshMesh&) {}, [] (const MshMesh&) {},
              [] (MshMesh& m)
              {
                  m.root.firstChild->firstChild->vertices[0].x += 1;
                  m.root.firstChild->nextSibling->matrix[0] = 2;
+                 m.root.firstChild->nextSibling->nextSibling->matrix[15] = 2;
+                 named (m, "banner")->valueB = 5;
              } },
+    Resave { "a_look_alike_name_given_the_base", [] (juce::var& g) { nodeNamed (g, "my_cabin").getDynamicObject()->setProperty ("name", "my cabin"); dropExtras (g); },
+             true, "new: my cabin\nnew: turret\nnew: hp_gun\ndeleted: my_cabin", false, [] (MshMesh& m) { named (m, "cabin")->name = "my_cabin"; } },
+    Resave { "triangle_dropped_given_the_base", [] (juce::var& g)
+             {
+                 const auto indices = g["accessors"][(int) g["meshes"][(int) nodeNamed (g, "turret")["mesh"]]["primitives"][0]["indices"]];
+                 indices.getDynamicObject()->setProperty ("count", (int) indices["count"] - 3);
+                 dropExtras (g);
+             }, true, "changed: turret (geometry)\nunchanged: 8 objects", false },
     Resave { "a_name_that_cannot_stand_in_a_line_left_out", [] (juce::var& g) { g["nodes"][0]["children"].getArray()->removeLast(); }, true,
              "deleted: hull 1\\x0a\nunchanged: 8 objects", false, [] (MshMesh& m) { named (m, "collision_hull")->name = "hull 1\n"; } },
     Resave { "copy_number_given_the_base", [] (juce::var& g) { nodeNamed (g, "cabin").getDynamicObject()->setProperty ("name", "cabin.001"); dropExtras (g); }, true, "" },
