@@ -3,6 +3,7 @@
 #include "TestSupport.h"
 
 #include <malloc.h>
+#include <new>
 
 #if defined (_WIN32)
  #define malloc_usable_size _msize
@@ -35,6 +36,14 @@ void operator delete (void* p) noexcept
 void operator delete (void* p, size_t) noexcept;
 #endif
 void operator delete (void* p, size_t) noexcept    { operator delete (p); }
+
+// The nothrow forms too (std::stable_sort's buffer), so nothing allocated here is freed elsewhere.
+void* operator new (size_t size, const std::nothrow_t&) noexcept
+{
+    try { return operator new (size); } catch (const std::bad_alloc&) { return nullptr; }
+}
+
+void operator delete (void* p, const std::nothrow_t&) noexcept    { operator delete (p); }
 
 std::function<size_t()> measureAllocationPeak()
 {
