@@ -101,6 +101,28 @@ namespace
         bool ok = true;
     };
 
+    // A file beside the glTF as a URI names it: its name's UTF-8 bytes, each but letters, digits and "-._~"
+    // percent-encoded (a space, "#", "?" or "%" would mean something else there).
+    std::string uriOf (const juce::File& file)
+    {
+        std::string uri;
+        const auto name = file.getFileName().toStdString();
+
+        for (const auto byte : name)
+        {
+            const auto c = (unsigned char) byte;
+
+            if (std::isalnum (c) != 0 && c < 0x80)
+                uri += (char) c;
+            else if (c == '-' || c == '.' || c == '_' || c == '~')
+                uri += (char) c;
+            else
+                uri += "%" + juce::String::toHexString ((int) c).paddedLeft ('0', 2).toUpperCase().toStdString();
+        }
+
+        return uri;
+    }
+
     // An object's raw vertex and index lists as the .msh format holds them, and their length.
     void writeRawGeometry (MshWriter& w, const MshObject& object)    { w.packedList (object.vertices).packedList (object.indices); }
     size_t rawGeometrySize (const MshObject& object)                 { return 8 + object.vertices.size() * sizeof (MshVertex) + object.indices.size() * 2; }
@@ -405,7 +427,7 @@ juce::String writeGltf (const MshMesh& mesh, const juce::File& target, bool bina
     else
     {
         const auto& picture = files[1];
-        image.uri = picture.getFileName().toStdString();
+        image.uri = uriOf (picture);
 
         if (auto* out = set.add (picture); out == nullptr || ! out->write (png.data(), png.size()))
             return set.commit(), set.error();
@@ -455,7 +477,7 @@ juce::String writeGltf (const MshMesh& mesh, const juce::File& target, bool bina
 
     if (! bin.empty() && document.size() > 1)
     {
-        const auto uri = binary ? std::string() : ", \"uri\": " + nlohmann::json (files[0].getFileName().toStdString()).dump();
+        const auto uri = binary ? std::string() : ", \"uri\": " + nlohmann::json (uriOf (files[0])).dump();
         document.insert (1, std::string (binary ? "" : "\n  ") + "\"buffers\": [ { \"byteLength\": " + std::to_string (bin.size()) + uri + " } ],");
     }
 

@@ -83,8 +83,14 @@ namespace
         }
 
         if (m[0] * cofactor[0] + m[1] * cofactor[1] + m[2] * cofactor[2] < 0)
+        {
+            // The cofactors are the inverse transpose times the determinant, whose sign turned them inside out.
+            for (auto& n : g.normals)
+                n = { -n[0], -n[1], -n[2] };
+
             for (size_t t = 0; t + 2 < g.indices.size(); t += 3)
                 std::swap (g.indices[t + 1], g.indices[t + 2]);
+        }
     }
 
     // Whole numbers someone may have edited in extras, within what their field holds.
@@ -336,6 +342,9 @@ namespace
             ImportedObject imported;
             imported.name = juce::String::fromUTF8 (node.name.c_str());
             imported.what = "node " + juce::String (index) + " \"" + imported.name + "\"";
+
+            if (node.name.find ('\0') != std::string::npos)
+                outcome.warnings.add (imported.what + ": its name has a zero byte, and is cut there");
             const auto [t, linear] = localTransform (node);
             world = times (parentWorld, linear);
 
@@ -356,6 +365,15 @@ namespace
 
             if (world != identity)
                 bake (*imported.geometry, world);
+
+            // Numbers that are not finite, as the export leaves them out.
+            const auto hadNormals = ! imported.geometry->normals.empty();
+
+            if (const auto left = leaveOutNonFinite (*imported.geometry); left > 0)
+                outcome.warnings.add (imported.what + ": " + juce::String ((juce::int64) left) + " triangles with a corner whose position or texture coordinate is not a finite number left out");
+
+            if (hadNormals && imported.geometry->normals.empty())
+                outcome.warnings.add (imported.what + ": normals that are not finite numbers: made from the triangles instead");
 
             // The base object it stands for: one of the same path of names.
             auto* baseParent = parent == nullptr ? nullptr : merge.baseOf (parent);
@@ -428,14 +446,6 @@ ImportOutcome importGltf (const juce::File& source, MshMesh& mesh, MshMesh* base
         return outcome;
     }
 
-    if (! model.extensionsRequired.empty())
-    {
-        const auto& required = model.extensionsRequired.front();
-        outcome.error = (required == "KHR_draco_mesh_compression" || required == "EXT_meshopt_compression" ? "compressed geometry ("
-                         : "an extension it needs (") + juce::String (required) + ") cannot be read";
-        return outcome;
-    }
-
     if (! withinBudget (model, source.getSize() + file.otherFilesBytes))
     {
         outcome.error = "its accessors claim more than 4 times the memory of the file";
@@ -457,6 +467,12 @@ ImportOutcome importGltf (const juce::File& source, MshMesh& mesh, MshMesh* base
         for (size_t n = 0; n < child.size(); ++n)
             if (child[n] == 0)
                 roots.push_back ((int) n);
+    }
+
+    if (roots.empty())
+    {
+        outcome.error = "no nodes in its scene: nothing to write";
+        return outcome;
     }
 
     ObjectMerge merge (mesh, base, outcome);

@@ -110,10 +110,41 @@ namespace
         return slim;
     }
 
+    // Why an extension the file requires cannot be read, before tinygltf tries: compressed geometry would
+    // only give its byte counts to complain of. Quantized geometry is plain accessors, and read.
+    juce::String unreadableExtension (const std::string& json)
+    {
+        try
+        {
+            const auto document = nlohmann::json::parse (json);
+
+            if (! document.is_object() || ! document.contains ("extensionsRequired") || ! document["extensionsRequired"].is_array())
+                return {};
+
+            for (const auto& required : document["extensionsRequired"])
+            {
+                const auto name = required.is_string() ? required.get<std::string>() : std::string ("?");
+
+                if (name == "KHR_draco_mesh_compression" || name == "EXT_meshopt_compression" || name == "KHR_meshopt_compression")
+                    return "compressed geometry (" + juce::String (name) + ") cannot be read: write it uncompressed";
+
+                if (name != "KHR_mesh_quantization")
+                    return "an extension it needs (" + juce::String (name) + ") cannot be read";
+            }
+        }
+        catch (const nlohmann::json::exception&)
+        {
+            // broken JSON: tinygltf says where
+        }
+
+        return {};
+    }
+
     // Where tinygltf reads files: the .glb's binary chunk under a name nothing else has, and every file
     // a glTF names as a regular file only (a FIFO would keep it waiting for ever).
     struct Files
     {
+        juce::File folder;
         std::string chunkName;
         std::vector<unsigned char> chunk;
         juce::int64 otherBytes = 0;
@@ -140,17 +171,28 @@ namespace
                 return true;
             }
 
+            // tinygltf names the file as the folder, a slash and the uri (decoded).
+            const auto prefix = files.folder.getFullPathName().toStdString() + "/";
+            const auto named = path.compare (0, prefix.size(), prefix) == 0 ? fileInside (files.folder, juce::String::fromUTF8 (path.c_str() + prefix.size()))
+                                                                               : Expected<juce::File> (Failure { Failure::Kind::outside, "is no file in the glTF's folder" });
             juce::String reason;
-            const auto stream = openInputFile (juce::File (juce::String::fromUTF8 (path.c_str())), reason);
+            const auto stream = named ? openInputFile (*named, reason) : nullptr;
 
-            if (stream == nullptr || ! readExactly (*stream, *out, (size_t) stream->getTotalLength()))
+            try
             {
-                *error = (stream == nullptr ? reason : juce::String ("cannot read it")).toStdString();
-                return false;
+                if (stream != nullptr && readExactly (*stream, *out, (size_t) stream->getTotalLength()))
+                {
+                    files.otherBytes += (juce::int64) out->size();
+                    return true;
+                }
+            }
+            catch (const std::bad_alloc&)
+            {
+                reason = "not enough memory to read its " + juce::String (stream->getTotalLength()) + " bytes";
             }
 
-            files.otherBytes += (juce::int64) out->size();
-            return true;
+            *error = (! named ? named.message() : reason.isNotEmpty() ? reason : juce::String ("cannot read it")).toStdString();
+            return false;
         }
 
         static bool writeWhole (std::string*, const std::string&, const std::vector<unsigned char>&, void*)    { return false; }
@@ -159,6 +201,8 @@ namespace
 
 GltfFile readGltfFile (const juce::File& source)
 {
+    // A set of files is read whole, not while another program puts a new one in its place.
+    const FolderLock reading (source.getParentDirectory(), false);
     GltfFile file;
     juce::String reason;
     const auto stream = openInputFile (source, reason);
@@ -170,6 +214,7 @@ GltfFile readGltfFile (const juce::File& source)
     }
 
     Files files;
+    files.folder = source.getParentDirectory();
     std::vector<unsigned char> bytes;
     std::string json;
     const auto size = (juce::uint64) stream->getTotalLength();
@@ -242,6 +287,12 @@ GltfFile readGltfFile (const juce::File& source)
     {
         json = withoutKeptGeometry (reinterpret_cast<const char*> (bytes.data()), bytes.size(), file);
         std::vector<unsigned char>().swap (bytes);
+    }
+
+    if (const auto refused = unreadableExtension (json); refused.isNotEmpty())
+    {
+        file.error = refused;
+        return file;
     }
 
     tinygltf::TinyGLTF loader;

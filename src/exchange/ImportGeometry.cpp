@@ -113,6 +113,32 @@ size_t putGeometry (MshObject& object, const ImportedGeometry& g)
     return parts;
 }
 
+size_t leaveOutNonFinite (ImportedGeometry& g)
+{
+    const auto finite = [] (const auto& values) { return std::all_of (values.begin(), values.end(), [] (float x) { return std::isfinite (x); }); };
+    std::vector<juce::uint32> kept;
+    bool normals = true;
+
+    for (size_t t = 0; t + 2 < g.indices.size(); t += 3)
+    {
+        const juce::uint32 corners[] = { g.indices[t], g.indices[t + 1], g.indices[t + 2] };
+
+        if (std::all_of (std::begin (corners), std::end (corners), [&] (juce::uint32 c) { return finite (g.positions[c]) && (g.uvs.empty() || finite (g.uvs[c])); }))
+        {
+            kept.insert (kept.end(), std::begin (corners), std::end (corners));
+            normals = normals && (g.normals.empty() || std::all_of (std::begin (corners), std::end (corners), [&] (juce::uint32 c) { return finite (g.normals[c]); }));
+        }
+    }
+
+    const auto leftOut = (g.indices.size() - kept.size()) / 3;
+    g.indices.swap (kept);
+
+    if (! normals)
+        g.normals.clear();
+
+    return leftOut;
+}
+
 bool nameFits (const juce::String& name, ImportOutcome& outcome)
 {
     if (name.length() <= 32767)

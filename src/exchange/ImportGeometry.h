@@ -24,6 +24,11 @@ struct ImportedGeometry
 // " 3", ...; returns how many parts there were.
 size_t putGeometry (MshObject& object, const ImportedGeometry& geometry);
 
+// Leaves out the triangles with a corner whose position or texture coordinate is not a finite number, as
+// the export does, and every normal when one that is kept is not finite (they are made from the
+// triangles then): how many triangles went.
+size_t leaveOutNonFinite (ImportedGeometry& geometry);
+
 // The object's name from another program's text: an error when the format cannot hold it, a warning when
 // a character has no 8-bit code (it becomes '?').
 bool nameObject (MshObject& object, const juce::String& name, ImportOutcome& outcome);

@@ -162,6 +162,67 @@ namespace
         });
     }
 
+    // The next character of UTF-8 bytes at p (advanced past it), or -1 (p advanced one byte) for a byte
+    // that starts no valid character.
+    juce::int64 nextCharacter (const unsigned char*& p)
+    {
+        const auto lead = *p++;
+        const auto extra = lead < 0x80 ? 0 : lead >= 0xc2 && lead < 0xe0 ? 1 : lead >= 0xe0 && lead < 0xf0 ? 2 : lead >= 0xf0 && lead < 0xf5 ? 3 : -1;
+
+        if (extra <= 0)
+            return extra == 0 ? lead : -1;
+
+        juce::int64 c = lead & (0x3f >> extra);
+
+        for (int i = 0; i < extra; ++i)
+        {
+            if ((p[i] & 0xc0) != 0x80)
+                return -1;
+
+            c = (c << 6) | (p[i] & 0x3f);
+        }
+
+        // Not longer than needed, no surrogate halves, nothing past U+10FFFF.
+        if ((extra == 2 && c < 0x800) || (extra == 3 && (c < 0x10000 || c > 0x10ffff)) || (c >= 0xd800 && c < 0xe000))
+            return -1;
+
+        p += extra;
+        return c;
+    }
+
+    // A file name as the system gave its bytes: valid UTF-8 as it is, control characters escaped, and each
+    // other byte U+FFFD in JSON or \xNN in text. True when every byte was valid UTF-8.
+    bool writeFileName (std::ostream& out, const char* name, bool json)
+    {
+        bool valid = true;
+        out << (json ? "\"" : "");
+
+        for (auto* p = reinterpret_cast<const unsigned char*> (name); *p != 0;)
+        {
+            const auto* start = p;
+            const auto c = nextCharacter (p);
+            char buffer[16] = {};
+
+            if (c < 0)
+            {
+                valid = false;
+                std::snprintf (buffer, sizeof (buffer), json ? "\\ufffd" : "\\x%02x", (unsigned) *start);
+            }
+            else if (json && (c == '"' || c == '\\'))
+                std::snprintf (buffer, sizeof (buffer), "\\%c", (char) c);
+            else if (c < 0x20 || (! json && c >= 0x7f && c < 0xa0))
+                std::snprintf (buffer, sizeof (buffer), json ? "\\u%04x" : "\\x%02x", (unsigned) c);
+
+            if (buffer[0] != 0)
+                out << buffer;
+            else
+                out.write (reinterpret_cast<const char*> (start), p - start);
+        }
+
+        out << (json ? "\"" : "");
+        return valid;
+    }
+
     const char* kindName (MshWarning::Kind kind)
     {
         return kind == MshWarning::Kind::fileEnd ? "fileEnd" : "objectEnd";
@@ -176,7 +237,9 @@ namespace
 //==============================================================================
 void writeTextReport (std::ostream& out, const MshMesh& mesh, const MshInfoLoad& load)
 {
-    out << "file: " << load.file << "\n";
+    out << "file: ";
+    writeFileName (out, load.file.toRawUTF8(), false);
+    out << "\n";
 
     if (! load.loaded)
     {
@@ -273,7 +336,10 @@ void writeTextReport (std::ostream& out, const MshMesh& mesh, const MshInfoLoad&
 void writeJsonReport (std::ostream& out, const MshMesh& mesh, const MshInfoLoad& load)
 {
     out << "{\"file\":";
-    writeJsonString (out, load.file);
+
+    if (! writeFileName (out, load.file.toRawUTF8(), true)) // and the bytes themselves, for a script to find the file by
+        out << ",\"fileBytes\":\"" << juce::Base64::toBase64 (load.file.toRawUTF8(), std::strlen (load.file.toRawUTF8())) << "\"";
+
     out << ",\"loaded\":" << (load.loaded ? "true" : "false") << ",\"error\":";
 
     if (load.loaded)

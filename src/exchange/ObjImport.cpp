@@ -3,6 +3,7 @@
 #include "ExportParts.h"
 #include "ImportGeometry.h"
 #include "ObjectMerge.h"
+#include "PolygonTriangles.h"
 #include "msh/SafeFiles.h"
 
 #include <charconv>
@@ -12,8 +13,12 @@
 
 namespace
 {
-    // The numbers of a line after its keyword, as floats; false for text that is no number.
-    bool numbers (std::string_view text, float* out, size_t wanted, size_t atLeast)
+    // What a line's numbers were, when they were not what the line needs.
+    enum class Numbers { read, tooFew, notANumber, outOfRange };
+
+    // The numbers of a line after its keyword, as floats: at least atLeast, at most wanted (more are
+    // left alone, as OBJ's optional w).
+    Numbers numbers (std::string_view text, float* out, size_t wanted, size_t atLeast, std::string_view& word)
     {
         size_t got = 0;
 
@@ -25,16 +30,21 @@ namespace
             if (i == text.size())
                 break;
 
-            const auto result = std::from_chars (text.data() + i, text.data() + text.size(), out[got]);
+            const auto end = std::min (text.find_first_of (" \t", i), text.size());
+            word = text.substr (i, end - i);
+            const auto result = std::from_chars (word.data(), word.data() + word.size(), out[got]);
 
-            if (result.ec != std::errc())
-                return false;
+            if (result.ec == std::errc::result_out_of_range)
+                return Numbers::outOfRange;
 
-            i = (size_t) (result.ptr - text.data());
+            if (result.ec != std::errc() || result.ptr != word.data() + word.size())
+                return Numbers::notANumber;
+
+            i = end;
             ++got;
         }
 
-        return got >= atLeast;
+        return got >= atLeast ? Numbers::read : Numbers::tooFew;
     }
 
     // One object of the file being filled: its corners, as (position, texture coordinate, normal)
@@ -45,69 +55,129 @@ namespace
         ImportedGeometry geometry;
         std::map<std::array<juce::int64, 3>, juce::uint32> vertexOf;
         bool anyNormal = false, everyNormal = true;
+        juce::int64 linesLeftOut = 0, firstLineLeftOut = 0;
     };
+
+    // The same kind of silent change said once, with where it first was and how often.
+    struct Noted
+    {
+        juce::String first;
+        juce::int64 more = 0;
+
+        void note (const juce::String& what)
+        {
+            if (first.isEmpty())
+                first = what;
+            else
+                ++more;
+        }
+
+        void tell (juce::StringArray& warnings) const
+        {
+            if (first.isNotEmpty())
+                warnings.add (first + (more > 0 ? " (and " + juce::String (more) + " more like it)" : juce::String()));
+        }
+    };
+
+    juce::String text (std::string_view t)   { return juce::String::fromUTF8 (t.data(), (int) t.size()); }
 }
 
 ImportOutcome importObj (const juce::File& source, MshMesh& mesh, MshMesh* base)
 {
     ImportOutcome outcome;
     juce::String reason;
-    auto stream = openInputFile (source, reason);
+    const auto stream = openInputFile (source, reason);
+    juce::MemoryBlock bytes;
 
     if (stream == nullptr)
-        return outcome.error = reason, outcome;
+    {
+        outcome.error = reason;
+        return outcome;
+    }
+
+    if (stream->readIntoMemoryBlock (bytes) != (size_t) stream->getTotalLength())
+    {
+        outcome.error = "cannot read it";
+        return outcome;
+    }
 
     std::vector<std::array<float, 3>> positions, normals;
     std::vector<std::array<float, 2>> uvs;
     std::vector<Building> objects (1);
     objects[0].name = source.getFileNameWithoutExtension();
     juce::int64 lineNumber = 0;
+    Noted notFinite, zeroInName;
 
     const auto fail = [&] (const juce::String& why) { outcome.error = "line " + juce::String (lineNumber) + ": " + why; return outcome; };
+    std::string_view file (static_cast<const char*> (bytes.getData()), bytes.getSize());
 
-    while (! stream->isExhausted())
+    if (file.substr (0, 3) == "\xef\xbb\xbf") // a byte order mark says UTF-8, and nothing more
+        file.remove_prefix (3);
+
+    for (size_t start = 0; start < file.size();)
     {
-        const auto text = stream->readNextLine().toStdString();
-        std::string_view line (text);
+        const auto end = std::min (file.find ('\n', start), file.size());
+        auto line = file.substr (start, end - start);
+        start = end + 1;
         ++lineNumber;
+
+        if (! line.empty() && line.back() == '\r')
+            line.remove_suffix (1);
 
         const auto space = line.find_first_of (" \t");
         const auto keyword = line.substr (0, space);
         const auto rest = space == std::string_view::npos ? std::string_view() : line.substr (space + 1);
         std::array<float, 3> v {};
+        std::string_view word;
 
-        if (keyword == "v" || keyword == "vn")
+        if (keyword == "v" || keyword == "vn" || keyword == "vt")
         {
-            if (! numbers (rest, v.data(), 3, 3))
-                return fail ("a " + juce::String (std::string (keyword)) + " line without three numbers");
+            const auto wanted = keyword == "vt" ? 2u : 3u;
+            const auto read = numbers (rest, v.data(), wanted, keyword == "vt" ? 1 : 3, word);
 
-            (keyword == "v" ? positions : normals).push_back (v);
-        }
-        else if (keyword == "vt")
-        {
-            if (! numbers (rest, v.data(), 2, 1))
-                return fail ("a vt line without numbers");
+            if (read == Numbers::tooFew)
+                return fail ("a " + text (keyword) + " line without " + (keyword == "vt" ? "numbers" : "three numbers"));
 
-            uvs.push_back ({ v[0], 1.0f - v[1] }); // OBJ's v runs up from the picture's bottom row
+            if (read != Numbers::read)
+                return fail ("\"" + text (word) + "\" " + (read == Numbers::outOfRange ? "is beyond what a float can hold" : "is not a number"));
+
+            if (! std::isfinite (v[0]) || ! std::isfinite (v[1]) || ! std::isfinite (v[2]))
+                notFinite.note ("line " + juce::String (lineNumber) + ": \"" + text (line) + "\" is not a finite number: the faces that use it are left out");
+
+            if (keyword == "vt")
+                uvs.push_back ({ v[0], 1.0f - v[1] }); // OBJ's v runs up from the picture's bottom row
+            else
+                (keyword == "v" ? positions : normals).push_back (v);
         }
         else if (keyword == "o" || keyword == "g")
         {
             if (! objects.back().geometry.indices.empty() || objects.size() == 1)
                 objects.emplace_back();
 
-            objects.back().name = juce::String::fromUTF8 (rest.data(), (int) rest.size()).trim();
+            const auto name = rest.substr (0, rest.find ('\0'));
+
+            if (name.size() < rest.size())
+                zeroInName.note ("line " + juce::String (lineNumber) + ": a name with a zero byte, cut there: \"" + text (name).trim() + "\"");
+
+            objects.back().name = text (name).trim();
+        }
+        else if (keyword == "l" || keyword == "p")
+        {
+            auto& o = objects.back();
+            o.firstLineLeftOut = o.linesLeftOut++ == 0 ? lineNumber : o.firstLineLeftOut;
         }
         else if (keyword == "f")
         {
             auto& o = objects.back();
             std::vector<juce::uint32> corners;
 
-            for (const auto& token : juce::StringArray::fromTokens (juce::String (std::string (rest)), " \t", ""))
+            for (const auto& token : juce::StringArray::fromTokens (text (rest), " \t", ""))
             {
                 // v, v/vt, v//vn or v/vt/vn; negative numbers count back from the last one.
                 const auto parts = juce::StringArray::fromTokens (token, "/", "");
                 std::array<juce::int64, 3> refs { 0, 0, 0 };
                 const std::array<juce::int64, 3> counts { (juce::int64) positions.size(), (juce::int64) uvs.size(), (juce::int64) normals.size() };
+                static const char* const kinds[] = { "position", "texture coordinate", "normal" };
 
                 for (int k = 0; k < std::min (3, parts.size()); ++k)
                 {
@@ -118,7 +188,8 @@ ImportOutcome importObj (const juce::File& source, MshMesh& mesh, MshMesh* base)
                     refs[(size_t) k] = n < 0 ? counts[(size_t) k] + n + 1 : n;
 
                     if (refs[(size_t) k] < 1 || refs[(size_t) k] > counts[(size_t) k])
-                        return fail ("a face refers to " + parts[k] + ", past the numbers given so far");
+                        return fail (juce::String ("a face refers to ") + kinds[k] + " " + parts[k] + ", but the file gives "
+                                     + juce::String (counts[(size_t) k]) + " " + kinds[k] + "s before it");
                 }
 
                 if (refs[0] == 0)
@@ -138,10 +209,39 @@ ImportOutcome importObj (const juce::File& source, MshMesh& mesh, MshMesh* base)
                 corners.push_back (at->second);
             }
 
-            // A polygon of more corners is a fan of triangles.
-            for (size_t c = 2; c < corners.size(); ++c)
-                o.geometry.indices.insert (o.geometry.indices.end(), { corners[0], corners[c - 1], corners[c] });
+            if (corners.size() < 3)
+            {
+                o.firstLineLeftOut = o.linesLeftOut++ == 0 ? lineNumber : o.firstLineLeftOut;
+                continue;
+            }
+
+            // A polygon of more corners is cut into triangles in its own plane.
+            std::vector<std::array<float, 3>> polygon;
+            for (const auto c : corners)
+                polygon.push_back (o.geometry.positions[c]);
+
+            for (const auto c : polygonTriangles (polygon))
+                o.geometry.indices.push_back (corners[c]);
         }
+    }
+
+    notFinite.tell (outcome.warnings);
+    zeroInName.tell (outcome.warnings);
+
+    for (auto& o : objects)
+    {
+        if (o.linesLeftOut > 0)
+            outcome.warnings.add ("object \"" + o.name + "\": " + juce::String (o.linesLeftOut) + " lines, points or faces of fewer than three corners left out, the first at line "
+                                  + juce::String (o.firstLineLeftOut));
+
+        if (const auto left = leaveOutNonFinite (o.geometry); left > 0)
+            outcome.warnings.add ("object \"" + o.name + "\": " + juce::String ((juce::int64) left) + " triangles with a corner that is not a finite number left out");
+    }
+
+    if (std::all_of (objects.begin(), objects.end(), [] (const Building& o) { return o.geometry.indices.empty(); }))
+    {
+        outcome.error = "no faces: nothing to write";
+        return outcome;
     }
 
     ObjectMerge merge (mesh, base, outcome);

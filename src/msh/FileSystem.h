@@ -17,6 +17,7 @@ namespace FileSystem
         Kind kind = Kind::missing;
         juce::uint64 device = 0, identity = 0;   // together they name the file, whatever path leads to it
         juce::uint32 permissions = 0;
+        juce::uint32 owner = 0, group = 0;       // where the system has them
         juce::int64 size = 0;
     };
 
@@ -41,6 +42,23 @@ namespace FileSystem
     juce::Result replace (const juce::File& from, const juce::File& to);
     juce::Result hardLink (const juce::File& existing, const juce::File& newName);
     bool remove (const juce::File& path);
+
+    // Gives an open file the owner and group of another, where the process may (else nothing changes).
+    void keepOwner (int handle, const Info& of);
+
+    // An advisory lock on a folder, shared or exclusive, until unlockFolder: writers of a file set hold it
+    // exclusively while they put the set in place, readers of a set shared while they read it, so no
+    // reader sees a set half replaced and two writers never mix their sets. -1 where the system cannot
+    // lock the folder (then nothing waits).
+    juce::int64 lockFolder (const juce::File& folder, bool exclusive);
+    void unlockFolder (juce::int64 lock);
+
+    // On an interrupt (Ctrl-C), a request to terminate or a hang-up: calls cleanup, then ends the program
+    // with 128 + the signal's number. cleanup may only do what a signal handler may.
+    void onInterruption (void (*cleanup)());
+
+    // Removes a file from within a signal handler: path as UTF-8.
+    void removeFromHandler (const char* path) noexcept;
 
     // A path as the system compares names: as it is, or in lower case where letter case makes no other file.
     juce::String comparablePath (const juce::File& path);

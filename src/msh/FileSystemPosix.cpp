@@ -4,7 +4,9 @@
 
 #include <cerrno>
 #include <cstring>
+#include <csignal>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -63,6 +65,8 @@ namespace FileSystem
         info.device = (juce::uint64) s.st_dev;
         info.identity = (juce::uint64) s.st_ino;
         info.permissions = (juce::uint32) (s.st_mode & 07777);
+        info.owner = (juce::uint32) s.st_uid;
+        info.group = (juce::uint32) s.st_gid;
         info.size = (juce::int64) s.st_size;
         return juce::Result::ok();
     }
@@ -166,5 +170,71 @@ namespace FileSystem
     bool remove (const juce::File& file)
     {
         return ::unlink (path (file).c_str()) == 0;
+    }
+
+    void keepOwner (int handle, const Info& of)
+    {
+        // Only root may give a file away; anyone may keep a group they are in. What may not be is left.
+        if (::fchown (handle, (uid_t) of.owner, (gid_t) of.group) != 0)
+            (void) ::fchown (handle, (uid_t) -1, (gid_t) of.group);
+    }
+
+    juce::int64 lockFolder (const juce::File& folder, bool exclusive)
+    {
+        const auto handle = ::open (path (folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+
+        if (handle < 0)
+            return -1;
+
+        while (::flock (handle, exclusive ? LOCK_EX : LOCK_SH) != 0)
+        {
+            if (errno != EINTR)
+            {
+                ::close (handle);
+                return -1;
+            }
+        }
+
+        return handle;
+    }
+
+    void unlockFolder (juce::int64 lock)
+    {
+        if (lock >= 0)
+            ::close ((int) lock); // the lock goes with the last descriptor
+    }
+
+    namespace
+    {
+        void (*interruptionCleanup)() = nullptr;
+
+        extern "C" void onSignal (int number)
+        {
+            if (interruptionCleanup != nullptr)
+                interruptionCleanup();
+
+            ::_exit (128 + number);
+        }
+    }
+
+    void onInterruption (void (*cleanup)())
+    {
+        interruptionCleanup = cleanup;
+        struct sigaction action {};
+        action.sa_handler = onSignal;
+        ::sigemptyset (&action.sa_mask);
+
+        for (const int number : { SIGINT, SIGTERM, SIGHUP })
+        {
+            // A signal ignored when the program started (a background job's SIGINT) stays ignored.
+            struct sigaction before {};
+            if (::sigaction (number, nullptr, &before) == 0 && before.sa_handler != SIG_IGN)
+                ::sigaction (number, &action, nullptr);
+        }
+    }
+
+    void removeFromHandler (const char* file) noexcept
+    {
+        ::unlink (file);
     }
 }

@@ -188,4 +188,75 @@ namespace FileSystem
         ::_setmode (1, _O_BINARY); // the same bytes as on every other system, not \r\n for \n
         return outputOpen;
     }
+
+    void keepOwner (int, const Info&)
+    {
+        // A new file takes its folder's permissions on Windows; there is no owner to carry over here.
+    }
+
+    juce::int64 lockFolder (const juce::File& folder, bool exclusive)
+    {
+        // A hidden lock file that goes with its last handle (a folder itself cannot be locked here).
+        const auto handle = ::CreateFileW (path (folder.getChildFile (".tolmar-msh.lock")).c_str(), GENERIC_READ | GENERIC_WRITE,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                                           FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+
+        if (handle == INVALID_HANDLE_VALUE)
+            return -1;
+
+        OVERLAPPED whole {};
+
+        if (! ::LockFileEx (handle, exclusive ? LOCKFILE_EXCLUSIVE_LOCK : 0, 0, 1, 0, &whole))
+        {
+            ::CloseHandle (handle);
+            return -1;
+        }
+
+        return (juce::int64) (intptr_t) handle;
+    }
+
+    void unlockFolder (juce::int64 lock)
+    {
+        if (lock < 0)
+            return;
+
+        const auto handle = (HANDLE) (intptr_t) lock;
+        OVERLAPPED whole {};
+        ::UnlockFileEx (handle, 0, 1, 0, &whole);
+        ::CloseHandle (handle);
+    }
+
+    namespace
+    {
+        void (*interruptionCleanup)() = nullptr;
+
+        BOOL WINAPI onControl (DWORD event)
+        {
+            // Ctrl-C, Ctrl-Break and the console closing, as SIGINT, SIGBREAK and SIGHUP.
+            const auto number = event == CTRL_C_EVENT ? 2 : event == CTRL_BREAK_EVENT ? 21 : event == CTRL_CLOSE_EVENT ? 1 : 0;
+
+            if (number == 0)
+                return FALSE;
+
+            if (interruptionCleanup != nullptr)
+                interruptionCleanup();
+
+            ::ExitProcess ((UINT) (128 + number));
+            return TRUE;
+        }
+    }
+
+    void onInterruption (void (*cleanup)())
+    {
+        interruptionCleanup = cleanup;
+        ::SetConsoleCtrlHandler (onControl, TRUE);
+    }
+
+    void removeFromHandler (const char* file) noexcept
+    {
+        wchar_t wide[MAX_PATH * 4];
+
+        if (::MultiByteToWideChar (CP_UTF8, 0, file, -1, wide, (int) std::size (wide)) > 0)
+            ::DeleteFileW (wide);
+    }
 }

@@ -207,11 +207,15 @@ namespace
             totals.trianglesLeftOut += box.trianglesLeftOut;
 
             // The placement added to the object's own box gives the same box as added to every corner: the
-            // rounding of a sum keeps the order of its values.
-            if (box.low[0] <= box.high[0])
+            // rounding of a sum keeps the order of its values. Corners placed where no number is are left
+            // out, as the corners that are not finite themselves.
+            const std::array<double, 6> corners { x + (double) box.low[0], y + (double) box.low[1], z + (double) box.low[2],
+                                                  x + (double) box.high[0], y + (double) box.high[1], z + (double) box.high[2] };
+
+            if (box.low[0] <= box.high[0] && std::all_of (corners.begin(), corners.end(), [] (double c) { return std::isfinite (c); }))
             {
-                totals.bounds.add (x + (double) box.low[0], y + (double) box.low[1], z + (double) box.low[2]);
-                totals.bounds.add (x + (double) box.high[0], y + (double) box.high[1], z + (double) box.high[2]);
+                totals.bounds.add (corners[0], corners[1], corners[2]);
+                totals.bounds.add (corners[3], corners[4], corners[5]);
             }
         });
 

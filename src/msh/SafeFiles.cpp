@@ -3,6 +3,9 @@
 #include "SafeFiles.h"
 #include "FileSystem.h"
 
+#include <atomic>
+#include <mutex>
+
 namespace
 {
     using Kind = FileSystem::Info::Kind;
@@ -48,6 +51,72 @@ namespace
         return target.getSiblingFile ("." + target.getFileName().substring (0, 100) + "." + kind + "-"
                                       + juce::String::toHexString (juce::Random::getSystemRandom().nextInt64()));
     }
+
+    // The temporary files being written, for a signal to remove: fixed slots, each free (0), being
+    // filled (1) or naming a file (2), changed atomically, so a handler reads only whole names.
+    struct Temporaries
+    {
+        static constexpr int slots = 64;
+        std::atomic<int> state[slots] {};
+        char paths[slots][4096] {};
+
+        int note (const juce::File& file)
+        {
+            static std::once_flag handler;
+            std::call_once (handler, [] { FileSystem::onInterruption (&Temporaries::removeAll); });
+
+            const auto* utf8 = file.getFullPathName().toRawUTF8();
+            const auto length = std::strlen (utf8);
+
+            for (int i = 0; i < slots && length < sizeof (paths[i]); ++i)
+            {
+                int free = 0;
+
+                if (state[i].compare_exchange_strong (free, 1))
+                {
+                    std::memcpy (paths[i], utf8, length + 1);
+                    state[i] = 2;
+                    return i;
+                }
+            }
+
+            return -1; // more than the slots at once: this one is not removed on a signal
+        }
+
+        void forget (int slot)
+        {
+            if (slot >= 0)
+                state[slot] = 0;
+        }
+
+        static void removeAll()
+        {
+            for (int i = 0; i < slots; ++i)
+                if (instance.state[i] == 2)
+                    FileSystem::removeFromHandler (instance.paths[i]);
+        }
+
+        static Temporaries instance;
+    };
+
+    Temporaries Temporaries::instance;
+
+    // A temporary file of ours: hidden, its target's name, ".part-" and a number.
+    bool isOurTemporary (const juce::String& name)
+    {
+        const auto number = name.fromLastOccurrenceOf (".part-", false, false);
+        return name.startsWithChar ('.') && name.contains (".part-") && number.isNotEmpty() && number.length() <= 16
+            && number.containsOnly ("0123456789abcdef");
+    }
+}
+
+void removeStaleTemporaries (const juce::File& folder)
+{
+    const auto dayAgo = juce::Time::getCurrentTime() - juce::RelativeTime::days (1);
+
+    for (const auto& entry : juce::RangedDirectoryIterator (folder, false, ".*", juce::File::findFiles))
+        if (isOurTemporary (entry.getFile().getFileName()) && entry.getModificationTime() < dayAgo)
+            FileSystem::remove (entry.getFile());
 }
 
 std::unique_ptr<juce::InputStream> openInputFile (const juce::File& file, juce::String& reason)
@@ -77,6 +146,72 @@ std::unique_ptr<juce::InputStream> openInputFile (const juce::File& file, juce::
 
     reason = {};
     return std::make_unique<InputFileStream> (handle, size);
+}
+
+Expected<juce::File> fileInside (const juce::File& folder, const juce::String& path)
+{
+    const auto refuse = [&path] (const juce::String& why) { return Failure { Failure::Kind::outside, "\"" + path + "\" " + why }; };
+    const auto scheme = path.initialSectionContainingOnly ("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789+.-");
+
+    if (path.startsWithChar ('/') || path.startsWithChar ('\\'))
+        return refuse ("is an absolute path: only files in the folder of the file that names them are read");
+
+    if (scheme.isNotEmpty() && path[scheme.length()] == ':')
+        return refuse ("is no file in the folder of the file that names it");
+
+    auto pending = juce::StringArray::fromTokens (path, "/\\", "");
+    juce::StringArray parts;
+
+    for (int links = 0; ! pending.isEmpty();)
+    {
+        const auto part = pending[0];
+        pending.remove (0);
+
+        if (part.isEmpty() || part == ".")
+            continue;
+
+        if (part == "..")
+        {
+            if (parts.isEmpty())
+                return refuse ("leads out of the folder of the file that names it");
+
+            parts.remove (parts.size() - 1);
+            continue;
+        }
+
+        parts.add (part);
+        const auto here = folder.getChildFile (parts.joinIntoString ("/"));
+        FileSystem::Info info;
+
+        if (const auto looked = FileSystem::lookUp (here, false, info); looked.failed())
+            return Failure { Failure::Kind::ioFailed, "\"" + path + "\": " + looked.getErrorMessage() };
+
+        if (info.kind != Kind::link)
+            continue;
+
+        // A link is followed as a path inside the folder, or refused.
+        juce::String target;
+
+        if (++links > 40 || FileSystem::readLink (here, target).failed())
+            return refuse ("is a symbolic link that cannot be followed");
+
+        parts.remove (parts.size() - 1);
+
+        if (juce::File::isAbsolutePath (target))
+        {
+            if (! juce::File (target).isAChildOf (folder))
+                return refuse ("is a symbolic link out of the folder of the file that names it");
+
+            target = juce::File (target).getRelativePathFrom (folder);
+            parts.clear();
+        }
+
+        auto followed = juce::StringArray::fromTokens (target, "/\\", "");
+        followed.addArray (pending);
+        pending = followed;
+    }
+
+    return folder.getChildFile (parts.joinIntoString ("/"));
 }
 
 juce::Result resolveOutputPath (const juce::File& path, juce::File& resolved)
@@ -178,10 +313,20 @@ private:
 
 struct OutputFileSet::Entry
 {
+    ~Entry()
+    {
+        Temporaries::instance.forget (slot);
+        Temporaries::instance.forget (backupSlot);
+    }
+
     juce::File target, temporary, backup;
     std::unique_ptr<Stream> stream;
     bool existed = false, linkedBackup = false;
+    int slot = -1, backupSlot = -1; // where a signal finds the temporary file and the second name
 };
+
+FolderLock::FolderLock (const juce::File& folder, bool exclusive) : handle (FileSystem::lockFolder (folder, exclusive)) {}
+FolderLock::~FolderLock()    { FileSystem::unlockFolder (handle); }
 
 OutputFileSet::OutputFileSet() = default;
 
@@ -228,8 +373,13 @@ juce::OutputStream* OutputFileSet::add (const juce::File& path)
     int handle = -1;
     entry->temporary = temporarySibling (entry->target, "part");
 
+    entry->slot = Temporaries::instance.note (entry->temporary);
+
     if (const auto created = FileSystem::createNew (entry->temporary, info.kind == Kind::regular ? info.permissions : 0666, handle); created.failed())
         return fail ("cannot write " + path.getFullPathName() + ": " + created.getErrorMessage()), nullptr;
+
+    if (info.kind == Kind::regular)
+        FileSystem::keepOwner (handle, info);
 
     entry->stream = std::make_unique<Stream> (handle);
     entries.push_back (std::move (entry));
@@ -260,6 +410,15 @@ bool OutputFileSet::commit()
             return fail ("cannot write " + entry->target.getFullPathName() + ": " + finished.getErrorMessage());
 
     const auto count = entries.size();
+
+    // One writer at a time puts its set in place, and no reader of a set reads it meanwhile.
+    juce::Array<juce::File> folders;
+    for (auto& entry : entries)
+        folders.addIfNotAlreadyThere (entry->target.getParentDirectory());
+    folders.sort();
+    std::vector<std::unique_ptr<FolderLock>> locks;
+    for (auto& folder : folders)
+        locks.push_back (std::make_unique<FolderLock> (folder, true));
 
     // Puts back what entries [0, renamed) replaced, and what the later ones moved aside.
     const auto rollBack = [this, count] (size_t renamed)
@@ -309,6 +468,9 @@ bool OutputFileSet::commit()
 
         e.backup = temporarySibling (e.target, "old");
         e.linkedBackup = FileSystem::hardLink (e.target, e.backup).wasOk();
+
+        if (e.linkedBackup) // a second name a signal may take away: the target keeps the file
+            e.backupSlot = Temporaries::instance.note (e.backup);
 
         if (! e.linkedBackup)
         {

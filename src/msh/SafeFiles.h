@@ -2,7 +2,7 @@
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #pragma once
 
-#include <juce_core/juce_core.h>
+#include "Expected.h"
 
 #include <memory>
 #include <vector>
@@ -12,13 +12,20 @@
 // or "cannot open: " and the system's reason.
 std::unique_ptr<juce::InputStream> openInputFile (const juce::File& file, juce::String& reason);
 
+// The file a path names inside folder, as a file from a stranger may name one: never by an absolute path
+// or a URI of another kind, never by ".." out of the folder, and through symbolic links only where they
+// lead to a place inside it. Failure::Kind::outside says which rule a path breaks.
+Expected<juce::File> fileInside (const juce::File& folder, const juce::String& path);
+
 // Where a write to path lands: path itself, or for a symbolic link the file it leads to (the link stays).
 // Fails for a loop of links.
 juce::Result resolveOutputPath (const juce::File& path, juce::File& resolved);
 
 // Files written under temporary names in their targets' folders and put in place together, only once every
 // write and every close succeeded. After any failure no target has changed and no temporary file is left,
-// and error() names the file and gives the system's reason. A target may be missing or a regular file
+// and error() names the file and gives the system's reason; on an interrupt, a request to terminate or a
+// hang-up, the temporary files are removed before the program ends. A target that is replaced keeps its
+// permissions, and its owner and group where the program may give them. A target may be missing or a regular file
 // (a link to one writes the file it leads to); a folder or anything else at a target is never replaced.
 class OutputFileSet final
 {
@@ -55,6 +62,23 @@ private:
 
     JUCE_DECLARE_NON_COPYABLE (OutputFileSet)
 };
+
+// An advisory lock on a folder while it lives (see FileSystem::lockFolder): exclusive while a file set is
+// put in place, shared while one is read.
+class FolderLock final
+{
+public:
+    FolderLock (const juce::File& folder, bool exclusive);
+    ~FolderLock();
+
+private:
+    const juce::int64 handle;
+
+    JUCE_DECLARE_NON_COPYABLE (FolderLock)
+};
+
+// Removes the temporary files of ours that a killed program left in folder more than a day ago.
+void removeStaleTemporaries (const juce::File& folder);
 
 // One whole file from bytes in memory, written as above: empty when written, else why not.
 juce::String writeFileAtomically (const juce::File& target, const void* data, size_t size);

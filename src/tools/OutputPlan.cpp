@@ -100,11 +100,17 @@ OutputPlan planConversions (const juce::StringArray& inputs, const juce::String&
 
     if (output.isNotEmpty() && ! intoFolder)
     {
-        const auto named = exportFormatNamed (out.getFileExtension().fromFirstOccurrenceOf (".", false, false));
+        const auto extension = out.getFileExtension().fromFirstOccurrenceOf (".", false, false);
+        const auto named = exportFormatNamed (extension);
+        plan.usageFault = true;
+
+        if (extension.isNotEmpty() && ! named.has_value())
+            return plan.error = output + ": names no format written here (.glb, .gltf, .obj or .msh)", plan;
 
         if (format.has_value() && named.has_value() && *named != *format)
             return plan.error = output + ": the extension does not match --format " + juce::String (exportExtension (*format)).substring (1), plan;
 
+        plan.usageFault = false;
         format = format.has_value() ? format : named;
     }
 

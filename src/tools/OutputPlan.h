@@ -18,13 +18,14 @@ struct OutputPlan
     std::vector<PlannedOutput> outputs;   // one per input, in order
     juce::File folderToMake;              // a folder -o names that is to be made first
     juce::String error;                   // why nothing may be written; empty when all is well
+    bool usageFault = false;              // the error is the command line's (an output it names wrongly)
 };
 
 // mshconvert's outputs. Without OUT each goes beside its input; an OUT that is an existing folder, ends in
 // a separator or serves several inputs is a folder they go into (made when missing); else OUT is the
 // file. The format is the one asked for; else the one OUT's extension names; else glb for a .msh and msh
-// for a .glb, .gltf or .obj. Refused: an OUT
-// whose extension names another format than the one asked for, an OUT that is an existing file for
+// for a .glb, .gltf or .obj. Refused as bad usage: an OUT file whose extension names no format written
+// here, or another format than the one asked for. Refused: an OUT that is an existing file for
 // several inputs, and everything checkOutputs refuses.
 OutputPlan planConversions (const juce::StringArray& inputs, const juce::String& output,
                             std::optional<ExportFormat> format, const juce::File& workingDirectory);

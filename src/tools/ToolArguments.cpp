@@ -23,6 +23,7 @@ ToolCommandLine readCommandLine (int argc, char* argv[], const char* program, co
     ToolCommandLine line;
     bool optionsEnded = false;
     const auto args = FileSystem::arguments (argc, argv);
+    juce::StringArray given;
 
     for (int i = 1; i < args.size(); ++i)
     {
@@ -56,6 +57,13 @@ ToolCommandLine readCommandLine (int argc, char* argv[], const char* program, co
             return line;
         }
 
+        if (given.contains (name))
+        {
+            line.exitStatus = badUsage (program, usage, name + " given twice");
+            return line;
+        }
+
+        given.add (name);
         juce::String value;
 
         if (name != argument)

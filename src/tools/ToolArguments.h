@@ -28,7 +28,8 @@ constexpr int usageStatus = 64;
 
 // Reads the arguments: options anywhere until "--", after which everything is an operand ("-" alone is one
 // too). "--help" (or "-h") prints usage and "--version" the version to standard output and stop the program with 0
-// (2 when that output cannot be written); an unknown option, a missing or bad value stops it with 64.
+// (2 when that output cannot be written); an unknown option, one given twice, a missing or bad value stops it
+// with 64.
 ToolCommandLine readCommandLine (int argc, char* argv[], const char* program, const char* usage,
                                  const std::vector<ToolOption>& options);
 

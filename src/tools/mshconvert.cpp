@@ -4,6 +4,7 @@
 #include "exchange/MeshImport.h"
 #include "OutputPlan.h"
 #include "ToolArguments.h"
+#include "msh/SafeFiles.h"
 
 #include <iostream>
 
@@ -25,106 +26,170 @@ namespace
         "exit status: 0 all written, 1 written with warnings, 2 some file not loaded or not written, 64 bad usage\n";
 }
 
-int main (int argc, char* argv[])
+namespace
 {
-    standardOutputWasOpen();
-    std::optional<ExportFormat> format;
-    juce::String output, baseName;
-
-    const auto line = readCommandLine (argc, argv, "mshconvert", usageText, {
-        { "--format", true, [&format] (const juce::String& value)
-          {
-              format = exportFormatNamed (value);
-              return format.has_value() ? juce::String() : juce::String ("glb, gltf, obj or msh");
-          } },
-        { "-o", true, [&output] (const juce::String& value)
-          {
-              output = value;
-              return value.isEmpty() ? "a file or folder name" : juce::String();
-          } },
-        { "--base", true, [&baseName] (const juce::String& value)
-          {
-              baseName = value;
-              return value.isEmpty() ? "the .msh file the edited one was made from" : juce::String();
-          } } });
-
-    if (line.exitStatus.has_value())
-        return *line.exitStatus;
-
-    if (line.operands.isEmpty())
-        return std::cerr << "mshconvert: no FILE given\n" << usageText, usageStatus;
-
-    const auto cwd = juce::File::getCurrentWorkingDirectory();
-
-    if (baseName.isNotEmpty() && (line.operands.size() != 1 || ! isImportable (cwd.getChildFile (line.operands[0]))))
-        return std::cerr << "mshconvert: --base takes one FILE, a .glb, .gltf or .obj\n" << usageText, usageStatus;
-
-    const auto plan = planConversions (line.operands, output, format, cwd);
-
-    if (plan.error.isNotEmpty())
-        return std::cerr << "mshconvert: " << plan.error << "\n", 2;
-
-    if (plan.folderToMake != juce::File())
-        if (const auto made = plan.folderToMake.createDirectory(); made.failed())
-            return std::cerr << "mshconvert: cannot make the folder " << plan.folderToMake.getFullPathName() << ": " << made.getErrorMessage() << "\n", 2;
-
-    int status = 0;
-    MshMesh base;
-
-    // The file an edit is merged into is read whole first, so the merge may replace it.
-    if (baseName.isNotEmpty() && ! base.loadFromFile (cwd.getChildFile (baseName), [&] (const MshWarning& w)
-        {
-            std::cerr << "mshconvert: " << baseName << ": warning: wrong end marker at byte " << w.offset << "\n";
-            status = 1;
-        }))
-        return std::cerr << "mshconvert: " << baseName << ": " << base.getLoadError() << "\n", 2;
-
-    for (size_t i = 0; i < plan.outputs.size(); ++i)
+    // One input converted as the plan says: 0, 1 with warnings, 2 not written.
+    int convert (const juce::String& input, const PlannedOutput& planned, MshMesh* base)
     {
-        const auto& input = line.operands[(int) i];
         MshMesh mesh;
-        const auto& source = plan.outputs[i].input;
         juce::StringArray changes;
+        int status = 0;
 
-        if (isImportable (source))
+        if (isImportable (planned.input))
         {
-            const auto outcome = importMesh (source, mesh, baseName.isNotEmpty() ? &base : nullptr);
+            const auto outcome = importMesh (planned.input, mesh, base);
 
             for (auto& warning : outcome.warnings)
                 std::cerr << "mshconvert: " << input << ": warning: " << warning << "\n";
 
-            status = juce::jmax (status, outcome.warnings.isEmpty() ? 0 : 1);
-
             if (outcome.error.isNotEmpty())
             {
                 std::cerr << "mshconvert: " << input << ": " << outcome.error << "\n";
-                status = 2;
-                continue;
+                return 2;
             }
 
+            status = outcome.warnings.isEmpty() ? 0 : 1;
             changes = outcome.changes;
         }
-        else if (! mesh.loadFromFile (source, [&] (const MshWarning& w)
+        else if (! mesh.loadFromFile (planned.input, [&] (const MshWarning& w)
                  {
                      std::cerr << "mshconvert: " << input << ": warning: wrong end marker at byte " << w.offset << "\n";
-                     status = juce::jmax (status, 1);
+                     status = 1;
                  }))
         {
             std::cerr << "mshconvert: " << input << ": " << mesh.getLoadError() << "\n";
-            status = 2;
-            continue;
+            return 2;
         }
 
-        if (const auto problem = exportMesh (mesh, plan.outputs[i].target, plan.outputs[i].format); problem.isNotEmpty())
+        if (const auto problem = exportMesh (mesh, planned.target, planned.format); problem.isNotEmpty())
         {
             std::cerr << "mshconvert: " << input << ": " << problem << "\n";
-            status = 2;
+            return 2;
         }
-        else if (! changes.isEmpty() && ! printToStandardOutput ("mshconvert", changes.joinIntoString ("\n").toStdString() + "\n"))
-        {
-            status = 2;
-        }
+
+        if (! changes.isEmpty() && ! printToStandardOutput ("mshconvert", changes.joinIntoString ("\n").toStdString() + "\n"))
+            return 2;
+
+        return status;
     }
 
-    return status;
+    // The folders from folder up that do not exist yet, deepest first.
+    juce::Array<juce::File> missingFolders (juce::File folder)
+    {
+        juce::Array<juce::File> missing;
+
+        for (; ! folder.exists() && folder != folder.getParentDirectory(); folder = folder.getParentDirectory())
+            missing.add (folder);
+
+        return missing;
+    }
+
+    int run (int argc, char* argv[])
+    {
+        std::optional<ExportFormat> format;
+        juce::String output, baseName;
+
+        const auto line = readCommandLine (argc, argv, "mshconvert", usageText, {
+            { "--format", true, [&format] (const juce::String& value)
+              {
+                  format = exportFormatNamed (value);
+                  return format.has_value() ? juce::String() : juce::String ("glb, gltf, obj or msh");
+              } },
+            { "-o", true, [&output] (const juce::String& value)
+              {
+                  output = value;
+                  return value.isEmpty() ? "a file or folder name" : juce::String();
+              } },
+            { "--base", true, [&baseName] (const juce::String& value)
+              {
+                  baseName = value;
+                  return value.isEmpty() ? "the .msh file the edited one was made from" : juce::String();
+              } } });
+
+        if (line.exitStatus.has_value())
+            return *line.exitStatus;
+
+        const auto cwd = juce::File::getCurrentWorkingDirectory();
+
+        if (line.operands.isEmpty() || (baseName.isNotEmpty() && (line.operands.size() != 1 || ! isImportable (cwd.getChildFile (line.operands[0])))))
+        {
+            std::cerr << "mshconvert: " << (line.operands.isEmpty() ? "no FILE given" : "--base takes one FILE, a .glb, .gltf or .obj") << "\n" << usageText;
+            return usageStatus;
+        }
+
+        const auto plan = planConversions (line.operands, output, format, cwd);
+
+        if (plan.error.isNotEmpty())
+        {
+            std::cerr << "mshconvert: " << plan.error << "\n";
+            return plan.usageFault ? usageStatus : 2;
+        }
+
+        const auto made = missingFolders (plan.folderToMake);
+
+        if (plan.folderToMake != juce::File())
+        {
+            if (const auto result = plan.folderToMake.createDirectory(); result.failed())
+            {
+                std::cerr << "mshconvert: cannot make the folder " << plan.folderToMake.getFullPathName() << ": " << result.getErrorMessage() << "\n";
+                return 2;
+            }
+        }
+
+        // What a killed run of ours left beside the outputs long ago goes now.
+        juce::Array<juce::File> folders;
+        for (const auto& planned : plan.outputs)
+            folders.addIfNotAlreadyThere (planned.target.getParentDirectory());
+        for (const auto& folder : folders)
+            removeStaleTemporaries (folder);
+
+        int status = 0;
+        MshMesh base;
+
+        // The file an edit is merged into is read whole first, so the merge may replace it.
+        if (baseName.isNotEmpty() && ! base.loadFromFile (cwd.getChildFile (baseName), [&] (const MshWarning& w)
+            {
+                std::cerr << "mshconvert: " << baseName << ": warning: wrong end marker at byte " << w.offset << "\n";
+                status = 1;
+            }))
+        {
+            std::cerr << "mshconvert: " << baseName << ": " << base.getLoadError() << "\n";
+            return 2;
+        }
+
+        for (size_t i = 0; i < plan.outputs.size(); ++i)
+        {
+            try
+            {
+                status = juce::jmax (status, convert (line.operands[(int) i], plan.outputs[i], baseName.isNotEmpty() ? &base : nullptr));
+            }
+            catch (const std::bad_alloc&)
+            {
+                std::cerr << "mshconvert: " << line.operands[(int) i] << ": not enough memory to convert it\n";
+                status = 2;
+            }
+        }
+
+        // The folders made for outputs that were not written go again.
+        for (const auto& folder : made)
+            if (folder.isDirectory() && folder.getNumberOfChildFiles (juce::File::findFilesAndDirectories) == 0)
+                folder.deleteFile();
+
+        return status;
+    }
+}
+
+int main (int argc, char* argv[])
+{
+    standardOutputWasOpen();
+
+    try
+    {
+        return run (argc, argv);
+    }
+    catch (const std::bad_alloc&)
+    {
+        std::cerr << "mshconvert: not enough memory\n";
+        return 2;
+    }
 }

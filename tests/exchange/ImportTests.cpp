@@ -228,8 +228,8 @@ TEST (Import, WhatNoProgramShouldWriteIsRefusedWithTheReason)
         { gltf ("claims.gltf", "", R"({ "componentType": 5126, "count": 100000000, "type": "VEC3" }, )" + indices), "4 times" },
         { gltf ("cycle.gltf", "", positions + ", " + indices, R"([ { "children": [1] }, { "children": [0] } ])"), "twice" },
         { gltf ("name.gltf", "", positions + ", " + indices, R"([ { "mesh": 0, "name": ")" + std::string (40000, 'n') + R"(" } ])"), "32767" },
-        { writeText (scratch, "face.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 9\n"), "line 4: a face refers to 9" },
-        { writeText (scratch, "word.obj", "v 0 0 0\nv 0 x 0\n"), "line 2: a v line without three numbers" },
+        { writeText (scratch, "face.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 9\n"), "line 4: a face refers to position 9" },
+        { writeText (scratch, "word.obj", "v 0 0 0\nv 0 x 0\n"), "line 2: \"x\" is not a number" },
         { scratch.folder, "is a directory" },
     };
 
