@@ -23,8 +23,10 @@ seeds=build-fuzz/seeds
 rm -rf "$seeds"
 build-fuzz/src/tools/mshgen seeds "$seeds"
 
-# The importer's seeds: exports of three seed files, one byte ahead saying glb (0), gltf (1) or obj (2). The
-# text glTF carries its buffer as a data URI, since the target writes one file only.
+# The importer's seeds: exports of three seed files, one byte ahead saying glb (0), gltf (1) or obj (2), and
+# the hostile files of fuzz/import-seeds (uris out of their folder, no nodes, mirrored nodes, extras that
+# are no numbers, OBJ with a byte order mark, concave faces, numbers that are not finite). The text glTF
+# carries its buffer as a data URI, since the target writes one file only.
 importSeeds=build-fuzz/import-seeds
 rm -rf "$importSeeds"
 mkdir -p "$importSeeds/x"
@@ -45,7 +47,7 @@ rmdir "$importSeeds/x"
 echo "== replaying the seeds and the committed regression inputs"
 shopt -s nullglob
 build-fuzz/fuzz/fuzz_reader "$seeds"/* fuzz/regressions/*
-build-fuzz/fuzz/fuzz_import "$importSeeds"/* fuzz/import-regressions/*
+build-fuzz/fuzz/fuzz_import "$importSeeds"/* fuzz/import-seeds/* fuzz/import-regressions/*
 
 echo "== fuzzing"
 work=build-fuzz/fuzz-work
@@ -65,4 +67,4 @@ echo "== fuzzing the importer"
 importWork=build-fuzz/import-work
 mkdir -p "$importWork"
 build-fuzz/fuzz/fuzz_import -seed=1 "${importLimits[@]}" -max_len=131072 -timeout=10 -rss_limit_mb=2048 \
-    -malloc_limit_mb=512 -artifact_prefix=build-fuzz/import- -print_final_stats=1 "$importWork" "$importSeeds"
+    -malloc_limit_mb=512 -artifact_prefix=build-fuzz/import- -print_final_stats=1 "$importWork" "$importSeeds" fuzz/import-seeds

@@ -231,3 +231,34 @@ INSTANTIATE_TEST_SUITE_P (Obj, ObjByteOrderMark, ::testing::Values (
     Bom { "before_a_name", "o named\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n", "named", 3 },
     Bom { "before_a_vertex", "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 0\no last\nf 1 2 3\nf 2 4 3\n", "last", 4 }),
     CaseName());
+
+TEST (GltfRoots, AfterTheFirstAreItsSiblingsInTheirOrder)
+{
+    ScratchFolder scratch;
+    scratch.write ("t.bin", triangleBytes());
+    auto text = gltfOf ("t.bin", R"({ "mesh": 0, "name": "first" }, { "mesh": 0, "name": "second" }, { "name": "third" }, { "mesh": 0, "name": "fourth" })");
+    text.replace (text.find ("\"nodes\": [0]"), 12, "\"nodes\": [0, 1, 2, 3]");
+    MshMesh mesh;
+    ASSERT_EQ (juce::String(), importMesh (scratch.write ("roots.gltf", juce::MemoryBlock (text.data(), text.size())), mesh).error);
+    juce::StringArray names;
+    for (const auto* o = &mesh.root; o != nullptr; o = o->nextSibling.get())
+        names.add (o->name);
+    EXPECT_EQ (juce::String ("first second third fourth"), names.joinIntoString (" "));
+}
+
+TEST (BigObjects, SplitIntoAsManyChildrenAsTheirVerticesNeedInOrder)
+{
+    // 140,000 vertices, a triangle of three new ones at a time: parts of 65,535, 65,535 and 8,928 (the last two vertices make no triangle).
+    ScratchFolder scratch;
+    std::string text = "o big\n";
+    for (int i = 0; i < 140000; ++i)
+        text += "v " + std::to_string (i) + " " + std::to_string (i % 2) + " 0\n" + (i % 3 == 2 ? "f -3 -2 -1\n" : "");
+    MshMesh mesh;
+    ASSERT_EQ (juce::String(), importMesh (scratch.write ("big.obj", juce::MemoryBlock (text.data(), text.size())), mesh).error);
+    const auto& big = *mesh.root.firstChild;
+    juce::StringArray parts;
+    parts.add (big.name + ":" + juce::String ((int) big.vertices.size()));
+    for (const auto* c = big.firstChild.get(); c != nullptr; c = c->nextSibling.get())
+        parts.add (c->name + ":" + juce::String ((int) c->vertices.size()));
+    EXPECT_EQ (juce::String ("big:65535 big 2:65535 big 3:8928"), parts.joinIntoString (" "));
+}

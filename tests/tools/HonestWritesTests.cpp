@@ -97,6 +97,8 @@ INSTANTIATE_TEST_SUITE_P (Tools, HonestWrites, ::testing::Values (
     // The input as the output, and outputs that two inputs or a texture would share.
     Case { "input_as_output", "$CONVERT same.msh -o same.msh", 2, "would overwrite the input", "cmp same.msh tank.msh" },
     Case { "render_input_as_output", "$RENDER same.msh ./same.msh", 3, "would overwrite the input", "cmp same.msh tank.msh" },
+    Case { "output_a_hard_link_to_the_input", "ln tank.msh hard.glb && $CONVERT tank.msh -o hard.glb", 2, "would overwrite the input", "cmp hard.glb same.msh" },
+    Case { "two_inputs_into_a_folder_to_make", "$CONVERT tank.msh rich.msh -o made", 0, "", "[ -f made/tank.glb ] && [ -f made/rich.glb ]" },
     Case { "two_inputs_one_output", "$CONVERT a/x.msh b/x.msh -o out", 2, "written for both", "[ ! -e out ]" },
     Case { "texture_named_after_the_obj", "$RENDER --size 8 tank.msh tank.png && cp tank.png render.png && $CONVERT --format obj tank.msh", 0, "",
           "cmp tank.png render.png && grep -q 'map_Kd tank-rainbow.png' tank.mtl && [ -f tank-rainbow.png ]" },
