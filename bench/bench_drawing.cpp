@@ -4,10 +4,10 @@
 // Renders off-screen through EGL (llvmpipe, as under Xvfb) at the 3-D view's start size, 480 × 472, and
 // picks a point of the view.
 #include "samples/SampleMeshes.h"
-#include "view/MeshDrawing.h"
+#include "drawing/MeshDrawing.h"
 
-#include "view/MeshPicking.h"
-#include "view/OffscreenGL.h"
+#include "scene/MeshPicking.h"
+#include "offscreen/OffscreenGL.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -143,11 +143,11 @@ int main (int argc, char* argv[])
                    && std::string (argv[1]) == "--help" ? 0 : 64;
 
     constexpr int width = 480, height = 472;
-    OffscreenGL gl (width, height);
+    const auto gl = OffscreenGL::make (width, height);
 
-    if (! gl.error().empty())
+    if (! gl)
     {
-        std::fprintf (stderr, "%s\n", gl.error().c_str());
+        std::fprintf (stderr, "%s\n", gl.message().toRawUTF8());
         return 1;
     }
 

@@ -7,6 +7,7 @@
 //                           biggest, what mshinfo, mshconvert and mshrender take in time and memory; then
 //                           496,000 triangles through Blender and back with --base (where Blender is).
 #include "msh/MshWriter.h"
+#include "msh/MshReader.h"
 #include "samples/SampleMeshes.h"
 
 #include <sys/resource.h>
@@ -97,11 +98,11 @@ namespace
         {
             auto mesh = std::make_unique<MshMesh>();
             const auto start = Clock::now();
-            const auto loaded = mesh->loadFromFile (file);
+            const auto loaded = mshLoadFile (*mesh, file);
             best = juce::jmin (best, secondsSince (start));
 
             if (! loaded)
-                std::cerr << "load failed: " << mesh->getLoadError() << "\n";
+                std::cerr << "load failed: " << loaded.message() << "\n";
         }
 
         return best;
@@ -223,9 +224,9 @@ namespace
         const auto msh = folder.getChildFile ("balls.msh"), glb = folder.getChildFile ("balls.glb"), saved = folder.getChildFile ("balls-blender.glb");
         MshMesh mesh;
         buildBalls (mesh);
-        if (const auto problem = mshWriteToFile (mesh, msh); problem.isNotEmpty())
+        if (const auto written = mshWriteToFile (mesh, msh); ! written.ok())
         {
-            std::printf ("balls: %s\n", problem.toRawUTF8());
+            std::printf ("balls: %s\n", written.message().toRawUTF8());
             return;
         }
 
@@ -278,7 +279,7 @@ int main (int argc, char* argv[])
     if (argc == 3 && juce::String (argv[1]) == "--load-only")
     {
         MshMesh mesh;
-        return mesh.loadFromFile (juce::File (juce::String (juce::CharPointer_UTF8 (argv[2])))) ? 0 : 1;
+        return mshLoadFile (mesh, juce::File (juce::String (juce::CharPointer_UTF8 (argv[2])))) ? 0 : 1;
     }
 
     const juce::String first = argc > 1 ? argv[1] : "";
@@ -317,8 +318,11 @@ int main (int argc, char* argv[])
         {
             MshMesh mesh;
             c.build (mesh);
-            if (const auto problem = mshWriteToFile (mesh, file); problem.isNotEmpty())
-                return std::fprintf (stderr, "bench_reader: %s\n", problem.toRawUTF8()), 1;
+            if (const auto written = mshWriteToFile (mesh, file); ! written.ok())
+            {
+                std::fprintf (stderr, "bench_reader: %s\n", written.message().toRawUTF8());
+                return 1;
+            }
         }
 
         measure (argv[0], c.label, file, 3);

@@ -13,6 +13,7 @@
 // (a timer ticks every 5 ms), and the message thread's CPU time over that span.
 #include "app/MainWindow.h"
 #include "msh/MshWriter.h"
+#include "msh/Version.h"
 #include "samples/SampleMeshes.h"
 
 #include <cstdio>
@@ -41,12 +42,12 @@ namespace
     }
 
     // Says why a file could not be written, and stops: a bench of a missing file measures nothing.
-    void written (const juce::String& problem)
+    void written (const Expected<void>& outcome)
     {
-        if (problem.isEmpty())
+        if (outcome.ok())
             return;
 
-        std::fprintf (stderr, "bench_window: %s\n", problem.toRawUTF8());
+        std::fprintf (stderr, "bench_window: %s\n", outcome.message().toRawUTF8());
         std::exit (1);
     }
 
@@ -121,7 +122,7 @@ namespace
             window->centreWithSize (750, 550);
             window->setVisible (true);
             pump (300);
-            measure (juce::String ("load ") + name, [&] { panel().loadFile (folder.getChildFile (name)); });
+            measure (juce::String ("load ") + name, [&] { panel().getController().open (folder.getChildFile (name)); });
         }
 
         void measure (const juce::String& what, const std::function<void()>& action, int settleMs = 400)
@@ -218,10 +219,10 @@ namespace
 
             if (deep)
             {
-                const auto* deepest = &view().getMesh().root;
+                const auto* deepest = &panel().getController().getDocument().getMesh()->root;
                 while (deepest->firstChild != nullptr)
                     deepest = deepest->firstChild.get();
-                measure ("select the deepest object as a click in the view does", [&] { view().selectObject (deepest); });
+                measure ("select the deepest object as a click in the view does", [&] { panel().getController().select (deepest); });
             }
 
             window.reset();
@@ -276,7 +277,7 @@ namespace
     {
     public:
         const juce::String getApplicationName() override      { return "Tolmar MSH Viewer"; }
-        const juce::String getApplicationVersion() override   { return "0.2.1"; }
+        const juce::String getApplicationVersion() override   { return mshVersion; }
         bool moreThanOneInstanceAllowed() override            { return true; }
         void shutdown() override {}
         void anotherInstanceStarted (const juce::String&) override {}

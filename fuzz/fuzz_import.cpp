@@ -1,7 +1,8 @@
 // Tolmar MSH Viewer - libFuzzer target: any bytes as a .glb, .gltf or .obj file through the importer,
 // and what it makes through the writer and the reader.
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
-#include "exchange/MeshImport.h"
+#include "exchange/import/MeshImport.h"
+#include "msh/MshReader.h"
 #include "msh/MshWriter.h"
 
 #include <cstdio>
@@ -26,14 +27,22 @@ extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
     const auto outcome = importMesh (file, mesh);
     file.deleteFile();
 
-    if (outcome.error.isNotEmpty())
+    if (! outcome)
+    {
+        if (outcome.message().isEmpty())
+        {
+            std::fprintf (stderr, "fuzz_import: a refusal without a reason\n");
+            std::abort();
+        }
+
         return 0;
+    }
 
     // What was made is a model the format holds: written and read, it is the same.
     const auto bytes = mshWriteToMemory (mesh);
     MshMesh again;
 
-    if (! again.loadFromMemory (bytes.getData(), bytes.getSize()) || mshWriteToMemory (again) != bytes)
+    if (! mshLoadMemory (again, bytes.getData(), bytes.getSize()) || mshWriteToMemory (again) != bytes)
     {
         std::fprintf (stderr, "fuzz_import: a model that does not read back as written\n");
         std::abort();

@@ -11,7 +11,7 @@ scripts/fuzz.sh
 
 if scripts/setup.sh --windows; then
     scripts/build-windows.sh
-    scripts/with-display.sh sh tests/windows/wine-smoke.sh build-windows build
+    scripts/with-display.sh sh tests/app/wine-smoke.sh build-windows build
 else
     echo "The Windows build and its smoke test are skipped: MinGW-w64 or Wine could not be installed." >&2
 fi

@@ -1,6 +1,7 @@
 // Tolmar MSH Viewer - the application.
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #include "CommandLine.h"
+#include "msh/Version.h"
 #include "MainWindow.h"
 
 class MshViewerApp final : public juce::JUCEApplication
@@ -9,7 +10,7 @@ public:
     MshViewerApp() = default;
 
     const juce::String getApplicationName() override       { return "Tolmar MSH Viewer"; }
-    const juce::String getApplicationVersion() override    { return "0.2.1"; }
+    const juce::String getApplicationVersion() override    { return mshVersion; }
     bool moreThanOneInstanceAllowed() override             { return true; }
 
     void initialise (const juce::String&) override

@@ -11,17 +11,22 @@ MainPanel::MainPanel (const juce::String& commandLine)
     treeView = std::make_unique<juce::TreeView>();
     addAndMakeVisible (treeView.get());
 
-    meshView = std::make_unique<MeshView> (treeView.get(), commandLine);
+    meshView = std::make_unique<MeshView>();
     addAndMakeVisible (meshView.get());
+    controller = std::make_unique<ViewerController> (*meshView, *treeView);
 
     loadButton = std::make_unique<juce::TextButton> ("Load MSH", juce::String());
     loadButton->addListener (this);
     addAndMakeVisible (loadButton.get());
+
+    if (commandLine.isNotEmpty())
+        controller->load (juce::File::getCurrentWorkingDirectory().getChildFile (commandLine));
 }
 
 MainPanel::~MainPanel()
 {
     loadButton.reset();
+    controller.reset();
     meshView.reset();
     treeView.reset();
 }
@@ -59,7 +64,7 @@ void MainPanel::chooseAndLoad()
     // once more a little later for the 3-D view, whose frames went to a window the chooser still covered.
     repaintWindowNowAndSoon();
 
-    loadFile (chosen);
+    controller->open (chosen);
 }
 
 void MainPanel::repaintWindowNowAndSoon()
@@ -83,16 +88,10 @@ void MainPanel::repaintWindowNowAndSoon()
     }
 }
 
-void MainPanel::loadFile (const juce::File& file)
-{
-    if (! meshView->loadMesh (file))
-        juce::AlertWindow::showMessageBox (juce::MessageBoxIconType::WarningIcon, errorTitle, errorMessage, "ok");
-}
-
 bool MainPanel::canLoadNow() const
 {
     // Not while a load or any of its boxes (or the chooser) is open: the drop would start a load inside it.
-    return ! meshView->isLoading() && juce::Component::getCurrentlyModalComponent() == nullptr;
+    return ! controller->isLoading() && juce::Component::getCurrentlyModalComponent() == nullptr;
 }
 
 bool MainPanel::isInterestedInFileDrag (const juce::StringArray& files)
@@ -103,36 +102,32 @@ bool MainPanel::isInterestedInFileDrag (const juce::StringArray& files)
 void MainPanel::filesDropped (const juce::StringArray& files, int, int)
 {
     if (isInterestedInFileDrag (files))
-        loadFile (juce::File (files[0]));
+        controller->open (juce::File (files[0]));
 }
 
 bool MainPanel::keyPressed (const juce::KeyPress& key)
 {
-    const auto command = viewerCommandFor (key);
+    // A click in the view takes the keyboard focus for the viewer's keys; the arrow keys stay the tree's.
+    using K = juce::KeyPress;
 
-    switch (command)
+    if (const auto code = key.getKeyCode(); code == K::upKey || code == K::downKey || code == K::leftKey || code == K::rightKey)
+        return ! treeView->hasKeyboardFocus (true) && treeView->keyPressed (key);
+
+    switch (viewerCommandFor (key))
     {
         case ViewerCommand::none:         return false;
         case ViewerCommand::help:         juce::AlertWindow::showMessageBoxAsync (juce::MessageBoxIconType::InfoIcon, keysHelpTitle, keysHelpText, "ok"); break;
-        case ViewerCommand::frame:        meshView->frameSelection(); break;
+        case ViewerCommand::frame:        controller->frameSelection(); break;
         case ViewerCommand::home:         meshView->resetCamera(); break;
         case ViewerCommand::wireframe:    meshView->toggleWireframe(); break;
         case ViewerCommand::overlay:      meshView->toggleOverlay(); break;
-        case ViewerCommand::picture:      meshView->savePicture(); break;
+        case ViewerCommand::picture:      controller->savePicture(); break;
         case ViewerCommand::zoomIn:       meshView->zoomSteps (-3); break;
         case ViewerCommand::zoomOut:      meshView->zoomSteps (3); break;
         case ViewerCommand::open:         chooseAndLoad(); break;
-
-        case ViewerCommand::reload:
-            if (meshView->getCurrentFile() != juce::File() && ! meshView->reload())
-                juce::AlertWindow::showMessageBox (juce::MessageBoxIconType::WarningIcon, errorTitle, errorMessage, "ok");
-            break;
-
-        case ViewerCommand::nextFile:
-        case ViewerCommand::previousFile:
-            if (const auto next = meshView->getDocument().neighbour (command == ViewerCommand::nextFile ? 1 : -1); next.existsAsFile())
-                loadFile (next);
-            break;
+        case ViewerCommand::reload:       controller->reload(); break;
+        case ViewerCommand::nextFile:     controller->openNeighbour (1); break;
+        case ViewerCommand::previousFile: controller->openNeighbour (-1); break;
 
         case ViewerCommand::quit:
             if (auto* window = dynamic_cast<juce::DocumentWindow*> (getTopLevelComponent()))

@@ -1,7 +1,7 @@
 // Tolmar MSH Viewer - the flags menu an object row opens on a right-click.
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #include "FlagsMenu.h"
-#include "FlagLines.h"
+#include "msh/FlagLines.h"
 
 namespace
 {

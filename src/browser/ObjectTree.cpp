@@ -16,7 +16,7 @@ ObjectTree::~ObjectTree()
     rootRow.reset();
 }
 
-void ObjectTree::show (MshObject& root)
+void ObjectTree::show (const MshObject& root)
 {
     clear();
     rootRow = std::make_unique<ObjectTreeItem> (root, &onSelection);

@@ -12,7 +12,7 @@ public:
     ~ObjectTree();
 
     // A closed row for root (which must outlive the rows, or until clear is called).
-    void show (MshObject& root);
+    void show (const MshObject& root);
 
     // The placeholder "No Mesh Loaded" row: out of the tree first, so the tree never holds a deleted row,
     // then the rows go with all their sub-rows.

@@ -99,7 +99,7 @@ namespace
     }
 }
 
-ObjectTreeItem::ObjectTreeItem (MshObject& objectToShow, const ObjectTreeItem::SelectionListener* listener, int levelOfRow, bool flatRow)
+ObjectTreeItem::ObjectTreeItem (const MshObject& objectToShow, const ObjectTreeItem::SelectionListener* listener, int levelOfRow, bool flatRow)
     : object (objectToShow), onSelectionChange (listener), level (levelOfRow), flat (flatRow) {}
 
 bool ObjectTreeItem::mightContainSubItems()
@@ -195,8 +195,6 @@ void ObjectTreeItem::itemClicked (const juce::MouseEvent& e)
 
 void ObjectTreeItem::itemSelectionChanged (bool isNowSelected)
 {
-    object.selected = isNowSelected;
-
     if (onSelectionChange != nullptr && *onSelectionChange)
         (*onSelectionChange) (object, isNowSelected);
 

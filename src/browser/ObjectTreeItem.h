@@ -7,9 +7,9 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 
 // One row per object of the loaded mesh. Its children's rows are made the first time it is opened, in
-// sibling order, and kept when it is closed. Selecting it marks the object for highlighting and calls
-// onSelectionChange; a right-click opens the object's flags menu. It points into the model without
-// owning it: the view takes rows out of the tree and deletes them before it clears the model.
+// sibling order, and kept when it is closed. Selecting or deselecting it tells onSelectionChange; a
+// right-click opens the object's flags menu. It points into the model without owning it: its owner takes
+// rows out of the tree and deletes them before the model goes.
 //
 // So that the tree keeps up with any file (JUCE's tree walks every open row above the visible ones, and
 // every level above each of them, on each scroll), two kinds of rows stand in where there would be too
@@ -22,12 +22,12 @@
 class ObjectTreeItem final : public juce::TreeViewItem
 {
 public:
-    // Told of every object whose row was selected (true) or deselected (false), after its mark is set.
+    // Told of every object whose row was selected (true) or deselected (false).
     using SelectionListener = std::function<void (const MshObject&, bool isNowSelected)>;
 
-    explicit ObjectTreeItem (MshObject& objectToShow, const SelectionListener* onSelectionChange = nullptr, int level = 1, bool flat = false);
+    explicit ObjectTreeItem (const MshObject& objectToShow, const SelectionListener* onSelectionChange = nullptr, int level = 1, bool flat = false);
 
-    MshObject& getObject() const noexcept   { return object; }
+    const MshObject& getObject() const noexcept   { return object; }
     int getLevel() const noexcept           { return level; }
 
     // Opens this row and the run rows on the way to the row of target (a child, or, where this row
@@ -50,13 +50,13 @@ public:
     // What the rows under a row stand for: objects with their levels.
     struct Entry
     {
-        MshObject* object;
+        const MshObject* object;
         int level;
     };
     using Entries = std::shared_ptr<const std::vector<Entry>>;
 
 private:
-    MshObject& object;
+    const MshObject& object;
     const SelectionListener* const onSelectionChange;
     const int level;
     const bool flat;

@@ -1,48 +1,40 @@
-// Tolmar MSH Viewer - one opened .msh file: its model, what it draws, the selection, the folder around it.
+// Tolmar MSH Viewer - one opened .msh file: its model, what it draws, the folder around it.
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #include "MeshDocument.h"
+#include "msh/MshReader.h"
 
-MeshDocument::LoadResult MeshDocument::read (const juce::File& from)
+Expected<MeshDocument::Loaded> MeshDocument::read (const juce::File& from)
 {
-    LoadResult result;
+    Loaded loaded;
     const auto started = juce::Time::getMillisecondCounterHiRes();
     close();
 
     // The boxes of what is drawn are made while the load reads each object, and the totals from them.
     MshBoxesWhileLoading boxes;
-    result.loaded = mesh->loadFromFile (from, [&result] (const MshWarning& w) { result.warnings.push_back (w); }, boxes.handler());
+    const auto read = mshLoadFile (*mesh, from, [&loaded] (const MshWarning& w) { loaded.warnings.push_back (w); }, boxes.handler());
     const auto made = boxes.finish();
 
-    if (! result.loaded)
-    {
-        result.error = mesh->getLoadError();
-        return result;
-    }
+    if (! read)
+        return read.failure();
 
     totals = mshTotals (mesh->root, made);
     file = from;
-    loaded = true;
+    isOpen = true;
     loadMilliseconds = juce::Time::getMillisecondCounterHiRes() - started;
-    return result;
+    return loaded;
 }
 
-MeshDocument::LoadResult MeshDocument::load (const juce::File& from)
+Expected<MeshDocument::Loaded> MeshDocument::load (const juce::File& from)
 {
     return read (from);
 }
 
-MeshDocument::LoadResult MeshDocument::reload()
+Expected<MeshDocument::Loaded> MeshDocument::reload()
 {
-    if (! loaded)
-        return { false, "no file", {} };
+    if (! isOpen)
+        return Failure { Failure::Kind::notFound, "no file" };
 
-    const auto path = selected != nullptr ? pathOf (*selected) : juce::StringArray();
-    auto result = read (juce::File (file));
-
-    if (result.loaded)
-        select (find (path));
-
-    return result;
+    return read (juce::File (file));
 }
 
 void MeshDocument::close()
@@ -50,31 +42,8 @@ void MeshDocument::close()
     // A fresh model: the one before may still be drawn from.
     mesh = std::make_shared<MshMesh>();
     file = juce::File();
-    loaded = false;
+    isOpen = false;
     totals = {};
-    selected = nullptr;
-}
-
-void MeshDocument::select (const MshObject* object)
-{
-    if (selected != nullptr)
-        selected->selected = false;
-
-    // The document's own model: what it hands out as const it owns.
-    selected = const_cast<MshObject*> (object);
-
-    if (selected != nullptr)
-        selected->selected = true;
-}
-
-void MeshDocument::setMark (const MshObject& object, bool isSelected)
-{
-    if (isSelected)
-        select (&object);
-    else if (&object == selected)
-        select (nullptr);
-    else
-        const_cast<MshObject&> (object).selected = false;
 }
 
 juce::StringArray MeshDocument::pathOf (const MshObject& object) const

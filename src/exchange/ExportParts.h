@@ -40,7 +40,3 @@ namespace GltfExtras
 
 // The rainbow texture as PNG bytes, first row first, as the view uploads it.
 std::vector<juce::uint8> rainbowPng();
-
-// The files of the formats, written by each writer: an empty string, or why not.
-juce::String writeGltf (const MshMesh& mesh, const juce::File& target, bool binary);
-juce::String writeObj (MshMesh& mesh, const juce::File& target);

@@ -1,8 +1,9 @@
 // Tolmar MSH Viewer - mshinfo's reports on one loaded (or not loaded) file.
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #include "InfoReport.h"
-#include "browser/FlagLines.h"
+#include "msh/FlagLines.h"
 #include "msh/MshGeometry.h"
+#include "msh/MshReader.h"
 
 #include <charconv>
 #include <cmath>
@@ -13,7 +14,7 @@ void MshInfoLoad::load (MshMesh& mesh, const juce::File& path)
     warningCount = 0;
     MshBoxesWhileLoading boxMaker;
 
-    loaded = mesh.loadFromFile (path, [this] (const MshWarning& warning)
+    read = mshLoadFile (mesh, path, [this] (const MshWarning& warning)
     {
         if (warningCount++ < maxKeptWarnings)
             warnings.push_back (warning);
@@ -21,37 +22,11 @@ void MshInfoLoad::load (MshMesh& mesh, const juce::File& path)
     boxMaker.handler());
 
     boxes = boxMaker.finish();
-
-    error = loaded ? juce::String() : mesh.getLoadError();
 }
 
 int MshInfoLoad::exitStatus() const noexcept
 {
-    return ! loaded ? 2 : (warningCount > 0 ? 1 : 0);
-}
-
-void forEachObjectInFileOrder (const MshObject& root,
-                               const std::function<void (const MshObject&, int, juce::int64, juce::int64)>& visit)
-{
-    struct Pending { const MshObject* object; int depth; juce::int64 parent; };
-    std::vector<Pending> pending { { &root, 0, -1 } };
-    juce::int64 index = 0;
-
-    while (! pending.empty())
-    {
-        const auto item = pending.back();
-        pending.pop_back();
-        visit (*item.object, item.depth, item.parent, index);
-
-        // The sibling waits below the child, so the whole subtree comes first.
-        if (item.object->nextSibling != nullptr)
-            pending.push_back ({ item.object->nextSibling.get(), item.depth, item.parent });
-
-        if (item.object->firstChild != nullptr)
-            pending.push_back ({ item.object->firstChild.get(), item.depth + 1, index });
-
-        ++index;
-    }
+    return ! read ? 2 : (warningCount > 0 ? 1 : 0);
 }
 
 namespace
@@ -241,9 +216,9 @@ void writeTextReport (std::ostream& out, const MshMesh& mesh, const MshInfoLoad&
     writeFileName (out, load.file.toRawUTF8(), false);
     out << "\n";
 
-    if (! load.loaded)
+    if (! load.read)
     {
-        out << "not loaded: " << load.error << "\n";
+        out << "not loaded: " << load.read.message() << "\n";
         return;
     }
 
@@ -301,7 +276,7 @@ void writeTextReport (std::ostream& out, const MshMesh& mesh, const MshInfoLoad&
 
     out << "objects:\n";
 
-    forEachObjectInFileOrder (mesh.root, [&out, &load] (const MshObject& object, int depth, juce::int64, juce::int64 index)
+    mshForEachObject (mesh.root, true, [&out, &load] (const MshObject& object, int depth, juce::int64, juce::int64 index)
     {
         // Indented by depth up to a point, so a file a million levels deep does not print terabytes.
         constexpr int maxIndentedDepth = 32;
@@ -340,12 +315,12 @@ void writeJsonReport (std::ostream& out, const MshMesh& mesh, const MshInfoLoad&
     if (! writeFileName (out, load.file.toRawUTF8(), true)) // and the bytes themselves, for a script to find the file by
         out << ",\"fileBytes\":\"" << juce::Base64::toBase64 (load.file.toRawUTF8(), std::strlen (load.file.toRawUTF8())) << "\"";
 
-    out << ",\"loaded\":" << (load.loaded ? "true" : "false") << ",\"error\":";
+    out << ",\"loaded\":" << (load.read ? "true" : "false") << ",\"error\":";
 
-    if (load.loaded)
+    if (load.read)
         out << "null";
     else
-        writeJsonString (out, load.error);
+        writeJsonString (out, load.read.message());
 
     out << ",\"warnings\":" << load.warningCount << ",\"warningDetails\":[";
 
@@ -360,7 +335,7 @@ void writeJsonReport (std::ostream& out, const MshMesh& mesh, const MshInfoLoad&
 
     out << "]";
 
-    if (! load.loaded)
+    if (! load.read)
     {
         out << "}\n";
         return;
@@ -408,7 +383,7 @@ void writeJsonReport (std::ostream& out, const MshMesh& mesh, const MshInfoLoad&
 
     out << ",\"objects\":[";
 
-    forEachObjectInFileOrder (mesh.root, [&out, &load] (const MshObject& object, int depth, juce::int64 parent, juce::int64 index)
+    mshForEachObject (mesh.root, true, [&out, &load] (const MshObject& object, int depth, juce::int64 parent, juce::int64 index)
     {
         out << (index > 0 ? "," : "") << "{\"name\":";
         writeJsonString (out, object.name);

@@ -2,6 +2,7 @@
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #pragma once
 
+#include "msh/Expected.h"
 #include "msh/MshGeometry.h"
 
 #include <ostream>
@@ -9,8 +10,7 @@
 struct MshInfoLoad
 {
     juce::String file;                  // as given on the command line
-    bool loaded = false;
-    juce::String error;                 // why not, when not loaded
+    Expected<void> read;                // whether it was read, and why not
     size_t warningCount = 0;            // boxes the viewer would show
     std::vector<MshWarning> warnings;   // the first maxKeptWarnings of them
     std::vector<MshObjectBox> boxes;    // every object's, in file order, made while it was read
@@ -29,8 +29,3 @@ void writeTextReport (std::ostream& out, const MshMesh& mesh, const MshInfoLoad&
 
 // One JSON object, streamed while the object tree is walked (no second copy of the tree).
 void writeJsonReport (std::ostream& out, const MshMesh& mesh, const MshInfoLoad& load);
-
-// Calls visit (object, depth, parentIndex, index) for every object in file order: an object, its whole
-// subtree, then its next sibling; the root's siblings included at depth 0. No recursion.
-void forEachObjectInFileOrder (const MshObject& root,
-                               const std::function<void (const MshObject&, int depth, juce::int64 parent, juce::int64 index)>& visit);

@@ -20,12 +20,12 @@ std::vector<juce::uint8> encodePng (const juce::uint8* pixels, int width, int he
     return png;
 }
 
-juce::String writePngFile (const juce::File& target, const juce::uint8* pixels, int width, int height, int channels)
+Expected<void> writePngFile (const juce::File& target, const juce::uint8* pixels, int width, int height, int channels)
 {
     const auto png = encodePng (pixels, width, height, channels);
 
     if (png.empty())
-        return "cannot encode a picture of " + juce::String (width) + " x " + juce::String (height) + " pixels";
+        return Failure { Failure::Kind::tooBig, "cannot encode a picture of " + juce::String (width) + " x " + juce::String (height) + " pixels" };
 
     return writeFileAtomically (target, png.data(), png.size());
 }

@@ -2,7 +2,7 @@
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #pragma once
 
-#include <juce_core/juce_core.h>
+#include "msh/Expected.h"
 
 #include <vector>
 
@@ -11,5 +11,5 @@
 std::vector<juce::uint8> encodePng (const juce::uint8* pixels, int width, int height, int channels);
 
 // Writes the PNG under a temporary name beside the target and renames it into place, so no reader ever
-// finds a half-written picture there. Empty when written; else why not (and no file).
-juce::String writePngFile (const juce::File& target, const juce::uint8* pixels, int width, int height, int channels);
+// finds a half-written picture there; a failure leaves no file.
+Expected<void> writePngFile (const juce::File& target, const juce::uint8* pixels, int width, int height, int channels);

@@ -19,6 +19,7 @@ struct Failure
         unsupported,    // something well made that cannot be read here (compressed geometry)
         ioFailed,       // the system failed to read or write
         noMemory,       // the system had no memory to give
+        conflict,       // an output that is an input, or that two inputs would share
         usage           // a command line that makes no sense
     };
 

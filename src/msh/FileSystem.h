@@ -3,10 +3,11 @@
 //
 // JUCE's files neither tell a FIFO from a file (opening one waits for a writer), nor check a close, nor
 // rename without first deleting what stands at the target (an empty folder included). These do; one
-// source file a platform implements them in.
+// source file a platform implements them in. A failure's message is the system's reason alone: the
+// callers name the file.
 #pragma once
 
-#include <juce_core/juce_core.h>
+#include "Expected.h"
 
 namespace FileSystem
 {
@@ -21,27 +22,33 @@ namespace FileSystem
         juce::int64 size = 0;
     };
 
-    // What stands at path, links followed (or not); a missing path is a success of kind missing, a loop of
-    // links or a folder that may not be looked into is a failure with the reason.
-    juce::Result lookUp (const juce::File& path, bool followLinks, Info& info);
+    // What stands at path, links followed (or not); a missing path is kind missing, a loop of links or a
+    // folder that may not be looked into is a failure.
+    Expected<Info> lookUp (const juce::File& path, bool followLinks);
 
     // What a symbolic link points to, as written in it; a failure for anything that is no link.
-    juce::Result readLink (const juce::File& path, juce::String& target);
+    Expected<juce::String> readLink (const juce::File& path);
 
-    // Opens a regular file for reading without ever waiting (a FIFO or device is refused at once).
-    juce::Result openToRead (const juce::File& path, int& handle, juce::int64& size);
+    // A regular file opened for reading without ever waiting (a FIFO or device is refused at once).
+    struct OpenFile
+    {
+        int handle = -1;
+        juce::int64 size = 0;
+    };
+
+    Expected<OpenFile> openToRead (const juce::File& path);
     juce::int64 read (int handle, void* buffer, size_t size);   // bytes read, 0 at the end, -1 on a failure
-    bool seek (int handle, juce::int64 position);
+    Expected<void> seek (int handle, juce::int64 position);
 
     // Creates a file that did not exist, for writing, with the permissions given (less the umask).
-    juce::Result createNew (const juce::File& path, juce::uint32 permissions, int& handle);
-    juce::Result writeAll (int handle, const void* data, size_t size);
-    juce::Result close (int handle);
+    Expected<int> createNew (const juce::File& path, juce::uint32 permissions);
+    Expected<void> writeAll (int handle, const void* data, size_t size);
+    Expected<void> close (int handle);
 
     // Renames over a regular file in one step, or fails and leaves both as they were.
-    juce::Result replace (const juce::File& from, const juce::File& to);
-    juce::Result hardLink (const juce::File& existing, const juce::File& newName);
-    bool remove (const juce::File& path);
+    Expected<void> replace (const juce::File& from, const juce::File& to);
+    Expected<void> hardLink (const juce::File& existing, const juce::File& newName);
+    Expected<void> remove (const juce::File& path);
 
     // Gives an open file the owner and group of another, where the process may (else nothing changes).
     void keepOwner (int handle, const Info& of);
@@ -62,13 +69,4 @@ namespace FileSystem
 
     // A path as the system compares names: as it is, or in lower case where letter case makes no other file.
     juce::String comparablePath (const juce::File& path);
-
-    // A program's arguments as typed, as text: on Windows from the wide command line, since argv is in the
-    // local code page there.
-    juce::StringArray arguments (int argc, char* argv[]);
-
-    // Opens the null device on any of the three standard streams that is closed, so no file the program
-    // opens later takes its number (and the program's messages), and has standard output write its bytes
-    // as they are (no line ends added on Windows); false when standard output was closed.
-    bool prepareStandardStreams();
 }

@@ -15,7 +15,15 @@ namespace FileSystem
     namespace
     {
         std::string path (const juce::File& file)   { return file.getFullPathName().toStdString(); }
-        juce::Result failure()                       { return juce::Result::fail (std::strerror (errno)); }
+
+        // The system's reason for its last failure, and its kind.
+        Failure failure()
+        {
+            const auto kind = errno == ENOENT ? Failure::Kind::notFound
+                            : errno == EISDIR || errno == ENOTDIR ? Failure::Kind::notRegular
+                            : errno == ENOMEM ? Failure::Kind::noMemory : Failure::Kind::ioFailed;
+            return { kind, std::strerror (errno) };
+        }
     }
 
     juce::String comparablePath (const juce::File& file)
@@ -23,42 +31,13 @@ namespace FileSystem
         return file.getFullPathName();
     }
 
-    juce::StringArray arguments (int argc, char* argv[])
+    Expected<Info> lookUp (const juce::File& file, bool followLinks)
     {
-        juce::StringArray list;
-
-        for (int i = 0; i < argc; ++i)
-            list.add (juce::String::fromUTF8 (argv[i]));
-
-        return list;
-    }
-
-    bool prepareStandardStreams()
-    {
-        bool outputOpen = true;
-
-        for (const int stream : { 0, 1, 2 })
-        {
-            if (::fcntl (stream, F_GETFD) != -1 || errno != EBADF)
-                continue;
-
-            outputOpen = outputOpen && stream != 1;
-            const auto opened = ::open ("/dev/null", stream == 0 ? O_RDONLY : O_WRONLY);
-
-            if (opened != stream && opened >= 0) // the lowest free number is taken: the closed one
-                ::close (opened);
-        }
-
-        return outputOpen;
-    }
-
-    juce::Result lookUp (const juce::File& file, bool followLinks, Info& info)
-    {
-        info = {};
+        Info info;
         struct stat s {};
 
         if ((followLinks ? ::stat (path (file).c_str(), &s) : ::lstat (path (file).c_str(), &s)) != 0)
-            return errno == ENOENT || errno == ENOTDIR ? juce::Result::ok() : failure();
+            return errno == ENOENT || errno == ENOTDIR ? Expected<Info> (info) : Expected<Info> (failure());
 
         info.kind = S_ISREG (s.st_mode) ? Info::Kind::regular : S_ISDIR (s.st_mode) ? Info::Kind::directory
                   : S_ISLNK (s.st_mode) ? Info::Kind::link : Info::Kind::other;
@@ -68,10 +47,10 @@ namespace FileSystem
         info.owner = (juce::uint32) s.st_uid;
         info.group = (juce::uint32) s.st_gid;
         info.size = (juce::int64) s.st_size;
-        return juce::Result::ok();
+        return info;
     }
 
-    juce::Result readLink (const juce::File& file, juce::String& target)
+    Expected<juce::String> readLink (const juce::File& file)
     {
         std::vector<char> text (4096);
         const auto length = ::readlink (path (file).c_str(), text.data(), text.size());
@@ -79,14 +58,13 @@ namespace FileSystem
         if (length < 0)
             return failure();
 
-        target = juce::String::fromUTF8 (text.data(), (int) length);
-        return juce::Result::ok();
+        return juce::String::fromUTF8 (text.data(), (int) length);
     }
 
-    juce::Result openToRead (const juce::File& file, int& handle, juce::int64& size)
+    Expected<OpenFile> openToRead (const juce::File& file)
     {
         // Non-blocking, so a FIFO opens at once instead of waiting for a writer; then refused.
-        handle = ::open (path (file).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        const auto handle = ::open (path (file).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
 
         if (handle < 0)
             return failure();
@@ -95,16 +73,12 @@ namespace FileSystem
 
         if (::fstat (handle, &s) != 0 || ! S_ISREG (s.st_mode))
         {
-            const auto result = S_ISDIR (s.st_mode) ? juce::Result::fail ("is a directory")
-                                                    : juce::Result::fail ("is not a regular file");
             ::close (handle);
-            handle = -1;
-            return result;
+            return Failure { Failure::Kind::notRegular, S_ISDIR (s.st_mode) ? "is a directory" : "is not a regular file" };
         }
 
         ::fcntl (handle, F_SETFL, ::fcntl (handle, F_GETFL) & ~O_NONBLOCK);
-        size = (juce::int64) s.st_size;
-        return juce::Result::ok();
+        return OpenFile { handle, (juce::int64) s.st_size };
     }
 
     juce::int64 read (int handle, void* buffer, size_t size)
@@ -118,18 +92,25 @@ namespace FileSystem
         }
     }
 
-    bool seek (int handle, juce::int64 position)
+    Expected<void> seek (int handle, juce::int64 position)
     {
-        return ::lseek (handle, (off_t) position, SEEK_SET) == (off_t) position;
+        if (::lseek (handle, (off_t) position, SEEK_SET) != (off_t) position)
+            return failure();
+
+        return {};
     }
 
-    juce::Result createNew (const juce::File& file, juce::uint32 permissions, int& handle)
+    Expected<int> createNew (const juce::File& file, juce::uint32 permissions)
     {
-        handle = ::open (path (file).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, (mode_t) permissions);
-        return handle < 0 ? failure() : juce::Result::ok();
+        const auto handle = ::open (path (file).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, (mode_t) permissions);
+
+        if (handle < 0)
+            return failure();
+
+        return handle;
     }
 
-    juce::Result writeAll (int handle, const void* data, size_t size)
+    Expected<void> writeAll (int handle, const void* data, size_t size)
     {
         const auto* bytes = static_cast<const char*> (data);
 
@@ -141,35 +122,50 @@ namespace FileSystem
             if (done < 0 && errno == EINTR)
                 continue;
 
-            if (done <= 0)
-                return done < 0 ? failure() : juce::Result::fail ("nothing could be written");
+            if (done < 0)
+                return failure();
+
+            if (done == 0)
+                return Failure { Failure::Kind::ioFailed, "nothing could be written" };
 
             bytes += done;
             size -= (size_t) done;
         }
 
-        return juce::Result::ok();
+        return {};
     }
 
-    juce::Result close (int handle)
+    Expected<void> close (int handle)
     {
         // Some file systems (NFS, quotas) only tell at the close that the data did not fit.
-        return ::close (handle) != 0 && errno != EINTR ? failure() : juce::Result::ok();
+        if (::close (handle) != 0 && errno != EINTR)
+            return failure();
+
+        return {};
     }
 
-    juce::Result replace (const juce::File& from, const juce::File& to)
+    Expected<void> replace (const juce::File& from, const juce::File& to)
     {
-        return ::rename (path (from).c_str(), path (to).c_str()) != 0 ? failure() : juce::Result::ok();
+        if (::rename (path (from).c_str(), path (to).c_str()) != 0)
+            return failure();
+
+        return {};
     }
 
-    juce::Result hardLink (const juce::File& existing, const juce::File& newName)
+    Expected<void> hardLink (const juce::File& existing, const juce::File& newName)
     {
-        return ::link (path (existing).c_str(), path (newName).c_str()) != 0 ? failure() : juce::Result::ok();
+        if (::link (path (existing).c_str(), path (newName).c_str()) != 0)
+            return failure();
+
+        return {};
     }
 
-    bool remove (const juce::File& file)
+    Expected<void> remove (const juce::File& file)
     {
-        return ::unlink (path (file).c_str()) == 0;
+        if (::unlink (path (file).c_str()) != 0)
+            return failure();
+
+        return {};
     }
 
     void keepOwner (int handle, const Info& of)
@@ -208,7 +204,7 @@ namespace FileSystem
     {
         void (*interruptionCleanup)() = nullptr;
 
-        extern "C" void onSignal (int number)
+        void onSignal (int number)
         {
             if (interruptionCleanup != nullptr)
                 interruptionCleanup();

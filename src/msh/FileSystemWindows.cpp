@@ -3,7 +3,6 @@
 #include "FileSystem.h"
 
 #include <windows.h>
-#include <shellapi.h>
 
 #include <cerrno>
 #include <cstring>
@@ -16,10 +15,15 @@ namespace FileSystem
     namespace
     {
         std::wstring path (const juce::File& file)   { return file.getFullPathName().toWideCharPointer(); }
-        juce::Result crtFailure()                    { return juce::Result::fail (std::strerror (errno)); }
+
+        Failure crtFailure()
+        {
+            return { errno == ENOENT ? Failure::Kind::notFound : errno == ENOMEM ? Failure::Kind::noMemory : Failure::Kind::ioFailed,
+                     std::strerror (errno) };
+        }
 
         // What Windows says of its last failure, in its words.
-        juce::Result windowsFailure()
+        Failure windowsFailure()
         {
             wchar_t* text = nullptr;
             const auto code = ::GetLastError();
@@ -27,21 +31,23 @@ namespace FileSystem
                               nullptr, code, 0, (LPWSTR) &text, 0, nullptr);
             const auto message = text != nullptr ? juce::String (text).trim() : "error " + juce::String ((int) code);
             ::LocalFree (text);
-            return juce::Result::fail (message);
+            const auto kind = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ? Failure::Kind::notFound
+                            : code == ERROR_NOT_ENOUGH_MEMORY || code == ERROR_OUTOFMEMORY ? Failure::Kind::noMemory : Failure::Kind::ioFailed;
+            return { kind, message };
         }
     }
 
-    juce::Result lookUp (const juce::File& file, bool, Info& info)
+    Expected<Info> lookUp (const juce::File& file, bool)
     {
         // Links are followed on Windows whatever is asked: a reparse point is what it leads to.
-        info = {};
+        Info info;
         const auto handle = ::CreateFileW (path (file).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 
         if (handle == INVALID_HANDLE_VALUE)
         {
             const auto code = ::GetLastError();
-            return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ? juce::Result::ok() : windowsFailure();
+            return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ? Expected<Info> (info) : Expected<Info> (windowsFailure());
         }
 
         BY_HANDLE_FILE_INFORMATION facts {};
@@ -58,34 +64,33 @@ namespace FileSystem
         info.identity = ((juce::uint64) facts.nFileIndexHigh << 32) | facts.nFileIndexLow;
         info.permissions = 0666;
         info.size = (juce::int64) (((juce::uint64) facts.nFileSizeHigh << 32) | facts.nFileSizeLow);
-        return juce::Result::ok();
+        return info;
     }
 
-    juce::Result readLink (const juce::File&, juce::String&)
+    Expected<juce::String> readLink (const juce::File&)
     {
-        return juce::Result::fail ("not a symbolic link");
+        return Failure { Failure::Kind::ioFailed, "not a symbolic link" };
     }
 
-    juce::Result openToRead (const juce::File& file, int& handle, juce::int64& size)
+    Expected<OpenFile> openToRead (const juce::File& file)
     {
-        Info info;
+        const auto info = lookUp (file, true);
 
-        if (const auto looked = lookUp (file, true, info); looked.failed())
-            return looked;
+        if (! info)
+            return info.failure();
 
-        if (info.kind == Info::Kind::directory)
-            return juce::Result::fail ("is a directory");
+        if (info->kind == Info::Kind::missing)
+            return Failure { Failure::Kind::notFound, "no such file" };
 
-        if (info.kind != Info::Kind::regular)
-            return juce::Result::fail ("is not a regular file");
+        if (info->kind != Info::Kind::regular)
+            return Failure { Failure::Kind::notRegular, info->kind == Info::Kind::directory ? "is a directory" : "is not a regular file" };
 
-        handle = ::_wopen (path (file).c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
+        const auto handle = ::_wopen (path (file).c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
 
         if (handle < 0)
             return crtFailure();
 
-        size = info.size;
-        return juce::Result::ok();
+        return OpenFile { handle, info->size };
     }
 
     juce::int64 read (int handle, void* buffer, size_t size)
@@ -93,18 +98,25 @@ namespace FileSystem
         return ::_read (handle, buffer, (unsigned int) std::min<size_t> (size, 1u << 30));
     }
 
-    bool seek (int handle, juce::int64 position)
+    Expected<void> seek (int handle, juce::int64 position)
     {
-        return ::_lseeki64 (handle, position, SEEK_SET) == position;
+        if (::_lseeki64 (handle, position, SEEK_SET) != position)
+            return crtFailure();
+
+        return {};
     }
 
-    juce::Result createNew (const juce::File& file, juce::uint32, int& handle)
+    Expected<int> createNew (const juce::File& file, juce::uint32)
     {
-        handle = ::_wopen (path (file).c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT, _S_IREAD | _S_IWRITE);
-        return handle < 0 ? crtFailure() : juce::Result::ok();
+        const auto handle = ::_wopen (path (file).c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT, _S_IREAD | _S_IWRITE);
+
+        if (handle < 0)
+            return crtFailure();
+
+        return handle;
     }
 
-    juce::Result writeAll (int handle, const void* data, size_t size)
+    Expected<void> writeAll (int handle, const void* data, size_t size)
     {
         const auto* bytes = static_cast<const char*> (data);
 
@@ -112,81 +124,55 @@ namespace FileSystem
         {
             const auto done = ::_write (handle, bytes, (unsigned int) std::min<size_t> (size, 1u << 30));
 
-            if (done <= 0)
-                return done < 0 ? crtFailure() : juce::Result::fail ("nothing could be written");
+            if (done < 0)
+                return crtFailure();
+
+            if (done == 0)
+                return Failure { Failure::Kind::ioFailed, "nothing could be written" };
 
             bytes += done;
             size -= (size_t) done;
         }
 
-        return juce::Result::ok();
+        return {};
     }
 
-    juce::Result close (int handle)
+    Expected<void> close (int handle)
     {
-        return ::_close (handle) != 0 ? crtFailure() : juce::Result::ok();
+        if (::_close (handle) != 0)
+            return crtFailure();
+
+        return {};
     }
 
-    juce::Result replace (const juce::File& from, const juce::File& to)
+    Expected<void> replace (const juce::File& from, const juce::File& to)
     {
         // Windows' rename will not replace a file; this does, in one step, and never a folder.
-        return ::MoveFileExW (path (from).c_str(), path (to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
-                   ? juce::Result::ok() : windowsFailure();
+        if (! ::MoveFileExW (path (from).c_str(), path (to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return windowsFailure();
+
+        return {};
     }
 
-    juce::Result hardLink (const juce::File& existing, const juce::File& newName)
+    Expected<void> hardLink (const juce::File& existing, const juce::File& newName)
     {
-        return ::CreateHardLinkW (path (newName).c_str(), path (existing).c_str(), nullptr) ? juce::Result::ok() : windowsFailure();
+        if (! ::CreateHardLinkW (path (newName).c_str(), path (existing).c_str(), nullptr))
+            return windowsFailure();
+
+        return {};
     }
 
-    bool remove (const juce::File& file)
+    Expected<void> remove (const juce::File& file)
     {
-        return ::DeleteFileW (path (file).c_str()) != 0;
+        if (! ::DeleteFileW (path (file).c_str()))
+            return windowsFailure();
+
+        return {};
     }
 
     juce::String comparablePath (const juce::File& file)
     {
         return file.getFullPathName().toLowerCase();
-    }
-
-    juce::StringArray arguments (int, char*[])
-    {
-        juce::StringArray list;
-        int count = 0;
-
-        if (auto** wide = ::CommandLineToArgvW (::GetCommandLineW(), &count))
-        {
-            for (int i = 0; i < count; ++i)
-                list.add (juce::String (wide[i]));
-
-            ::LocalFree (wide);
-        }
-
-        return list;
-    }
-
-    bool prepareStandardStreams()
-    {
-        bool outputOpen = true;
-
-        for (const int stream : { 0, 1, 2 })
-        {
-            // -1: not open; -2: open but tied to no stream (a GUI program started without a console).
-            if (const auto handle = ::_get_osfhandle (stream); handle != -1 && handle != -2)
-                continue;
-
-            outputOpen = outputOpen && stream != 1;
-            const auto opened = ::_open ("NUL", stream == 0 ? _O_RDONLY : _O_WRONLY);
-
-            if (opened >= 0 && opened != stream)
-            {
-                ::_dup2 (opened, stream);
-                ::_close (opened);
-            }
-        }
-
-        ::_setmode (1, _O_BINARY); // the same bytes as on every other system, not \r\n for \n
-        return outputOpen;
     }
 
     void keepOwner (int, const Info&)

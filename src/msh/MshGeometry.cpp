@@ -10,31 +10,16 @@
 void mshForEachPlacedObject (const MshObject& start, bool withSiblings, std::array<double, 3> base,
                              const std::function<void (const MshObject&, double, double, double)>& visit)
 {
-    struct Pending
+    // Where the vertices of the object last visited at each depth go: the parent's place for the next.
+    std::vector<std::array<double, 3>> placed;
+
+    mshForEachObject (start, withSiblings, [&] (const MshObject& object, int depth, juce::int64, juce::int64)
     {
-        const MshObject* object;
-        std::array<double, 3> parent; // where the parent's vertices go
-    };
-
-    std::vector<Pending> pending { { &start, base } };
-
-    while (! pending.empty())
-    {
-        const auto item = pending.back();
-        pending.pop_back();
-        const auto& object = *item.object;
-        const std::array<double, 3> placed { item.parent[0] + (double) object.matrix[12],
-                                             item.parent[1] + (double) object.matrix[13],
-                                             item.parent[2] + (double) object.matrix[14] };
-        visit (object, placed[0], placed[1], placed[2]);
-
-        // The object's own subtree before its next sibling, which sits beside it under the same parent.
-        if (object.nextSibling != nullptr && (withSiblings || &object != &start))
-            pending.push_back ({ object.nextSibling.get(), item.parent });
-
-        if (object.firstChild != nullptr)
-            pending.push_back ({ object.firstChild.get(), placed });
-    }
+        const auto parent = depth == 0 ? base : placed[(size_t) depth - 1];
+        placed.resize ((size_t) depth + 1);
+        placed[(size_t) depth] = { parent[0] + (double) object.matrix[12], parent[1] + (double) object.matrix[13], parent[2] + (double) object.matrix[14] };
+        visit (object, placed[(size_t) depth][0], placed[(size_t) depth][1], placed[(size_t) depth][2]);
+    });
 }
 
 std::optional<std::array<double, 3>> mshParentPlacement (const MshObject& root, const MshObject& target)

@@ -37,10 +37,35 @@ size_t mshForEachDrawableTriangle (const MshObject& object, Visit&& visit)
     return leftOut;
 }
 
-// Calls visit (object, x, y, z) for start, its descendants and, when withSiblings, the siblings that follow
-// it with theirs, depth first, where (x, y, z) is where the object's vertices go: the base plus the sum of
-// the translations (matrix elements 12-14) from start down to the object, as the drawing places it. No
-// recursion, so any depth walks.
+// Calls visit (object, depth, parent, index) for start, its descendants and, when withSiblings, the
+// siblings that follow it with theirs, in file order: an object, its whole subtree, then its next
+// sibling. index counts the objects visited from 0; parent is the index of the object's parent (-1 for
+// start and its siblings, at depth 0). No recursion, so any depth walks. Object is MshObject or const
+// MshObject: a visit may change the object, but not its links.
+template <typename Object, typename Visit>
+void mshForEachObject (Object& start, bool withSiblings, Visit&& visit)
+{
+    struct Pending { Object* object; int depth; juce::int64 parent; };
+    std::vector<Pending> pending { { &start, 0, -1 } };
+
+    for (juce::int64 index = 0; ! pending.empty(); ++index)
+    {
+        const auto item = pending.back();
+        pending.pop_back();
+        visit (*item.object, item.depth, item.parent, index);
+
+        // The sibling waits below the child, so the whole subtree comes first.
+        if (item.object->nextSibling != nullptr && (withSiblings || item.object != &start))
+            pending.push_back ({ item.object->nextSibling.get(), item.depth, item.parent });
+
+        if (item.object->firstChild != nullptr)
+            pending.push_back ({ item.object->firstChild.get(), item.depth + 1, index });
+    }
+}
+
+// Calls visit (object, x, y, z) for the objects mshForEachObject visits, in its order, where (x, y, z) is
+// where the object's vertices go: the base plus the sum of the translations (matrix elements 12-14) from
+// start down to the object, as the drawing places it.
 void mshForEachPlacedObject (const MshObject& start, bool withSiblings, std::array<double, 3> base,
                              const std::function<void (const MshObject&, double x, double y, double z)>& visit);
 

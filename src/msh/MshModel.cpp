@@ -50,7 +50,6 @@ void MshObject::clearContent() noexcept
     mshReleaseList (quadEntries);
     mshReleaseList (indices);
     destroyLinks();
-    selected = false;
 }
 
 bool mshNameIsHp (const juce::String& name) noexcept

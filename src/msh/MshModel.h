@@ -20,6 +20,15 @@ namespace MshMarker
     constexpr juce::uint32 fileEnd      = 0xE3BB47F1u; // end of the file's content
 }
 
+// The bits of an object's flags word that mean something to the viewer and the game.
+namespace MshFlag
+{
+    constexpr juce::uint32 lit        = 0x10;   // "Is lit up"
+    constexpr juce::uint32 collidable = 0x100;  // "Is Collidable"
+    constexpr juce::uint32 twoSided   = 0x200;  // "Is drawn on both sides of triangles"
+    constexpr juce::uint32 hidden     = 0x400;  // "Is Hidden from in-game"
+}
+
 // A raw record: N file bytes kept unchanged; nothing looks inside.
 template <size_t N>
 using MshRawRecord = std::array<juce::uint8, N>;
@@ -91,15 +100,17 @@ struct MshNamedGroup
     std::vector<MshSubGroup> subGroups;
 };
 
-// What the reader found wrong but read past: the viewer shows its "WARNING" box for each one.
+// What a reader found wrong but read past (the viewer shows its "WARNING" box for each one), or what an
+// import left out or changed on the way.
 struct MshWarning
 {
-    enum class Kind { objectEnd, fileEnd };
+    enum class Kind { objectEnd, fileEnd, import };
 
     Kind kind = Kind::objectEnd;
     juce::int64 offset = 0;     // where the 4 marker bytes began
     juce::uint32 found = 0;     // what they read as
     juce::String objectName;    // the object whose end marker it was (empty for the file end)
+    juce::String message;       // an import's: what, where and why
 };
 
 using MshWarningHandler = std::function<void (const MshWarning&)>;
@@ -111,8 +122,6 @@ class MshObject;
 // before it frees what it read: a handler that hands objects on must be done with them when that returns.
 using MshObjectHandler = std::function<void (const MshObject*)>;
 
-class MshReader;
-
 // One node of the object hierarchy. It owns its first child and its next sibling.
 class MshObject final
 {
@@ -120,15 +129,12 @@ public:
     MshObject() = default;
     ~MshObject();
 
-    // Reads one object record with its whole child subtree and sibling chain.
-    void readFrom (MshReader& reader);
-
     // Frees the child subtree and the sibling chain without recursion, so deep or long chains
     // cannot overflow the stack.
     void destroyLinks() noexcept;
 
-    // Empties the name, the five lists and both links, and clears the selection; leaves
-    // valueA, valueB, flags, matrix and isHp as they are.
+    // Empties the name, the five lists and both links; leaves valueA, valueB, flags, matrix and isHp as
+    // they are.
     void clearContent() noexcept;
 
     juce::String name;
@@ -144,7 +150,6 @@ public:
     bool isHp = false;
     std::unique_ptr<MshObject> firstChild;
     std::unique_ptr<MshObject> nextSibling;
-    bool selected = false;
 
 private:
     JUCE_DECLARE_NON_COPYABLE (MshObject)
@@ -160,22 +165,9 @@ public:
     MshMesh() = default;
     ~MshMesh();
 
-    // Clears the model and reads the file into it. False for a missing, empty, unreadable file or a
-    // directory, and for a file whose list counts cannot fit in it (then the model is cleared again
-    // and getLoadError() says why). Each wrong end marker goes to onWarning as it is read, each object to
-    // onObjectRead.
-    bool loadFromFile (const juce::File& file, const MshWarningHandler& onWarning = {}, const MshObjectHandler& onObjectRead = {});
-
-    // The same from any stream whose total length is known (memory, a fuzzer's bytes).
-    bool loadFromStream (juce::InputStream& stream, const MshWarningHandler& onWarning = {}, const MshObjectHandler& onObjectRead = {});
-    bool loadFromMemory (const void* data, size_t size, const MshWarningHandler& onWarning = {}, const MshObjectHandler& onObjectRead = {});
-
     // Empties everything but headerBlock, headerFloat, headerInts and the root's valueA, valueB, flags,
     // matrix and isHp; the bytes nothing interprets are zeroed.
     void clear() noexcept;
-
-    // Why the last load returned false; empty after a successful one.
-    const juce::String& getLoadError() const noexcept   { return loadError; }
 
     // Word i (0 to 19) of headerBlock as a little-endian float32.
     float headerWord (int index) const noexcept;
@@ -203,10 +195,6 @@ public:
     std::vector<juce::uint8> trailingBytes;     // whatever follows the file end marker
 
 private:
-    bool failLoad (const juce::String& reason);
-
-    juce::String loadError;
-
     JUCE_DECLARE_NON_COPYABLE (MshMesh)
 };
 

@@ -390,7 +390,7 @@ void MshReader::readMeshLists (MshMesh& mesh)
 void MshReader::warn (MshWarning::Kind kind, juce::int64 offset, juce::uint32 found, const juce::String& objectName)
 {
     if (onWarning)
-        onWarning ({ kind, offset, found, objectName });
+        onWarning ({ kind, offset, found, objectName, {} });
 }
 
 //==============================================================================
@@ -417,13 +417,14 @@ namespace
     }
 }
 
-void MshObject::readFrom (MshReader& reader)
+void MshReader::readObjectTree (MshObject& first)
 {
     // Records lie depth first: an object, its child's record (which carries the child's siblings), its end
     // marker, then its own sibling. Siblings are followed in the loop and open parents kept on an explicit
     // stack, so a file a million levels deep reads in the same order without deep recursion.
     std::vector<MshObject*> openParents;
-    auto* object = this;
+    auto* object = &first;
+    auto& reader = *this;
 
     for (;;)
     {
@@ -464,39 +465,57 @@ void MshObject::readFrom (MshReader& reader)
 }
 
 //==============================================================================
-bool MshMesh::failLoad (const juce::String& reason)
+Expected<void> mshRead (const void* data, size_t size, const std::function<void (MshReader&)>& read)
 {
-    loadError = reason;
-    return false;
+    juce::MemoryInputStream in (data, size, false);
+    const MshWarningHandler noWarnings;
+
+    try
+    {
+        MshReader reader (in, (juce::int64) size, noWarnings);
+        read (reader);
+        return {};
+    }
+    catch (const MshReader::Failure& failure)
+    {
+        return Failure { Failure::Kind::malformed, failure.reason };
+    }
 }
 
-bool MshMesh::loadFromFile (const juce::File& file, const MshWarningHandler& onWarning, const MshObjectHandler& onObjectRead)
+Expected<void> mshLoadFile (MshMesh& mesh, const juce::File& file, const MshWarningHandler& onWarning, const MshObjectHandler& onObjectRead)
 {
-    clear();
-    loadError = {};
-    juce::String reason;
+    mesh.clear();
+    const auto stream = openInputFile (file);
 
-    if (const auto stream = openInputFile (file, reason))
-        return loadFromStream (*stream, onWarning, onObjectRead);
+    if (! stream)
+        return stream.failure();
 
-    return failLoad (reason);
+    return mshLoadStream (mesh, **stream, onWarning, onObjectRead);
 }
 
-bool MshMesh::loadFromMemory (const void* data, size_t size, const MshWarningHandler& onWarning, const MshObjectHandler& onObjectRead)
+Expected<void> mshLoadMemory (MshMesh& mesh, const void* data, size_t size, const MshWarningHandler& onWarning, const MshObjectHandler& onObjectRead)
 {
     juce::MemoryInputStream stream (data, size, false);
-    return loadFromStream (stream, onWarning, onObjectRead);
+    return mshLoadStream (mesh, stream, onWarning, onObjectRead);
 }
 
-bool MshMesh::loadFromStream (juce::InputStream& stream, const MshWarningHandler& onWarning, const MshObjectHandler& onObjectRead)
+Expected<void> mshLoadStream (MshMesh& mesh, juce::InputStream& stream, const MshWarningHandler& onWarning, const MshObjectHandler& onObjectRead)
 {
-    clear();
-    loadError = {};
-
+    mesh.clear();
     const auto length = stream.getTotalLength() - stream.getPosition();
 
     if (length <= 0)
-        return failLoad ("the file is empty");
+        return Failure { Failure::Kind::malformed, "the file is empty" };
+
+    // A load that fails hands its objects back before it frees them, and leaves the model cleared.
+    const auto giveUp = [&] (Failure why) -> Expected<void>
+    {
+        if (onObjectRead)
+            onObjectRead (nullptr);
+
+        mesh.clear();
+        return why;
+    };
 
     try
     {
@@ -504,12 +523,11 @@ bool MshMesh::loadFromStream (juce::InputStream& stream, const MshWarningHandler
 
         // A stream that states a length but gives no byte at all (a directory, a device) is unreadable.
         if (! reader.hasData())
-            return failLoad ("cannot read the file");
+            return Failure { Failure::Kind::ioFailed, "cannot read the file" };
 
-        reader.readHeader (*this);
-        reader.readMeshLists (*this);
-
-        root.readFrom (reader);
+        reader.readHeader (mesh);
+        reader.readMeshLists (mesh);
+        reader.readObjectTree (mesh.root);
 
         const auto offset = reader.position();
         const auto endMarker = reader.readUInt32();
@@ -518,25 +536,16 @@ bool MshMesh::loadFromStream (juce::InputStream& stream, const MshWarningHandler
             reader.warn (MshWarning::Kind::fileEnd, offset, endMarker, {});
 
         // Not interpreted either, but part of the file as written.
-        trailingBytes.resize ((size_t) juce::jmax<juce::int64> (0, reader.bytesLeft()));
-        trailingBytes.resize (reader.readBytes (trailingBytes.data(), trailingBytes.size()));
-
-        return true;
+        mesh.trailingBytes.resize ((size_t) juce::jmax<juce::int64> (0, reader.bytesLeft()));
+        mesh.trailingBytes.resize (reader.readBytes (mesh.trailingBytes.data(), mesh.trailingBytes.size()));
+        return {};
     }
     catch (const MshReader::Failure& failure)
     {
-        if (onObjectRead)
-            onObjectRead (nullptr);
-
-        clear();
-        return failLoad (failure.reason);
+        return giveUp ({ Failure::Kind::malformed, failure.reason });
     }
     catch (const std::bad_alloc&)
     {
-        if (onObjectRead)
-            onObjectRead (nullptr);
-
-        clear();
-        return failLoad ("out of memory");
+        return giveUp ({ Failure::Kind::noMemory, "out of memory" });
     }
 }

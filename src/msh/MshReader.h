@@ -2,6 +2,7 @@
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #pragma once
 
+#include "Expected.h"
 #include "MshModel.h"
 #include "SystemMemory.h"
 
@@ -89,9 +90,11 @@ public:
             readElement (element);
     }
 
-    // The sections of a file before its objects, in file order.
+    // The sections of a file, in file order: before its objects, then an object with its whole child
+    // subtree and sibling chain.
     void readHeader (MshMesh& mesh);
     void readMeshLists (MshMesh& mesh);
+    void readObjectTree (MshObject& first);
 
     void readTripleEntry (MshTripleEntry& entry);
     void readPairSet (MshPairSet& set);
@@ -138,3 +141,16 @@ private:
 
     JUCE_DECLARE_NON_COPYABLE (MshReader)
 };
+
+// Clears mesh and reads the file into it. Fails for a missing, empty, unreadable file or a directory, and
+// for a file whose list counts cannot fit in it; then the model is cleared again. Each wrong end marker
+// goes to onWarning as it is read, each object to onObjectRead (see MshObjectHandler).
+Expected<void> mshLoadFile (MshMesh& mesh, const juce::File& file, const MshWarningHandler& onWarning = {}, const MshObjectHandler& onObjectRead = {});
+
+// The same from any stream whose total length is known (memory, a fuzzer's bytes).
+Expected<void> mshLoadStream (MshMesh& mesh, juce::InputStream& stream, const MshWarningHandler& onWarning = {}, const MshObjectHandler& onObjectRead = {});
+Expected<void> mshLoadMemory (MshMesh& mesh, const void* data, size_t size, const MshWarningHandler& onWarning = {}, const MshObjectHandler& onObjectRead = {});
+
+// Parts of the format read by read from bytes in memory (kept elsewhere, as in glTF extras); a failure
+// when they claim more than the bytes hold.
+Expected<void> mshRead (const void* data, size_t size, const std::function<void (MshReader&)>& read);

@@ -213,15 +213,14 @@ juce::MemoryBlock mshWriteToMemory (const MshMesh& mesh)
     return stream.getMemoryBlock();
 }
 
-juce::String mshWriteToFile (const MshMesh& mesh, const juce::File& file)
+Expected<void> mshWriteToFile (const MshMesh& mesh, const juce::File& file)
 {
     OutputFileSet files;
+    const auto stream = files.add (file);
 
-    if (auto* stream = files.add (file))
-    {
-        MshWriter (*stream).mesh (mesh);
-        files.commit();
-    }
+    if (! stream)
+        return stream.failure();
 
-    return files.error();
+    MshWriter (**stream).mesh (mesh);
+    return files.commit();
 }

@@ -2,6 +2,7 @@
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #pragma once
 
+#include "Expected.h"
 #include "MshModel.h"
 
 // Writes the format's encodings, little-endian, to any output stream. The section writers turn a model
@@ -106,5 +107,5 @@ inline void mshPutLittleEndian32 (void* dest, juce::uint32 value) noexcept
 // The whole file for a model, in memory.
 juce::MemoryBlock mshWriteToMemory (const MshMesh& mesh);
 
-// The whole file for a model, on disk, whole or not at all: empty, or why not.
-juce::String mshWriteToFile (const MshMesh& mesh, const juce::File& file);
+// The whole file for a model, on disk, whole or not at all.
+Expected<void> mshWriteToFile (const MshMesh& mesh, const juce::File& file);

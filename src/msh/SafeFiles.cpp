@@ -14,7 +14,7 @@ namespace
     {
     public:
         InputFileStream (int h, juce::int64 size) : handle (h), length (size) {}
-        ~InputFileStream() override           { FileSystem::close (handle); }
+        ~InputFileStream() override           { (void) FileSystem::close (handle); }
 
         juce::int64 getTotalLength() override  { return length; }
         bool isExhausted() override            { return position >= length; }
@@ -34,6 +34,7 @@ namespace
         {
             if (! FileSystem::seek (handle, newPosition))
                 return false;
+
 
             position = newPosition;
             return true;
@@ -116,36 +117,28 @@ void removeStaleTemporaries (const juce::File& folder)
 
     for (const auto& entry : juce::RangedDirectoryIterator (folder, false, ".*", juce::File::findFiles))
         if (isOurTemporary (entry.getFile().getFileName()) && entry.getModificationTime() < dayAgo)
-            FileSystem::remove (entry.getFile());
+            (void) FileSystem::remove (entry.getFile()); // another run may have taken it first
 }
 
-std::unique_ptr<juce::InputStream> openInputFile (const juce::File& file, juce::String& reason)
+Expected<std::unique_ptr<juce::InputStream>> openInputFile (const juce::File& file)
 {
-    FileSystem::Info info;
+    const auto info = FileSystem::lookUp (file, true);
 
-    if (const auto looked = FileSystem::lookUp (file, true, info); looked.failed())
-        return reason = "cannot open: " + looked.getErrorMessage(), nullptr;
+    if (! info)
+        return Failure { info.failure().kind, "cannot open: " + info.message() };
 
-    if (info.kind == Kind::missing)
-        return reason = "no such file", nullptr;
+    if (info->kind == Kind::missing)
+        return Failure { Failure::Kind::notFound, "no such file" };
 
-    if (info.kind == Kind::directory)
-        return reason = "is a directory", nullptr;
+    if (info->kind != Kind::regular)
+        return Failure { Failure::Kind::notRegular, info->kind == Kind::directory ? "is a directory" : "is not a regular file" };
 
-    if (info.kind != Kind::regular)
-        return reason = "is not a regular file", nullptr;
+    const auto opened = FileSystem::openToRead (file);
 
-    int handle = -1;
-    juce::int64 size = 0;
+    if (! opened)
+        return Failure { opened.failure().kind, opened.failure().kind == Failure::Kind::notRegular ? opened.message() : "cannot open: " + opened.message() };
 
-    if (const auto opened = FileSystem::openToRead (file, handle, size); opened.failed())
-    {
-        const auto& why = opened.getErrorMessage();
-        return reason = why.startsWith ("is ") ? why : "cannot open: " + why, nullptr;
-    }
-
-    reason = {};
-    return std::make_unique<InputFileStream> (handle, size);
+    return std::unique_ptr<juce::InputStream> (std::make_unique<InputFileStream> (opened->handle, opened->size));
 }
 
 Expected<juce::File> fileInside (const juce::File& folder, const juce::String& path)
@@ -181,20 +174,21 @@ Expected<juce::File> fileInside (const juce::File& folder, const juce::String& p
 
         parts.add (part);
         const auto here = folder.getChildFile (parts.joinIntoString ("/"));
-        FileSystem::Info info;
+        const auto info = FileSystem::lookUp (here, false);
 
-        if (const auto looked = FileSystem::lookUp (here, false, info); looked.failed())
-            return Failure { Failure::Kind::ioFailed, "\"" + path + "\": " + looked.getErrorMessage() };
+        if (! info)
+            return Failure { info.failure().kind, "\"" + path + "\": " + info.message() };
 
-        if (info.kind != Kind::link)
+        if (info->kind != Kind::link)
             continue;
 
         // A link is followed as a path inside the folder, or refused.
-        juce::String target;
+        const auto link = FileSystem::readLink (here);
 
-        if (++links > 40 || FileSystem::readLink (here, target).failed())
+        if (++links > 40 || ! link)
             return refuse ("is a symbolic link that cannot be followed");
 
+        auto target = *link;
         parts.remove (parts.size() - 1);
 
         if (juce::File::isAbsolutePath (target))
@@ -214,26 +208,29 @@ Expected<juce::File> fileInside (const juce::File& folder, const juce::String& p
     return folder.getChildFile (parts.joinIntoString ("/"));
 }
 
-juce::Result resolveOutputPath (const juce::File& path, juce::File& resolved)
+Expected<juce::File> resolveOutputPath (const juce::File& path)
 {
-    resolved = path;
+    auto resolved = path;
 
     for (int links = 0;; ++links)
     {
-        FileSystem::Info info;
+        const auto info = FileSystem::lookUp (resolved, false);
 
-        if (const auto looked = FileSystem::lookUp (resolved, false, info); looked.failed() || info.kind != Kind::link)
-            return looked;
+        if (! info)
+            return info.failure();
 
-        juce::String target;
+        if (info->kind != Kind::link)
+            return resolved;
 
         if (links == 40)
-            return juce::Result::fail ("Too many levels of symbolic links");
+            return Failure { Failure::Kind::ioFailed, "Too many levels of symbolic links" };
 
-        if (const auto read = FileSystem::readLink (resolved, target); read.failed())
-            return read;
+        const auto target = FileSystem::readLink (resolved);
 
-        resolved = resolved.getParentDirectory().getChildFile (target);
+        if (! target)
+            return target.failure();
+
+        resolved = resolved.getParentDirectory().getChildFile (*target);
     }
 }
 
@@ -243,11 +240,11 @@ class OutputFileSet::Stream final : public juce::OutputStream
 {
 public:
     explicit Stream (int h) : handle (h) { buffer.malloc (bufferSize); }
-    ~Stream() override      { closeFile(); }
+    ~Stream() override      { (void) closeFile(); } // a file not finished is a file dropped
 
     bool write (const void* data, size_t size) override
     {
-        if (status.failed())
+        if (! status)
             return false;
 
         written += (juce::int64) size;
@@ -258,21 +255,21 @@ public:
 
             if (size > bufferSize) // big blocks go straight through
             {
-                if (status.wasOk())
+                if (status)
                     status = FileSystem::writeAll (handle, data, size);
 
-                return status.wasOk();
+                return status.ok();
             }
         }
 
         std::memcpy (buffer + used, data, size);
         used += size;
-        return status.wasOk();
+        return status.ok();
     }
 
     void flush() override
     {
-        if (status.wasOk() && used > 0)
+        if (status && used > 0)
             status = FileSystem::writeAll (handle, buffer, used);
 
         used = 0;
@@ -281,22 +278,22 @@ public:
     juce::int64 getPosition() override                  { return written; }
     bool setPosition (juce::int64 position) override    { return position == written; }
 
-    // Writes what is buffered and closes the file: the result of everything written to it.
-    juce::Result finish()
+    // Writes what is buffered and closes the file: the outcome of everything written to it.
+    Expected<void> finish()
     {
         flush();
 
-        if (const auto closed = closeFile(); status.wasOk())
+        if (auto closed = closeFile(); status)
             status = closed;
 
         return status;
     }
 
 private:
-    juce::Result closeFile()
+    Expected<void> closeFile()
     {
         if (handle < 0)
-            return juce::Result::ok();
+            return {};
 
         const auto closed = FileSystem::close (handle);
         handle = -1;
@@ -308,7 +305,7 @@ private:
     juce::HeapBlock<char> buffer;
     size_t used = 0;
     juce::int64 written = 0;
-    juce::Result status = juce::Result::ok();
+    Expected<void> status;
 };
 
 struct OutputFileSet::Entry
@@ -335,13 +332,6 @@ OutputFileSet::~OutputFileSet()
     discard();
 }
 
-bool OutputFileSet::fail (const juce::String& message)
-{
-    discard();
-    problem = message;
-    return false;
-}
-
 juce::Array<juce::File> OutputFileSet::targets() const
 {
     juce::Array<juce::File> list;
@@ -352,36 +342,46 @@ juce::Array<juce::File> OutputFileSet::targets() const
     return list;
 }
 
-juce::OutputStream* OutputFileSet::add (const juce::File& path)
+Expected<juce::OutputStream*> OutputFileSet::add (const juce::File& path)
 {
+    // Whatever stops one file stops the set: none of it is left.
+    const auto refuse = [this] (const Failure& why) -> Expected<juce::OutputStream*>
+    {
+        discard();
+        dropped = why;
+        return why;
+    };
+
+    if (dropped)
+        return *dropped;
+
     auto entry = std::make_unique<Entry>();
-    FileSystem::Info info;
+    const auto resolved = resolveOutputPath (path);
 
-    if (const auto resolved = resolveOutputPath (path, entry->target); resolved.failed())
-        return fail ("cannot write " + path.getFullPathName() + ": " + resolved.getErrorMessage()), nullptr;
+    if (! resolved)
+        return refuse ({ resolved.failure().kind, "cannot write " + path.getFullPathName() + ": " + resolved.message() });
 
-    if (const auto looked = FileSystem::lookUp (entry->target, false, info); looked.failed())
-        return fail ("cannot write " + path.getFullPathName() + ": " + looked.getErrorMessage()), nullptr;
+    entry->target = *resolved;
+    const auto info = FileSystem::lookUp (entry->target, false);
 
-    if (info.kind == Kind::directory)
-        return fail (path.getFullPathName() + ": is a directory"), nullptr;
+    if (! info)
+        return refuse ({ info.failure().kind, "cannot write " + path.getFullPathName() + ": " + info.message() });
 
-    if (info.kind != Kind::missing && info.kind != Kind::regular)
-        return fail (path.getFullPathName() + ": is not a regular file"), nullptr;
+    if (info->kind != Kind::missing && info->kind != Kind::regular)
+        return refuse ({ Failure::Kind::notRegular, path.getFullPathName() + (info->kind == Kind::directory ? ": is a directory" : ": is not a regular file") });
 
     // A file that replaces another keeps its permissions; a new one gets the usual ones.
-    int handle = -1;
     entry->temporary = temporarySibling (entry->target, "part");
-
     entry->slot = Temporaries::instance.note (entry->temporary);
+    const auto handle = FileSystem::createNew (entry->temporary, info->kind == Kind::regular ? info->permissions : 0666);
 
-    if (const auto created = FileSystem::createNew (entry->temporary, info.kind == Kind::regular ? info.permissions : 0666, handle); created.failed())
-        return fail ("cannot write " + path.getFullPathName() + ": " + created.getErrorMessage()), nullptr;
+    if (! handle)
+        return refuse ({ handle.failure().kind, "cannot write " + path.getFullPathName() + ": " + handle.message() });
 
-    if (info.kind == Kind::regular)
-        FileSystem::keepOwner (handle, info);
+    if (info->kind == Kind::regular)
+        FileSystem::keepOwner (*handle, *info);
 
-    entry->stream = std::make_unique<Stream> (handle);
+    entry->stream = std::make_unique<Stream> (*handle);
     entries.push_back (std::move (entry));
     return entries.back()->stream.get();
 }
@@ -393,21 +393,28 @@ void OutputFileSet::discard()
         if (entry->stream != nullptr)
         {
             entry->stream.reset();
-            FileSystem::remove (entry->temporary);
+            (void) FileSystem::remove (entry->temporary); // what cannot be removed was never made
         }
     }
 
     entries.clear();
 }
 
-bool OutputFileSet::commit()
+Expected<void> OutputFileSet::commit()
 {
-    if (problem.isNotEmpty()) // a file that could not even be started: the set is gone already
-        return false;
+    const auto refuse = [this] (const Failure& why) -> Expected<void>
+    {
+        discard();
+        dropped = why;
+        return why;
+    };
+
+    if (dropped)
+        return *dropped;
 
     for (auto& entry : entries)
-        if (const auto finished = entry->stream->finish(); finished.failed())
-            return fail ("cannot write " + entry->target.getFullPathName() + ": " + finished.getErrorMessage());
+        if (const auto finished = entry->stream->finish(); ! finished)
+            return refuse ({ finished.failure().kind, "cannot write " + entry->target.getFullPathName() + ": " + finished.message() });
 
     const auto count = entries.size();
 
@@ -420,7 +427,8 @@ bool OutputFileSet::commit()
     for (auto& folder : folders)
         locks.push_back (std::make_unique<FolderLock> (folder, true));
 
-    // Puts back what entries [0, renamed) replaced, and what the later ones moved aside.
+    // Puts back what entries [0, renamed) replaced, and what the later ones moved aside. Each step
+    // undoes one that succeeded, so it succeeds in turn unless the folder changed under it.
     const auto rollBack = [this, count] (size_t renamed)
     {
         for (size_t i = 0; i < count; ++i)
@@ -429,19 +437,12 @@ bool OutputFileSet::commit()
 
             if (i < renamed)
             {
-                if (e.existed)
-                    FileSystem::replace (e.backup, e.target);
-                else
-                    FileSystem::remove (e.target);
-
+                (void) (e.existed ? FileSystem::replace (e.backup, e.target) : FileSystem::remove (e.target));
                 e.stream.reset(); // its temporary is the target now, or back where it was
             }
             else if (e.existed && e.backup != juce::File())
             {
-                if (e.linkedBackup)
-                    FileSystem::remove (e.backup);
-                else
-                    FileSystem::replace (e.backup, e.target);
+                (void) (e.linkedBackup ? FileSystem::remove (e.backup) : FileSystem::replace (e.backup, e.target));
             }
         }
     };
@@ -452,68 +453,68 @@ bool OutputFileSet::commit()
     for (size_t i = 0; i < count; ++i)
     {
         auto& e = *entries[i];
-        FileSystem::Info info;
-        const auto looked = FileSystem::lookUp (e.target, false, info);
+        const auto info = FileSystem::lookUp (e.target, false);
 
-        if (looked.failed() || (info.kind != Kind::missing && info.kind != Kind::regular))
+        if (! info || (info->kind != Kind::missing && info->kind != Kind::regular))
         {
             rollBack (0);
-            return fail (e.target.getFullPathName() + ": " + (looked.failed() ? looked.getErrorMessage() : "is not a regular file"));
+            return refuse ({ info ? Failure::Kind::notRegular : info.failure().kind,
+                             e.target.getFullPathName() + ": " + (info ? juce::String ("is not a regular file") : info.message()) });
         }
 
-        e.existed = info.kind == Kind::regular;
+        e.existed = info->kind == Kind::regular;
 
         if (! e.existed || i + 1 == count)
             continue;
 
         e.backup = temporarySibling (e.target, "old");
-        e.linkedBackup = FileSystem::hardLink (e.target, e.backup).wasOk();
+        e.linkedBackup = FileSystem::hardLink (e.target, e.backup).ok();
 
         if (e.linkedBackup) // a second name a signal may take away: the target keeps the file
-            e.backupSlot = Temporaries::instance.note (e.backup);
-
-        if (! e.linkedBackup)
         {
-            if (const auto moved = FileSystem::replace (e.target, e.backup); moved.failed())
-            {
-                e.backup = juce::File();
-                rollBack (0);
-                return fail ("cannot replace " + e.target.getFullPathName() + ": " + moved.getErrorMessage());
-            }
+            e.backupSlot = Temporaries::instance.note (e.backup);
+            continue;
+        }
+
+        if (const auto moved = FileSystem::replace (e.target, e.backup); ! moved)
+        {
+            e.backup = juce::File();
+            rollBack (0);
+            return refuse ({ moved.failure().kind, "cannot replace " + e.target.getFullPathName() + ": " + moved.message() });
         }
     }
 
     for (size_t i = 0; i < count; ++i)
     {
-        if (const auto renamed = FileSystem::replace (entries[i]->temporary, entries[i]->target); renamed.failed())
+        if (const auto renamed = FileSystem::replace (entries[i]->temporary, entries[i]->target); ! renamed)
         {
             rollBack (i);
-            return fail ("cannot replace " + entries[i]->target.getFullPathName() + ": " + renamed.getErrorMessage());
+            return refuse ({ renamed.failure().kind, "cannot replace " + entries[i]->target.getFullPathName() + ": " + renamed.message() });
         }
     }
 
     for (auto& entry : entries)
     {
         if (entry->backup != juce::File())
-            FileSystem::remove (entry->backup);
+            (void) FileSystem::remove (entry->backup); // the set is whole: a second name left is only a name
 
         entry->stream.reset();
     }
 
     entries.clear();
-    return true;
+    return {};
 }
 
-juce::String writeFileAtomically (const juce::File& target, const void* data, size_t size)
+Expected<void> writeFileAtomically (const juce::File& target, const void* data, size_t size)
 {
     OutputFileSet files;
+    const auto stream = files.add (target);
 
-    if (auto* stream = files.add (target))
-    {
-        if (size > 0)
-            stream->write (data, size); // a failure shows at the commit
-        files.commit();
-    }
+    if (! stream)
+        return stream.failure();
 
-    return files.error();
+    if (size > 0)
+        (*stream)->write (data, size); // a failure shows at the commit
+
+    return files.commit();
 }

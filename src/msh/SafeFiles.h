@@ -5,12 +5,13 @@
 #include "Expected.h"
 
 #include <memory>
+#include <optional>
 #include <vector>
 
-// A regular file opened for reading, as a stream of known length; nullptr for anything else, with the
-// reason: "no such file", "is a directory", "is not a regular file" (a FIFO, a device: never waited on),
-// or "cannot open: " and the system's reason.
-std::unique_ptr<juce::InputStream> openInputFile (const juce::File& file, juce::String& reason);
+// A regular file opened for reading, as a stream of known length; for anything else the reason: "no
+// such file", "is a directory", "is not a regular file" (a FIFO, a device: never waited on), or
+// "cannot open: " and the system's reason.
+Expected<std::unique_ptr<juce::InputStream>> openInputFile (const juce::File& file);
 
 // The file a path names inside folder, as a file from a stranger may name one: never by an absolute path
 // or a URI of another kind, never by ".." out of the folder, and through symbolic links only where they
@@ -19,7 +20,7 @@ Expected<juce::File> fileInside (const juce::File& folder, const juce::String& p
 
 // Where a write to path lands: path itself, or for a symbolic link the file it leads to (the link stays).
 // Fails for a loop of links.
-juce::Result resolveOutputPath (const juce::File& path, juce::File& resolved);
+Expected<juce::File> resolveOutputPath (const juce::File& path);
 
 // Files written under temporary names in their targets' folders and put in place together, only once every
 // write and every close succeeded. After any failure no target has changed and no temporary file is left,
@@ -33,20 +34,19 @@ public:
     OutputFileSet();
     ~OutputFileSet();
 
-    // The stream standing in for target until commit; nullptr when it cannot be made (error() says why).
-    // Writes are buffered: a failure may show only at commit. Add the file that names the others last:
-    // files are put in place in the order they were added.
-    juce::OutputStream* add (const juce::File& target);
+    // The stream standing in for target until commit. Writes are buffered: a failure may show only at
+    // commit. Add the file that names the others last: files are put in place in the order they were
+    // added. A target that cannot be written drops the whole set: "cannot write FILE: reason", or
+    // "FILE: is a directory" (or "is not a regular file") for a target refused as it stands; a dropped
+    // set refuses every later add and its commit with the same failure.
+    Expected<juce::OutputStream*> add (const juce::File& target);
 
     // Closes and checks every file, then renames each over its target; should one rename fail, the files
-    // already renamed are put back as they were. False after any failure.
-    bool commit();
+    // already renamed are put back as they were. After a failure, nothing of the set is left.
+    Expected<void> commit();
 
     // Drops every temporary file; the targets stay as they were.
     void discard();
-
-    // "cannot write FILE: reason" (or "FILE: reason" when the target itself is refused).
-    const juce::String& error() const noexcept   { return problem; }
 
     // The targets, links resolved, in the order added.
     juce::Array<juce::File> targets() const;
@@ -55,10 +55,8 @@ public:
 
 private:
     struct Entry;
-    bool fail (const juce::String& message);
-
     std::vector<std::unique_ptr<Entry>> entries;
-    juce::String problem;
+    std::optional<Failure> dropped;     // what stopped the set
 
     JUCE_DECLARE_NON_COPYABLE (OutputFileSet)
 };
@@ -80,5 +78,5 @@ private:
 // Removes the temporary files of ours that a killed program left in folder more than a day ago.
 void removeStaleTemporaries (const juce::File& folder);
 
-// One whole file from bytes in memory, written as above: empty when written, else why not.
-juce::String writeFileAtomically (const juce::File& target, const void* data, size_t size);
+// One whole file from bytes in memory, written as above.
+Expected<void> writeFileAtomically (const juce::File& target, const void* data, size_t size);

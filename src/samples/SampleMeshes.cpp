@@ -193,7 +193,7 @@ void buildSampleMesh (MshMesh& mesh)
 
     auto& base = mesh.root;
     base.name = "cart_base";
-    base.flags = 0x100;                       // collidable
+    base.flags = MshFlag::collidable;
     base.isHp = false;
     setTranslation (base, 0, 0, 0);
     addBox (base, 6, 0.5f, 8);
@@ -202,7 +202,7 @@ void buildSampleMesh (MshMesh& mesh)
     setTranslation (cabin, 0, 1.5f, -1);
     addBox (cabin, 3, 2.5f, 3);
 
-    auto& turret = addChild (cabin, "turret", 0x10);  // lit up; a child of a child
+    auto& turret = addChild (cabin, "turret", MshFlag::lit);  // a child of a child
     setTranslation (turret, 0, 1.75f, 0);
     addBox (turret, 1.6f, 1, 1.6f);
 
@@ -212,20 +212,20 @@ void buildSampleMesh (MshMesh& mesh)
 
     for (const float side : { -1.0f, 1.0f })
     {
-        auto& wheel = addChild (base, side < 0 ? "wheel_left" : "wheel_right", 0x100); // collidable
+        auto& wheel = addChild (base, side < 0 ? "wheel_left" : "wheel_right", MshFlag::collidable);
         setTranslation (wheel, 3.4f * side, 0, 2.5f);
         addCylinder (wheel, 1, 0.6f, 16);
     }
 
-    auto& banner = addChild (base, "banner", 0x200);  // drawn on both sides
+    auto& banner = addChild (base, "banner", MshFlag::twoSided);
     setTranslation (banner, -2.2f, 3, 2.5f);
     addQuad (banner, 1.6f, 1);
 
-    auto& lamp = addChild (base, "lamp", 0x10);       // lit up
+    auto& lamp = addChild (base, "lamp", MshFlag::lit);
     setTranslation (lamp, 2.2f, 1, 3.2f);
     addSphere (lamp, 0.45f, 8, 12);
 
-    auto& hull = addChild (base, "collision_hull", 0x500); // hidden in game, collidable
+    auto& hull = addChild (base, "collision_hull", MshFlag::hidden | MshFlag::collidable);
     setTranslation (hull, 0, 0.6f, 3);
     addBox (hull, 1.2f, 0.7f, 1.2f);
 }
@@ -299,7 +299,7 @@ void buildRichMesh (MshMesh& mesh)
     root.name = "root";
     root.valueA = 5;
     root.valueB = -6;
-    root.flags = 0x310;
+    root.flags = MshFlag::collidable | MshFlag::twoSided | MshFlag::lit;
     root.isHp = false;
     setTranslation (root, 0, 0, 0);
     fillRecords (root.list4, 2, 11);
@@ -314,7 +314,7 @@ void buildRichMesh (MshMesh& mesh)
     root.quadEntries[0].blockB = std::make_unique<MshNamedBlock8>();
     root.quadEntries[0].blockB->name = "qb";
 
-    auto& a = addChild (root, "A", 0x100);
+    auto& a = addChild (root, "A", MshFlag::collidable);
     setTranslation (a, 1, 0, 0);
     addQuad (a, 1, 1);
     auto& a1 = addChild (a, juce::String (juce::CharPointer_UTF8 ("HP_\xc3\xbf")), 0xffffffffu);

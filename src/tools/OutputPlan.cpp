@@ -1,7 +1,7 @@
 // Tolmar MSH Viewer - where the converters' outputs go, worked out and checked before anything is written.
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #include "OutputPlan.h"
-#include "exchange/MeshImport.h"
+#include "exchange/import/MeshImport.h"
 #include "msh/FileSystem.h"
 #include "msh/SafeFiles.h"
 
@@ -11,11 +11,11 @@ namespace
 {
     using Kind = FileSystem::Info::Kind;
 
+    // What stands at a path, as far as it can be told (nothing, where it cannot).
     Kind kindOf (const juce::File& file)
     {
-        FileSystem::Info info;
-        FileSystem::lookUp (file, true, info);
-        return info.kind;
+        const auto info = FileSystem::lookUp (file, true);
+        return info ? info->kind : Kind::missing;
     }
 
     bool namesAFolder (const juce::String& text)
@@ -28,12 +28,11 @@ namespace
     {
         explicit Identity (const juce::File& file)
         {
-            juce::File resolved;
-            path = FileSystem::comparablePath (resolveOutputPath (file, resolved).wasOk() ? resolved : file);
-            FileSystem::Info info;
+            const auto resolved = resolveOutputPath (file);
+            path = FileSystem::comparablePath (resolved ? *resolved : file);
 
-            if (FileSystem::lookUp (file, true, info).wasOk() && info.kind != Kind::missing)
-                node = juce::String::toHexString ((juce::int64) info.device) + ":" + juce::String::toHexString ((juce::int64) info.identity);
+            if (const auto info = FileSystem::lookUp (file, true); info && info->kind != Kind::missing)
+                node = juce::String::toHexString ((juce::int64) info->device) + ":" + juce::String::toHexString ((juce::int64) info->identity);
         }
 
         juce::String path, node;
@@ -63,7 +62,7 @@ namespace
     };
 }
 
-juce::String checkOutputs (const std::vector<PlannedOutput>& outputs)
+Expected<void> checkOutputs (const std::vector<PlannedOutput>& outputs)
 {
     Seen inputs, written;
 
@@ -77,11 +76,11 @@ juce::String checkOutputs (const std::vector<PlannedOutput>& outputs)
             const Identity identity (file);
 
             if (const auto* reader = inputs.find (identity))
-                return file.getFullPathName() + ": would overwrite the input " + reader->input.getFullPathName();
+                return Failure { Failure::Kind::conflict, file.getFullPathName() + ": would overwrite the input " + reader->input.getFullPathName() };
 
             if (const auto* writer = written.find (identity))
-                return file.getFullPathName() + ": written for both " + writer->input.getFullPathName() + " and "
-                     + output.input.getFullPathName();
+                return Failure { Failure::Kind::conflict, file.getFullPathName() + ": written for both " + writer->input.getFullPathName() + " and "
+                                                       + output.input.getFullPathName() };
 
             written.add (identity, &output);
         }
@@ -90,8 +89,8 @@ juce::String checkOutputs (const std::vector<PlannedOutput>& outputs)
     return {};
 }
 
-OutputPlan planConversions (const juce::StringArray& inputs, const juce::String& output,
-                            std::optional<ExportFormat> format, const juce::File& cwd)
+Expected<OutputPlan> planConversions (const juce::StringArray& inputs, const juce::String& output,
+                                      std::optional<MeshFormat> format, const juce::File& cwd)
 {
     OutputPlan plan;
     const auto out = cwd.getChildFile (output);
@@ -101,23 +100,21 @@ OutputPlan planConversions (const juce::StringArray& inputs, const juce::String&
     if (output.isNotEmpty() && ! intoFolder)
     {
         const auto extension = out.getFileExtension().fromFirstOccurrenceOf (".", false, false);
-        const auto named = exportFormatNamed (extension);
-        plan.usageFault = true;
+        const auto named = meshFormatNamed (extension);
 
         if (extension.isNotEmpty() && ! named.has_value())
-            return plan.error = output + ": names no format written here (.glb, .gltf, .obj or .msh)", plan;
+            return Failure { Failure::Kind::usage, output + ": names no format written here (.glb, .gltf, .obj or .msh)" };
 
         if (format.has_value() && named.has_value() && *named != *format)
-            return plan.error = output + ": the extension does not match --format " + juce::String (exportExtension (*format)).substring (1), plan;
+            return Failure { Failure::Kind::usage, output + ": the extension does not match --format " + juce::String (extensionOf (*format)).substring (1) };
 
-        plan.usageFault = false;
         format = format.has_value() ? format : named;
     }
 
     if (intoFolder && outKind != Kind::directory)
     {
         if (outKind != Kind::missing)
-            return plan.error = output + ": is not a directory", plan;
+            return Failure { Failure::Kind::notRegular, output + ": is not a directory" };
 
         plan.folderToMake = out;
     }
@@ -126,17 +123,19 @@ OutputPlan planConversions (const juce::StringArray& inputs, const juce::String&
     {
         // Meshes go out as glTF, and other programs' files come back as meshes, unless told otherwise.
         const auto source = cwd.getChildFile (input);
-        const auto chosen = format.value_or (isImportable (source) ? ExportFormat::msh : ExportFormat::glb);
-        const auto name = source.getFileNameWithoutExtension() + exportExtension (chosen);
+        const auto chosen = format.value_or (isImportable (source) ? MeshFormat::msh : MeshFormat::glb);
+        const auto name = source.getFileNameWithoutExtension() + extensionOf (chosen);
         const auto target = output.isEmpty() ? source.getSiblingFile (name) : intoFolder ? out.getChildFile (name) : out;
-        plan.outputs.push_back ({ source, target, exportFiles (target, chosen), chosen });
+        plan.outputs.push_back ({ source, target, filesOfSet (target, chosen), chosen });
     }
 
-    plan.error = checkOutputs (plan.outputs);
+    if (auto checked = checkOutputs (plan.outputs); ! checked)
+        return checked.failure();
+
     return plan;
 }
 
-OutputPlan planPicture (const juce::String& input, const juce::String& output, const juce::File& cwd)
+Expected<OutputPlan> planPicture (const juce::String& input, const juce::String& output, const juce::File& cwd)
 {
     OutputPlan plan;
     const auto source = cwd.getChildFile (input);
@@ -145,7 +144,10 @@ OutputPlan planPicture (const juce::String& input, const juce::String& output, c
     if (kindOf (target) == Kind::directory)
         target = target.getChildFile (source.getFileNameWithoutExtension() + ".png");
 
-    plan.outputs.push_back ({ source, target, { target } });
-    plan.error = checkOutputs (plan.outputs);
+    plan.outputs.push_back ({ source, target, { target }, MeshFormat::glb });
+
+    if (auto checked = checkOutputs (plan.outputs); ! checked)
+        return checked.failure();
+
     return plan;
 }

@@ -2,7 +2,7 @@
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #include "ToolArguments.h"
 
-#include "msh/FileSystem.h"
+#include "ToolStreams.h"
 
 #include <cerrno>
 #include <cstring>
@@ -22,7 +22,7 @@ ToolCommandLine readCommandLine (int argc, char* argv[], const char* program, co
 {
     ToolCommandLine line;
     bool optionsEnded = false;
-    const auto args = FileSystem::arguments (argc, argv);
+    const auto args = programArguments (argc, argv);
     juce::StringArray given;
 
     for (int i = 1; i < args.size(); ++i)
@@ -44,7 +44,12 @@ ToolCommandLine readCommandLine (int argc, char* argv[], const char* program, co
         if (argument == "--help" || argument == "-h" || argument == "--version")
         {
             const auto text = argument != "--version" ? std::string (usage) : std::string (program) + " " + toolsVersion + "\n";
-            line.exitStatus = printToStandardOutput (program, text) ? 0 : 2;
+            const auto printed = printToStandardOutput (text);
+
+            if (! printed)
+                std::cerr << program << ": " << printed.message() << "\n";
+
+            line.exitStatus = printed ? 0 : 2;
             return line;
         }
 
@@ -82,9 +87,9 @@ ToolCommandLine readCommandLine (int argc, char* argv[], const char* program, co
             return line;
         }
 
-        if (const auto problem = option->take (value); problem.isNotEmpty())
+        if (const auto taken = option->take (value); ! taken)
         {
-            line.exitStatus = badUsage (program, usage, "bad value for " + name + ": \"" + value + "\" (" + problem + ")");
+            line.exitStatus = badUsage (program, usage, "bad value for " + name + ": \"" + value + "\" (" + taken.message() + ")");
             return line;
         }
     }
@@ -92,27 +97,25 @@ ToolCommandLine readCommandLine (int argc, char* argv[], const char* program, co
     return line;
 }
 
-bool standardOutputWritten (const char* program)
+Expected<void> standardOutputWritten()
 {
     errno = 0;
 
     if (std::cout.flush().good())
-        return true;
+        return {};
 
-    const auto reason = errno != 0 ? std::strerror (errno) : "the output failed";
-    std::cerr << program << ": cannot write to standard output: " << reason << "\n";
-    return false;
+    return Failure { Failure::Kind::ioFailed, juce::String ("cannot write to standard output: ") + (errno != 0 ? std::strerror (errno) : "the output failed") };
 }
 
-bool printToStandardOutput (const char* program, const std::string& text)
+Expected<void> printToStandardOutput (const std::string& text)
 {
     std::cout << text;
-    return standardOutputWritten (program);
+    return standardOutputWritten();
 }
 
 bool standardOutputWasOpen()
 {
-    return FileSystem::prepareStandardStreams();
+    return prepareStandardStreams();
 }
 
 std::optional<juce::int64> parseWholeNumber (const juce::String& text, juce::int64 low, juce::int64 high)

@@ -2,7 +2,8 @@
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #pragma once
 
-#include <juce_core/juce_core.h>
+#include "msh/Expected.h"
+#include "msh/Version.h"
 
 #include <functional>
 #include <optional>
@@ -14,7 +15,7 @@ struct ToolOption
 {
     juce::String name;
     bool takesValue = false;
-    std::function<juce::String (const juce::String& value)> take; // empty when taken, else what is wrong with it
+    std::function<Expected<void> (const juce::String& value)> take; // a failure says what the value should be
 };
 
 struct ToolCommandLine
@@ -33,12 +34,15 @@ constexpr int usageStatus = 64;
 ToolCommandLine readCommandLine (int argc, char* argv[], const char* program, const char* usage,
                                  const std::vector<ToolOption>& options);
 
-// Writes to standard output and flushes it: false, after saying why on standard error, when it could not
-// be written whole (a full disk, a closed pipe).
-bool printToStandardOutput (const char* program, const std::string& text);
+// A value that is not what an option takes: what it should be.
+inline Failure badValue (const juce::String& shouldBe)   { return { Failure::Kind::usage, shouldBe }; }
 
-// True when everything written to standard output so far reached it; says why not on standard error.
-bool standardOutputWritten (const char* program);
+// Writes to standard output and flushes it; a failure when it could not be written whole (a full disk, a
+// closed pipe): "cannot write to standard output: " and the system's reason.
+Expected<void> printToStandardOutput (const std::string& text);
+
+// Whether everything written to standard output so far reached it, as printToStandardOutput.
+Expected<void> standardOutputWritten();
 
 // Opens /dev/null on any of the three standard streams that is closed, so no file the program opens later
 // takes its number (and the program's messages); false when standard output was one of them.
@@ -48,4 +52,4 @@ bool standardOutputWasOpen();
 std::optional<juce::int64> parseWholeNumber (const juce::String& text, juce::int64 low, juce::int64 high);
 
 // The version every program reports.
-constexpr const char* toolsVersion = "0.2.1";
+constexpr const char* toolsVersion = mshVersion;

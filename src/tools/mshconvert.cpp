@@ -1,7 +1,8 @@
 // Tolmar MSH Viewer - mshconvert: .msh files as glTF 2.0 or Wavefront OBJ, for other programs.
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
-#include "exchange/MeshExport.h"
-#include "exchange/MeshImport.h"
+#include "exchange/export/MeshExport.h"
+#include "exchange/import/MeshImport.h"
+#include "msh/MshReader.h"
 #include "OutputPlan.h"
 #include "ToolArguments.h"
 #include "msh/SafeFiles.h"
@@ -34,41 +35,45 @@ namespace
         MshMesh mesh;
         juce::StringArray changes;
         int status = 0;
+        const auto tell = [&input] (const juce::String& what) { std::cerr << "mshconvert: " << input << ": " << what << "\n"; };
 
         if (isImportable (planned.input))
         {
-            const auto outcome = importMesh (planned.input, mesh, base);
+            const auto imported = importMesh (planned.input, mesh, base);
 
-            for (auto& warning : outcome.warnings)
-                std::cerr << "mshconvert: " << input << ": warning: " << warning << "\n";
-
-            if (outcome.error.isNotEmpty())
+            if (! imported)
             {
-                std::cerr << "mshconvert: " << input << ": " << outcome.error << "\n";
+                tell (imported.message());
                 return 2;
             }
 
-            status = outcome.warnings.isEmpty() ? 0 : 1;
-            changes = outcome.changes;
+            for (auto& warning : imported->warnings)
+                tell ("warning: " + warning.message);
+
+            status = imported->warnings.empty() ? 0 : 1;
+            changes = imported->changes;
         }
-        else if (! mesh.loadFromFile (planned.input, [&] (const MshWarning& w)
+        else if (const auto loaded = mshLoadFile (mesh, planned.input, [&] (const MshWarning& w)
                  {
-                     std::cerr << "mshconvert: " << input << ": warning: wrong end marker at byte " << w.offset << "\n";
+                     tell ("warning: wrong end marker at byte " + juce::String (w.offset));
                      status = 1;
-                 }))
+                 }); ! loaded)
         {
-            std::cerr << "mshconvert: " << input << ": " << mesh.getLoadError() << "\n";
+            tell (loaded.message());
             return 2;
         }
 
-        if (const auto problem = exportMesh (mesh, planned.target, planned.format); problem.isNotEmpty())
+        if (const auto exported = exportMesh (mesh, planned.target, planned.format); ! exported)
         {
-            std::cerr << "mshconvert: " << input << ": " << problem << "\n";
+            tell (exported.message());
             return 2;
         }
 
-        if (! changes.isEmpty() && ! printToStandardOutput ("mshconvert", changes.joinIntoString ("\n").toStdString() + "\n"))
+        if (const auto printed = changes.isEmpty() ? Expected<void>() : printToStandardOutput (changes.joinIntoString ("\n").toStdString() + "\n"); ! printed)
+        {
+            std::cerr << "mshconvert: " << printed.message() << "\n";
             return 2;
+        }
 
         return status;
     }
@@ -86,25 +91,25 @@ namespace
 
     int run (int argc, char* argv[])
     {
-        std::optional<ExportFormat> format;
+        std::optional<MeshFormat> format;
         juce::String output, baseName;
+        const auto nonEmpty = [] (juce::String& into, const char* shouldBe)
+        {
+            return [&into, shouldBe] (const juce::String& value) -> Expected<void>
+            {
+                into = value;
+                return value.isEmpty() ? Expected<void> (badValue (shouldBe)) : Expected<void>();
+            };
+        };
 
         const auto line = readCommandLine (argc, argv, "mshconvert", usageText, {
-            { "--format", true, [&format] (const juce::String& value)
+            { "--format", true, [&format] (const juce::String& value) -> Expected<void>
               {
-                  format = exportFormatNamed (value);
-                  return format.has_value() ? juce::String() : juce::String ("glb, gltf, obj or msh");
+                  format = meshFormatNamed (value);
+                  return format.has_value() ? Expected<void>() : Expected<void> (badValue ("glb, gltf, obj or msh"));
               } },
-            { "-o", true, [&output] (const juce::String& value)
-              {
-                  output = value;
-                  return value.isEmpty() ? "a file or folder name" : juce::String();
-              } },
-            { "--base", true, [&baseName] (const juce::String& value)
-              {
-                  baseName = value;
-                  return value.isEmpty() ? "the .msh file the edited one was made from" : juce::String();
-              } } });
+            { "-o", true, nonEmpty (output, "a file or folder name") },
+            { "--base", true, nonEmpty (baseName, "the .msh file the edited one was made from") } });
 
         if (line.exitStatus.has_value())
             return *line.exitStatus;
@@ -119,26 +124,26 @@ namespace
 
         const auto plan = planConversions (line.operands, output, format, cwd);
 
-        if (plan.error.isNotEmpty())
+        if (! plan)
         {
-            std::cerr << "mshconvert: " << plan.error << "\n";
-            return plan.usageFault ? usageStatus : 2;
+            std::cerr << "mshconvert: " << plan.message() << "\n";
+            return plan.failure().kind == Failure::Kind::usage ? usageStatus : 2;
         }
 
-        const auto made = missingFolders (plan.folderToMake);
+        const auto made = missingFolders (plan->folderToMake);
 
-        if (plan.folderToMake != juce::File())
+        if (plan->folderToMake != juce::File())
         {
-            if (const auto result = plan.folderToMake.createDirectory(); result.failed())
+            if (const auto result = plan->folderToMake.createDirectory(); result.failed())
             {
-                std::cerr << "mshconvert: cannot make the folder " << plan.folderToMake.getFullPathName() << ": " << result.getErrorMessage() << "\n";
+                std::cerr << "mshconvert: cannot make the folder " << plan->folderToMake.getFullPathName() << ": " << result.getErrorMessage() << "\n";
                 return 2;
             }
         }
 
         // What a killed run of ours left beside the outputs long ago goes now.
         juce::Array<juce::File> folders;
-        for (const auto& planned : plan.outputs)
+        for (const auto& planned : plan->outputs)
             folders.addIfNotAlreadyThere (planned.target.getParentDirectory());
         for (const auto& folder : folders)
             removeStaleTemporaries (folder);
@@ -147,21 +152,24 @@ namespace
         MshMesh base;
 
         // The file an edit is merged into is read whole first, so the merge may replace it.
-        if (baseName.isNotEmpty() && ! base.loadFromFile (cwd.getChildFile (baseName), [&] (const MshWarning& w)
-            {
-                std::cerr << "mshconvert: " << baseName << ": warning: wrong end marker at byte " << w.offset << "\n";
-                status = 1;
-            }))
+        if (baseName.isNotEmpty())
         {
-            std::cerr << "mshconvert: " << baseName << ": " << base.getLoadError() << "\n";
-            return 2;
+            if (const auto loaded = mshLoadFile (base, cwd.getChildFile (baseName), [&] (const MshWarning& w)
+                {
+                    std::cerr << "mshconvert: " << baseName << ": warning: wrong end marker at byte " << w.offset << "\n";
+                    status = 1;
+                }); ! loaded)
+            {
+                std::cerr << "mshconvert: " << baseName << ": " << loaded.message() << "\n";
+                return 2;
+            }
         }
 
-        for (size_t i = 0; i < plan.outputs.size(); ++i)
+        for (size_t i = 0; i < plan->outputs.size(); ++i)
         {
             try
             {
-                status = juce::jmax (status, convert (line.operands[(int) i], plan.outputs[i], baseName.isNotEmpty() ? &base : nullptr));
+                status = juce::jmax (status, convert (line.operands[(int) i], plan->outputs[i], baseName.isNotEmpty() ? &base : nullptr));
             }
             catch (const std::bad_alloc&)
             {

@@ -9,12 +9,12 @@
 
 namespace
 {
-    bool said (const juce::String& problem)
+    bool said (const Expected<void>& done)
     {
-        if (problem.isNotEmpty())
-            std::cerr << "mshgen: " << problem << "\n";
+        if (! done)
+            std::cerr << "mshgen: " << done.message() << "\n";
 
-        return problem.isEmpty();
+        return done.ok();
     }
 
     bool write (const MshMesh& mesh, const juce::File& file)
@@ -31,7 +31,7 @@ namespace
     bool writeSeeds (const juce::File& folder)
     {
         if (const auto made = folder.createDirectory(); made.failed())
-            return said ("cannot make the folder " + folder.getFullPathName() + ": " + made.getErrorMessage());
+            return said (Failure { Failure::Kind::ioFailed, "cannot make the folder " + folder.getFullPathName() + ": " + made.getErrorMessage() });
 
         MshMesh mesh;
         bool ok = true;
@@ -96,7 +96,10 @@ int main (int argc, char* argv[])
     const auto& command = line.operands[0];
 
     if (line.operands.size() != 2 || (command != "sample" && command != "seeds"))
-        return std::cerr << "mshgen: give sample OUT.msh or seeds DIR\n" << usageText, usageStatus;
+    {
+        std::cerr << "mshgen: give sample OUT.msh or seeds DIR\n" << usageText;
+        return usageStatus;
+    }
 
     const auto target = juce::File::getCurrentWorkingDirectory().getChildFile (line.operands[1]);
 

@@ -20,20 +20,23 @@ namespace
 int main (int argc, char* argv[])
 {
     if (! standardOutputWasOpen())
-        return std::cerr << "mshinfo: cannot write to standard output: it is closed\n", 2;
+    {
+        std::cerr << "mshinfo: cannot write to standard output: it is closed\n";
+        return 2;
+    }
 
     bool json = false;
     const auto line = readCommandLine (argc, argv, "mshinfo", usageText, {
-        { "--json", false, [&json] (const juce::String&) { json = true; return juce::String(); } } });
+        { "--json", false, [&json] (const juce::String&) { json = true; return Expected<void>(); } } });
 
     if (line.exitStatus.has_value())
         return *line.exitStatus;
 
-    if (line.operands.isEmpty())
-        return std::cerr << "mshinfo: no FILE given\n" << usageText, usageStatus;
-
-    if (line.operands.contains (juce::String()))
-        return std::cerr << "mshinfo: an empty FILE name\n" << usageText, usageStatus;
+    if (line.operands.isEmpty() || line.operands.contains (juce::String()))
+    {
+        std::cerr << "mshinfo: " << (line.operands.isEmpty() ? "no FILE given" : "an empty FILE name") << "\n" << usageText;
+        return usageStatus;
+    }
 
     std::ios::sync_with_stdio (false);
     int status = 0;
@@ -50,11 +53,14 @@ int main (int argc, char* argv[])
         else
             writeTextReport (std::cout, mesh, load);
 
-        if (! standardOutputWritten ("mshinfo"))
+        if (const auto written = standardOutputWritten(); ! written)
+        {
+            std::cerr << "mshinfo: " << written.message() << "\n";
             return 2;
+        }
 
-        if (! load.loaded)
-            std::cerr << "mshinfo: " << path << ": " << load.error << "\n";
+        if (! load.read)
+            std::cerr << "mshinfo: " << path << ": " << load.read.message() << "\n";
 
         status = juce::jmax (status, load.exitStatus());
     }

@@ -4,8 +4,9 @@
 #include "exchange/PngFiles.h"
 #include "ToolArguments.h"
 #include "msh/MshGeometry.h"
-#include "view/MeshDrawing.h"
-#include "view/OffscreenGL.h"
+#include "msh/MshReader.h"
+#include "drawing/MeshDrawing.h"
+#include "offscreen/OffscreenGL.h"
 
 #include <iostream>
 
@@ -30,24 +31,28 @@ int main (int argc, char* argv[])
     bool fit = true, transparent = false;
 
     const auto line = readCommandLine (argc, argv, "mshrender", usageText, {
-        { "--size", true, [&] (const juce::String& value)
+        { "--size", true, [&] (const juce::String& value) -> Expected<void>
           {
               const auto w = parseWholeNumber (value.upToFirstOccurrenceOf ("x", false, false), 1, 8192);
               const auto h = value.contains ("x") ? parseWholeNumber (value.fromFirstOccurrenceOf ("x", false, false), 1, 8192) : w;
 
               if (! w.has_value() || ! h.has_value())
-                  return juce::String ("N or WxH, from 1 to 8192 pixels a side");
+                  return badValue ("N or WxH, from 1 to 8192 pixels a side");
 
               width = (int) *w;
               height = (int) *h;
-              return juce::String();
+              return {};
           } },
-        { "--camera", true, [&fit] (const juce::String& value)
+        { "--camera", true, [&fit] (const juce::String& value) -> Expected<void>
           {
               fit = value == "fit";
-              return value == "fit" || value == "file" ? juce::String() : juce::String ("fit or file");
+
+              if (value != "fit" && value != "file")
+                  return badValue ("fit or file");
+
+              return {};
           } },
-        { "--transparent", false, [&transparent] (const juce::String&) { transparent = true; return juce::String(); } } });
+        { "--transparent", false, [&transparent] (const juce::String&) { transparent = true; return Expected<void>(); } } });
 
     if (line.exitStatus.has_value())
         return *line.exitStatus;
@@ -55,29 +60,35 @@ int main (int argc, char* argv[])
     const auto& files = line.operands;
 
     if (files.size() != 2)
-        return std::cerr << "mshrender: give one FILE.msh and one OUT.png\n" << usageText, usageStatus;
+    {
+        std::cerr << "mshrender: give one FILE.msh and one OUT.png\n" << usageText;
+        return usageStatus;
+    }
 
     const auto plan = planPicture (files[0], files[1], juce::File::getCurrentWorkingDirectory());
 
-    if (plan.error.isNotEmpty())
-        return std::cerr << "mshrender: " << plan.error << "\n", 3;
+    if (! plan)
+    {
+        std::cerr << "mshrender: " << plan.message() << "\n";
+        return 3;
+    }
 
     MshMesh mesh;
 
-    if (! mesh.loadFromFile (plan.outputs[0].input, [&files] (const MshWarning& w)
+    if (const auto loaded = mshLoadFile (mesh, plan->outputs[0].input, [&files] (const MshWarning& w)
         {
             std::cerr << "mshrender: " << files[0] << ": warning: wrong end marker at byte " << w.offset << "\n";
-        }))
+        }); ! loaded)
     {
-        std::cerr << "mshrender: " << files[0] << ": " << mesh.getLoadError() << "\n";
+        std::cerr << "mshrender: " << files[0] << ": " << loaded.message() << "\n";
         return 2;
     }
 
-    OffscreenGL gl (width, height);
+    const auto gl = OffscreenGL::make (width, height);
 
-    if (! gl.error().empty())
+    if (! gl)
     {
-        std::cerr << "mshrender: " << gl.error() << "\n";
+        std::cerr << "mshrender: " << gl.message() << "\n";
         return 3;
     }
 
@@ -102,9 +113,9 @@ int main (int argc, char* argv[])
     for (size_t i = 3; i < pixels.size(); i += 4)
         pixels[i] = transparent && pixels[i] == 0 ? 0 : 255;
 
-    if (const auto problem = writePngFile (plan.outputs[0].target, pixels.data(), width, height, 4); problem.isNotEmpty())
+    if (const auto written = writePngFile (plan->outputs[0].target, pixels.data(), width, height, 4); ! written)
     {
-        std::cerr << "mshrender: " << problem << "\n";
+        std::cerr << "mshrender: " << written.message() << "\n";
         return 3;
     }
 

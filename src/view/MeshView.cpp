@@ -1,9 +1,8 @@
-// Tolmar MSH Viewer - the 3-D view: the document's mesh drawn, turned and moved with the mouse.
+// Tolmar MSH Viewer - the 3-D view: a mesh drawn, turned and moved with the mouse.
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #include "MeshView.h"
 #include "Captions.h"
-#include "MeshPicking.h"
-#include "ViewInfo.h"
+#include "scene/MeshPicking.h"
 
 namespace
 {
@@ -19,24 +18,17 @@ namespace
     }
 }
 
-MeshView::MeshView (juce::TreeView* tree, const juce::String& initialFile)
+MeshView::MeshView()
     : renderer ({ [safe = safeThis] (double ms) { toView (safe, [ms] (MeshView& view) { view.frameDrawn (ms); }); },
                   [safe = safeThis] (std::vector<juce::uint8> pixels, int width, int height, const juce::File& meshFile)
                   {
                       toView (safe, [pixels = std::move (pixels), width, height, meshFile] (MeshView& view) mutable
                       {
-                          view.showNotice (savePictureBeside (meshFile, std::move (pixels), width, height));
+                          if (view.listener != nullptr)
+                              view.listener->pictureTaken (std::move (pixels), width, height, meshFile);
                       });
-                  } }),
-      treeView (tree),
-      rows (*tree, [this] (const MshObject& object, bool isNowSelected)
-      {
-          document.setMark (object, isNowSelected);
-          selectionChanged();
-      })
+                  } })
 {
-    treeView->setColour (juce::TreeView::backgroundColourId, juce::Colour (0xffadd8e6));
-
     // 24 depth bits at least: a format no GLX config can give makes JUCE crash; GLX picks the deepest.
     context.setPixelFormat (juce::OpenGLPixelFormat (8, 8, 24, 0));
     context.setRenderer (this);
@@ -47,9 +39,6 @@ MeshView::MeshView (juce::TreeView* tree, const juce::String& initialFile)
     setWantsKeyboardFocus (true);
     eventLoopWatch.check = [this] { eventLoop.check(); };
     eventLoopWatch.startTimer (100);
-
-    if (initialFile.isNotEmpty())
-        loadMesh (juce::File::getCurrentWorkingDirectory().getChildFile (initialFile));
 }
 
 MeshView::~MeshView()
@@ -60,7 +49,6 @@ MeshView::~MeshView()
     context.detach();
 }
 
-//==============================================================================
 void MeshView::newOpenGLContextCreated()
 {
     renderer.contextCreated();
@@ -83,8 +71,7 @@ void MeshView::openGLContextClosing()
 
 void MeshView::publish (bool sceneChanged)
 {
-    renderer.publish ({ meshLoaded ? drawList : nullptr, camera, document.getSelected(), wireframe, interacting, 0,
-                        overlayCaption, noticeCaption }, sceneChanged);
+    renderer.publish ({ drawList, camera, highlighted, wireframe, interacting, 0, overlayCaption, noticeCaption }, sceneChanged);
     repaint();
 }
 
@@ -97,15 +84,11 @@ void MeshView::frameDrawn (double milliseconds)
         refreshCaptions();
 }
 
-void MeshView::resized()
-{
-    refreshCaptions();
-}
-
 juce::String MeshView::getOverlayText() const
 {
-    return overlayLines ({ document.getFile().getFileName(), document.getTotals(), document.getLoadMilliseconds(),
-                           frameMilliseconds, document.getSelected() }).joinIntoString ("\n");
+    auto facts = overlayFacts;
+    facts.frameMilliseconds = frameMilliseconds;
+    return overlayLines (facts).joinIntoString ("\n");
 }
 
 void MeshView::refreshCaptions (bool sceneChanged)
@@ -119,7 +102,6 @@ void MeshView::refreshCaptions (bool sceneChanged)
     publish (sceneChanged);
 }
 
-//==============================================================================
 void MeshView::mouseDown (const juce::MouseEvent& e)
 {
     camera.buttonDown (e.mods.isLeftButtonDown(), e.mods.isRightButtonDown());
@@ -137,8 +119,8 @@ void MeshView::mouseUp (const juce::MouseEvent& e)
     camera.buttonUp (e.mods.isLeftButtonDown(), e.mods.isRightButtonDown());
 
     // A left click that did not drag picks what is under it; the background picks nothing.
-    if (e.mods.isLeftButtonDown() && ! e.mouseWasDraggedSinceMouseDown() && meshLoaded && ! loading)
-        selectObject (pickObject (camera, getMesh().root, e.position.x, e.position.y, getWidth(), getHeight()));
+    if (e.mods.isLeftButtonDown() && ! e.mouseWasDraggedSinceMouseDown() && mesh != nullptr && listener != nullptr)
+        listener->objectPicked (pickObject (camera, mesh->root, e.position.x, e.position.y, getWidth(), getHeight()));
 
     if (interacting)
         timerCallback(); // the drag is over: the full picture
@@ -148,18 +130,6 @@ void MeshView::mouseWheelMove (const juce::MouseEvent&, const juce::MouseWheelDe
 {
     camera.wheel (ViewCamera::wheelIncrement (wheel.deltaY));
     startInteracting();
-}
-
-bool MeshView::keyPressed (const juce::KeyPress& key)
-{
-    // A click in the view takes the keyboard focus for the viewer's keys; the arrow keys stay the tree's.
-    using K = juce::KeyPress;
-    const auto code = key.getKeyCode();
-
-    if (code == K::upKey || code == K::downKey || code == K::leftKey || code == K::rightKey)
-        return treeView->keyPressed (key);
-
-    return false;
 }
 
 void MeshView::startInteracting()
@@ -177,130 +147,50 @@ void MeshView::timerCallback()
     publish (false);
 }
 
-//==============================================================================
-void MeshView::setTitle (const juce::String& title)
+void MeshView::showMesh (std::shared_ptr<const MshMesh> toShow, bool keepCamera)
 {
-    auto* top = getTopLevelComponent();
-    top->setName (title);
-
-    // Loaded while the view is being built: the window gets the title once the view is in it.
-    pendingTitle = top->isOnDesktop() ? juce::String() : title;
-}
-
-void MeshView::parentHierarchyChanged()
-{
-    auto* top = getTopLevelComponent();
-
-    if (pendingTitle.isNotEmpty() && top != this && top->isOnDesktop())
-    {
-        top->setName (pendingTitle);
-        pendingTitle = {};
-    }
-}
-
-bool MeshView::loadMesh (const juce::File& file)
-{
-    return read (file, false);
-}
-
-bool MeshView::reload()
-{
-    return document.isLoaded() && read (document.getFile(), true);
-}
-
-bool MeshView::read (const juce::File& file, bool reloading)
-{
-    // A box shown during a load keeps delivering events; a second load may not start inside the first.
-    if (loading)
-        return false;
-
-    const juce::ScopedValueSetter<bool> busy (loading, true);
-    const auto keptCamera = camera;
-
-    // The rows and the frame let go of the old model before it goes (the document keeps the selection's
-    // path for a reload).
-    meshLoaded = false;
+    const auto kept = camera;
+    mesh = std::move (toShow);
+    highlighted = nullptr;
     camera.resetForLoad();
-    rows.clear();
-    drawList.reset();
-    publish (true);
 
-    if (! file.existsAsFile())
+    if (mesh != nullptr)
     {
-        document.close(); // the tree shows "No Mesh Loaded"
-        refreshCaptions();
-        return false;
+        auto list = std::make_shared<DrawList> (makeDrawList (mesh->root));
+        list->keepAlive = mesh;
+        drawList = std::move (list);
+        camera.placeFromHeader (mesh->headerWord (0), mesh->headerWord (18), mesh->headerWord (19));
     }
-
-    const auto result = reloading ? document.reload() : document.load (file);
-
-    for (size_t i = 0; i < result.warnings.size(); ++i)
-        juce::AlertWindow::showMessageBox (juce::MessageBoxIconType::WarningIcon, warningTitle, warningMessage, "ok");
-
-    auto* application = juce::JUCEApplicationBase::getInstance();
-    const auto applicationName = application != nullptr ? application->getApplicationName() : juce::String ("Tolmar MSH Viewer");
-
-    if (! result.loaded)
-    {
-        setTitle (applicationName);
-        refreshCaptions();
-        return false;
-    }
-
-    const auto& mesh = document.getMesh();
-    auto list = std::make_shared<DrawList> (makeDrawList (mesh->root));
-    list->keepAlive = mesh;
-    drawList = std::move (list);
-    meshLoaded = true;
-    camera.placeFromHeader (mesh->headerWord (0), mesh->headerWord (18), mesh->headerWord (19));
-    loadedCamera = camera;
-    setTitle (applicationName + " - " + file.getFileName());
-
-    rows.show (mesh->root);
-
-    if (reloading)
-        camera = keptCamera;
-
-    // Painted behind the box while it is open.
-    refreshCaptions (true);
-
-    if (reloading)
-        selectObject (document.getSelected());
     else
-        juce::AlertWindow::showMessageBox (juce::MessageBoxIconType::InfoIcon, informationTitle, informationMessage, "ok");
+    {
+        drawList.reset(); // the frame lets go of the old model before it goes
+    }
 
-    return true;
+    meshCamera = camera;
+    camera = keepCamera ? kept : camera;
+    refreshCaptions (true);
 }
 
-//==============================================================================
-void MeshView::selectionChanged()
+void MeshView::setHighlighted (const MshObject* object)
 {
+    highlighted = object;
+
     if (overlayShown)
-        refreshCaptions (true); // the overlay names the selected object
+        refreshCaptions (true); // the overlay names the highlighted object
     else
         publish (true);
 }
 
-void MeshView::selectObject (const MshObject* object)
+void MeshView::setOverlayFacts (const OverlayFacts& facts)
 {
-    if (object == nullptr || ! rows.hasRows())
-        return;
+    overlayFacts = facts;
 
-    // A sibling of the root has no row: no row stays selected, the object alone is highlighted.
-    if (! rows.selectRowOf (*object))
-    {
-        document.select (object);
-        selectionChanged();
-    }
+    if (overlayShown)
+        refreshCaptions();
 }
 
-void MeshView::frameSelection()
+void MeshView::frame (const MshBounds& box)
 {
-    if (! meshLoaded)
-        return;
-
-    const auto box = framedBounds (getMesh().root, document.getSelected(), document.getTotals().bounds);
-
     if (box.empty)
         return;
 
@@ -310,7 +200,7 @@ void MeshView::frameSelection()
 
 void MeshView::resetCamera()
 {
-    camera = meshLoaded ? loadedCamera : ViewCamera();
+    camera = mesh != nullptr ? meshCamera : ViewCamera();
     publish (true);
 }
 
@@ -334,15 +224,11 @@ void MeshView::zoomSteps (int notches)
     publish (true);
 }
 
-//==============================================================================
-void MeshView::savePicture()
+void MeshView::takePicture (const juce::File& meshFile)
 {
-    if (! meshLoaded)
-        return;
-
-    // What is shown now, named after the file shown now, whatever comes before the next frame.
+    // What is shown now, whatever comes before the next frame.
     publish (false);
-    renderer.takePicture (document.getFile());
+    renderer.takePicture (meshFile);
     repaint();
 }
 

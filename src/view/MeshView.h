@@ -1,54 +1,59 @@
-// Tolmar MSH Viewer - the 3-D view: the document's mesh drawn, turned and moved with the mouse.
+// Tolmar MSH Viewer - the 3-D view: a mesh drawn, turned and moved with the mouse.
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #pragma once
 
 #include "EventLoopGuard.h"
 #include "SceneRenderer.h"
-#include "browser/ObjectTree.h"
-#include "document/MeshDocument.h"
+#include "ViewInfo.h"
 
 #include <juce_opengl/juce_opengl.h>
 
 // A component with an OpenGL context whose frames the scene renderer draws on demand on JUCE's render
-// thread. The view owns the document it shows, puts its rows in the tree, shows the boxes of a load and
-// names the file in the window title; the mouse turns, moves and zooms the camera and picks objects.
+// thread. It draws the mesh it is given to show, with one object highlighted; the mouse turns, moves and
+// zooms the camera, and a click picks the object under it. What it picks and the pictures it takes go
+// to its listener.
 class MeshView final : public juce::Component,
                        private juce::OpenGLRenderer,
                        private juce::Timer
 {
 public:
-    // treeView is the main panel's; the view installs its rows there but does not own it. A non-empty
-    // initialFile is loaded at once (its result is not looked at).
-    MeshView (juce::TreeView* treeView, const juce::String& initialFile);
+    struct Listener
+    {
+        virtual ~Listener() = default;
+
+        // A left click that did not drag: the object under it, or nullptr for the background.
+        virtual void objectPicked (const MshObject* object) = 0;
+
+        // The frame takePicture asked for, as RGBA rows top first, with the file it was asked for.
+        virtual void pictureTaken (std::vector<juce::uint8> rgba, int width, int height, const juce::File& meshFile) = 0;
+    };
+
+    MeshView();
     ~MeshView() override;
 
-    // Resets the camera, reads the file (then a "WARNING" box for each wrong end marker), places the
-    // camera from the header, names the file in the window title, puts a closed row for the root object in
-    // the tree and shows the "Information v 0.2.1" box. False when the file is missing, a directory, or
-    // cannot be read as a mesh (the tree then shows "No Mesh Loaded" and the view its background).
-    bool loadMesh (const juce::File& file);
+    // Who is told of picks and pictures (nullptr: nobody).
+    void setListener (Listener* newListener)            { listener = newListener; }
 
-    // Reads the current file again as loadMesh does, but keeps the camera and, where an object with the
-    // same path of names is there again, the selection; no information box. False without a file.
-    bool reload();
+    // What is drawn: the objects of mesh (nullptr: the background alone), the camera placed as its header
+    // says, or where it was when keepCamera.
+    void showMesh (std::shared_ptr<const MshMesh> mesh, bool keepCamera = false);
 
-    // Beyond the load: what the keys of the main panel ask for.
-    void frameSelection();                 // the selected object with its subtree, or everything
-    void resetCamera();                    // back to where the last load put it
+    // The object drawn reddish and opaque (nullptr: none), and what the information overlay tells.
+    void setHighlighted (const MshObject* object);
+    void setOverlayFacts (const OverlayFacts& facts);
+
+    // A short text along the bottom that goes by itself after a while.
+    void showNotice (const juce::String& text);
+
+    void frame (const MshBounds& box);     // the box in view, in the middle; turning and zooming go about it
+    void resetCamera();                    // back to where the mesh shown put it
     void toggleWireframe();
     void toggleOverlay();
     void zoomSteps (int notches);          // as many wheel notches, away from the user when positive
-    void savePicture();                    // what is shown now, as name-N.png beside its file
+    void takePicture (const juce::File& meshFile); // what is shown now, to the listener
 
-    // Selects the object's row as a click on it would (opening the rows above it), or, for an object
-    // without a row (a sibling of the root), highlights it alone; nullptr changes nothing.
-    void selectObject (const MshObject* object);
-
-    const MeshDocument& getDocument() const noexcept    { return document; }
-    const juce::File& getCurrentFile() const noexcept   { return document.getFile(); }
-    const MshMesh& getMesh() const noexcept             { return *document.getMesh(); }
-    bool isMeshLoaded() const noexcept                  { return meshLoaded; }
-    bool isLoading() const noexcept                     { return loading; }
+    bool isShowingMesh() const noexcept                 { return mesh != nullptr; }
+    const MshObject* getHighlighted() const noexcept    { return highlighted; }
     bool isWireframe() const noexcept                   { return wireframe; }
     bool isOverlayShown() const noexcept                { return overlayShown; }
     const ViewCamera& getCamera() const noexcept        { return camera; }
@@ -59,22 +64,11 @@ public:
     double getLastFrameMilliseconds() const noexcept    { return frameMilliseconds.load(); } // of the scene alone
     bool isDrawing() const noexcept                     { return renderer.isDrawing(); }
 
-    static constexpr const char* warningTitle = "WARNING";
-    static constexpr const char* warningMessage
-        = "Mesh does not seem valid.  Attempting render, but rendering will probobly be incorrect";
-    static constexpr const char* informationTitle = "Information v 0.2.1";
-    static constexpr const char* informationMessage
-        = "Do note, this is in early alpha, all it does is display the polygons using a default rainbow texture."
-          "  Matrices are supported and objects appear in their proper places.\n\n Next will be working on"
-          " textures and the likes...";
-
     void mouseDown (const juce::MouseEvent& e) override;
     void mouseDrag (const juce::MouseEvent& e) override;
     void mouseUp (const juce::MouseEvent& e) override;
     void mouseWheelMove (const juce::MouseEvent& e, const juce::MouseWheelDetails& wheel) override;
-    bool keyPressed (const juce::KeyPress& key) override;
-    void resized() override;
-    void parentHierarchyChanged() override;
+    void resized() override                             { refreshCaptions(); }
 
 private:
     void newOpenGLContextCreated() override;
@@ -82,27 +76,22 @@ private:
     void openGLContextClosing() override;
     void timerCallback() override;
 
-    bool read (const juce::File& file, bool reloading);
     void startInteracting();
     void publish (bool sceneChanged);
     void refreshCaptions (bool sceneChanged = false);   // and publishes
-    void setTitle (const juce::String& title);
-    void selectionChanged();
-    void showNotice (const juce::String& text);
     void frameDrawn (double milliseconds);
 
     juce::Component::SafePointer<MeshView> safeThis { this }; // made here, before the renderer that copies it
+    Listener* listener = nullptr;
     juce::OpenGLContext context;
-    MeshDocument document;
     SceneRenderer renderer;
     EventLoopGuard eventLoop;
-    ViewCamera camera, loadedCamera;             // now, and where the last load put it
+    ViewCamera camera, meshCamera;               // now, and where the mesh shown put it
+    std::shared_ptr<const MshMesh> mesh;
     std::shared_ptr<const DrawList> drawList;
-    bool meshLoaded = false, loading = false;
+    const MshObject* highlighted = nullptr;
     bool wireframe = false, interacting = false, overlayShown = false;
-    juce::TreeView* const treeView;
-    ObjectTree rows;
-    juce::String pendingTitle;                   // a title set before the view was in its window
+    OverlayFacts overlayFacts;
     juce::String noticeText, shownOverlayText;
     std::shared_ptr<const Caption> overlayCaption, noticeCaption;
     std::atomic<double> frameMilliseconds { 0 };

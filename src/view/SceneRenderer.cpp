@@ -1,7 +1,7 @@
 // Tolmar MSH Viewer - the 3-D view's frames, drawn on JUCE's render thread from requests of small values.
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #include "SceneRenderer.h"
-#include "MeshDrawing.h"
+#include "drawing/MeshDrawing.h"
 
 #include <juce_opengl/juce_opengl.h>
 

@@ -2,8 +2,8 @@
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #pragma once
 
-#include "DrawList.h"
-#include "ViewCamera.h"
+#include "scene/DrawList.h"
+#include "scene/ViewCamera.h"
 
 #include <juce_core/juce_core.h>
 

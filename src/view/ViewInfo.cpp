@@ -58,8 +58,8 @@ juce::String savePictureBeside (const juce::File& meshFile, std::vector<juce::ui
         rgba[i] = 255;
 
     const auto target = nextPictureFile (meshFile);
-    const auto problem = writePngFile (target, rgba.data(), width, height, 4);
-    return problem.isEmpty() ? "Saved " + target.getFullPathName() : "Could not save the picture: " + problem;
+    const auto written = writePngFile (target, rgba.data(), width, height, 4);
+    return written ? "Saved " + target.getFullPathName() : "Could not save the picture: " + written.message();
 }
 
 MshBounds framedBounds (const MshObject& root, const MshObject* selected, const MshBounds& everything)

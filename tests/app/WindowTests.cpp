@@ -3,7 +3,7 @@
 #include "app/CommandLine.h"
 #include "app/MainWindow.h"
 #include "app/ViewerKeys.h"
-#include "gui/GuiTestSupport.h"
+#include "GuiTestSupport.h"
 #include "view/MeshView.h"
 #include "msh/TestSupport.h"
 
@@ -127,13 +127,14 @@ TEST (MeshViewInWindow, ALoadShowsItsRowItsNameAndTheBoxAFailureClearsThemAllAnd
     ShownWindow shown;
     auto& view = shown.panel().getMeshView();
     auto& tree = shown.panel().getTreeView();
+    auto& controller = shown.panel().getController();
     ModalWatcher watcher;
     EXPECT_EQ (juce::String ("__Empty Mesh__"), tree.getRootItem()->getUniqueName());
     EXPECT_EQ (juce::Colour (0xffadd8e6), tree.findColour (juce::TreeView::backgroundColourId));
 
-    ASSERT_TRUE (view.loadMesh (scratch.write ("sample.msh", sampleFileBytes())));
+    ASSERT_TRUE (controller.load (scratch.write ("sample.msh", sampleFileBytes())));
     ASSERT_EQ (1u, watcher.boxes.size());
-    EXPECT_EQ ((ModalWatcher::Box { "Information v 0.2.1", MeshView::informationMessage, juce::MessageBoxIconType::InfoIcon, { "ok" } }), watcher.boxes[0]);
+    EXPECT_EQ ((ModalWatcher::Box { "Information v 0.2.1", ViewerController::informationMessage, juce::MessageBoxIconType::InfoIcon, { "ok" } }), watcher.boxes[0]);
     EXPECT_EQ (juce::String ("Tolmar MSH Viewer - sample.msh"), shown.window.getName());
     EXPECT_TRUE (tree.getRootItem()->getUniqueName() == "cart_base" && ! tree.getRootItem()->isOpen());
     EXPECT_EQ (-21.0f, view.getCamera().distance) << "three times word 19 (7) beats word 0 (6)";
@@ -143,7 +144,8 @@ TEST (MeshViewInWindow, ALoadShowsItsRowItsNameAndTheBoxAFailureClearsThemAllAnd
     auto frames = view.getRenderedFrameCount();
     tree.getRootItem()->setSelected (true, true);
     EXPECT_TRUE (pumpUntil ([&] { return view.getRenderedFrameCount() > frames; }, 2000));
-    EXPECT_TRUE (view.getMesh().root.selected);
+    const auto* root = &controller.getDocument().getMesh()->root;
+    EXPECT_TRUE (controller.getSelected() == root && view.getHighlighted() == root);
     for (int tries = 0; tries < 8 && frames != view.getRenderedFrameCount(); ++tries)
     {
         frames = view.getRenderedFrameCount();
@@ -164,10 +166,11 @@ TEST (MeshViewInWindow, ALoadShowsItsRowItsNameAndTheBoxAFailureClearsThemAllAnd
     EXPECT_EQ (-21.0f * 1.03515625f, view.getCamera().distance);
 
     // A file that cannot be read: the placeholder row and the application's name alone, no box of the view's.
-    EXPECT_FALSE (view.loadMesh (scratch.write ("empty.msh", {})));
+    EXPECT_FALSE (controller.load (scratch.write ("empty.msh", {})));
     EXPECT_EQ (1u, watcher.boxes.size());
     EXPECT_EQ (juce::String ("Tolmar MSH Viewer"), shown.window.getName());
-    EXPECT_TRUE (tree.getRootItem()->getUniqueName() == "__Empty Mesh__" && ! view.isMeshLoaded());
+    EXPECT_TRUE (tree.getRootItem()->getUniqueName() == "__Empty Mesh__" && ! controller.isMeshLoaded() && ! view.isShowingMesh());
+    EXPECT_TRUE (controller.getSelected() == nullptr && view.getHighlighted() == nullptr);
 }
 
 TEST (MeshViewInWindow, WarningsComeFirstEachLoadRebuildsClosedRowsAndAMissingPathClearsThem)
@@ -175,10 +178,10 @@ TEST (MeshViewInWindow, WarningsComeFirstEachLoadRebuildsClosedRowsAndAMissingPa
     ScratchFolder scratch;
     const auto sample = scratch.write ("sample.msh", sampleFileBytes());
     ShownWindow shown;
-    auto& view = shown.panel().getMeshView();
     auto& tree = shown.panel().getTreeView();
+    auto& controller = shown.panel().getController();
     ModalWatcher watcher;
-    ASSERT_TRUE (view.loadMesh (scratch.write ("warned.msh", sampleFileBytes ([] (const MshObject& o) { return o.name == "cabin" || o.name == "lamp" ? 7u : MshMarker::objectEnd; }))));
+    ASSERT_TRUE (controller.load (scratch.write ("warned.msh", sampleFileBytes ([] (const MshObject& o) { return o.name == "cabin" || o.name == "lamp" ? 7u : MshMarker::objectEnd; }))));
     const ModalWatcher::Box warning { "WARNING", "Mesh does not seem valid.  Attempting render, but rendering will probobly be incorrect",
                                       juce::MessageBoxIconType::WarningIcon, { "ok" } };
     ASSERT_EQ (3u, watcher.boxes.size());
@@ -186,22 +189,22 @@ TEST (MeshViewInWindow, WarningsComeFirstEachLoadRebuildsClosedRowsAndAMissingPa
 
     tree.getRootItem()->setOpen (true);
     tree.getRootItem()->getSubItem (0)->setSelected (true, true);
-    ASSERT_TRUE (view.getMesh().root.firstChild->selected);
-    ASSERT_TRUE (view.loadMesh (sample));
+    ASSERT_EQ (controller.getDocument().getMesh()->root.firstChild.get(), controller.getSelected());
+    ASSERT_TRUE (controller.load (sample));
     EXPECT_EQ (4u, watcher.boxes.size()) << "the information box after every load";
     EXPECT_TRUE (! tree.getRootItem()->isOpen() && tree.getRootItem()->getNumSubItems() == 0);
-    EXPECT_FALSE (view.getMesh().root.firstChild->selected);
+    EXPECT_TRUE (controller.getSelected() == nullptr && shown.panel().getMeshView().getHighlighted() == nullptr);
 
     // Not an existing file: the model is cleared and its rows go with it; the title stays.
     for (auto& path : { scratch.folder.getChildFile ("missing.msh"), scratch.folder })
-        EXPECT_FALSE (view.loadMesh (path));
-    EXPECT_TRUE (tree.getRootItem()->getUniqueName() == "__Empty Mesh__" && view.getMesh().root.name.isEmpty());
+        EXPECT_FALSE (controller.load (path));
+    EXPECT_TRUE (tree.getRootItem()->getUniqueName() == "__Empty Mesh__" && controller.getDocument().getMesh()->root.name.isEmpty());
     EXPECT_EQ (juce::String ("Tolmar MSH Viewer - sample.msh"), shown.window.getName());
     EXPECT_EQ (4u, watcher.boxes.size());
 
     // A file named on the command line is loaded while the window is built, and names it.
     ShownWindow started (sample.getFullPathName());
-    EXPECT_TRUE (started.panel().getMeshView().isMeshLoaded());
+    EXPECT_TRUE (started.panel().getController().isMeshLoaded() && started.panel().getMeshView().isShowingMesh());
     EXPECT_EQ (juce::String ("Tolmar MSH Viewer - sample.msh"), started.window.getName());
 }
 
@@ -251,7 +254,7 @@ TEST (Keys, InTheRealWindowEachKeyDoesWhatItSaysAndAClickPicks)
     auto& view = panel.getMeshView();
     ModalWatcher watcher;
     const auto started = juce::Time::getMillisecondCounterHiRes();
-    panel.loadFile (sample);
+    panel.getController().open (sample);
     ASSERT_EQ (1u, watcher.boxes.size());
     const auto press = [&] (const K& key) { window.getPeer()->handleKeyPress (key); pump (30); };
     const auto redraws = [&] (const K& key, int ms = 2000) { const auto n = view.getScenesDrawn(); press (key); return pumpUntil ([&] { return view.getScenesDrawn() > n; }, ms); };
@@ -335,7 +338,7 @@ TEST (Keys, InTheRealWindowEachKeyDoesWhatItSaysAndAClickPicks)
     MshMesh ball;
     for (auto name : { "ball", "moon" })
         addSphere (addChild (ball.root, name), 1, 100, 100);
-    panel.loadFile (scratch.write ("ball.msh", mshWriteToMemory (ball)));
+    panel.getController().open (scratch.write ("ball.msh", mshWriteToMemory (ball)));
     ASSERT_TRUE (pumpUntil ([&] { return scratch.folder.getChildFile ("sample-3.png").existsAsFile(); }));
     const auto picture = juce::ImageFileFormat::loadFrom (scratch.folder.getChildFile ("sample-3.png"));
     EXPECT_GT (countPixels (picture, picture.getBounds(), [] (juce::Colour c) { return c != juce::Colour (204, 0, 102); }), 1000);
@@ -345,7 +348,7 @@ TEST (Keys, InTheRealWindowEachKeyDoesWhatItSaysAndAClickPicks)
 
     // A picture that cannot be written says so, and why.
     scratch.folder.getChildFile ("gone").createDirectory();
-    panel.loadFile (scratch.write ("gone/x.msh", sampleFileBytes()));
+    panel.getController().open (scratch.write ("gone/x.msh", sampleFileBytes()));
     scratch.folder.getChildFile ("gone").deleteRecursively();
     press (K (K::F12Key));
     EXPECT_TRUE (pumpUntil ([&] { return view.getNotice().contains ("gone/x-1.png: No such file or directory"); })) << view.getNotice();
@@ -353,12 +356,13 @@ TEST (Keys, InTheRealWindowEachKeyDoesWhatItSaysAndAClickPicks)
     // A sibling of the root, picked: highlighted, with no row, until a row is selected.
     MshMesh rich;
     buildRichMesh (rich);
-    panel.loadFile (scratch.write ("rich.msh", mshWriteToMemory (rich)));
-    view.selectObject (view.getMesh().root.nextSibling.get());
-    EXPECT_TRUE (view.getOverlayText().contains ("selected \"beside_root\"") && tree.getNumSelectedItems() == 0);
+    panel.getController().open (scratch.write ("rich.msh", mshWriteToMemory (rich)));
+    const auto* sibling = panel.getController().getDocument().getMesh()->root.nextSibling.get();
+    panel.getController().select (sibling);
+    EXPECT_TRUE (view.getOverlayText().contains ("selected \"beside_root\"") && tree.getNumSelectedItems() == 0 && view.getHighlighted() == sibling);
     tree.getRootItem()->setSelected (true, true);
     tree.clearSelectedItems();
-    EXPECT_FALSE (view.getMesh().root.nextSibling->selected || view.getOverlayText().contains ("selected"));
+    EXPECT_FALSE (view.getHighlighted() != nullptr || view.getOverlayText().contains ("selected"));
 
     press (K ('h', {}, 'h'));
     pumpUntil ([&] { return watcher.boxes.size() == 7; });

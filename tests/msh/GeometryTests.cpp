@@ -1,6 +1,7 @@
 // Tolmar MSH Viewer - geometry facts of the model: which triangles are drawn.
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #include "msh/MshGeometry.h"
+#include "msh/MshReader.h"
 #include "msh/MshWriter.h"
 #include "samples/SampleMeshes.h"
 
@@ -84,7 +85,7 @@ TEST (Geometry, BoxesMadeWhileLoadingAreTheLoadedObjectsOwnAndAFailedLoadWaitsFo
     writer.mesh (mesh);
 
     MshBoxesWhileLoading maker;
-    ASSERT_TRUE (loaded.loadFromMemory (out.getData(), out.getDataSize(), {}, maker.handler()));
+    ASSERT_TRUE (mshLoadMemory (loaded, out.getData(), out.getDataSize(), {}, maker.handler()).ok());
     const auto boxes = maker.finish();
     size_t i = 0;
     mshForEachPlacedObject (loaded.root, true, { 0, 0, 0 }, [&] (const MshObject& object, double, double, double)
@@ -104,6 +105,6 @@ TEST (Geometry, BoxesMadeWhileLoadingAreTheLoadedObjectsOwnAndAFailedLoadWaitsFo
     auto bytes = out.getMemoryBlock();
     mshPutLittleEndian32 (static_cast<char*> (bytes.getData()) + writer.counts.back().offset, 0xfffffff0u);
     MshBoxesWhileLoading failing;
-    EXPECT_FALSE (loaded.loadFromMemory (bytes.getData(), bytes.getSize(), {}, failing.handler()));
+    EXPECT_FALSE (mshLoadMemory (loaded, bytes.getData(), bytes.getSize(), {}, failing.handler()).ok());
     EXPECT_LT (failing.finish().size(), boxes.size());
 }

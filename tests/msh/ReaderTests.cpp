@@ -1,7 +1,8 @@
 // Tolmar MSH Viewer - the reader against files whose every byte the test wrote.
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #include "TestSupport.h"
-#include "exchange/InfoReport.h"
+#include "msh/MshReader.h"
+#include "msh/MshGeometry.h"
 
 TEST (Reader, TheSmallest320ByteFileLoadsFromDiskWithEveryHeaderFieldInPlace)
 {
@@ -19,7 +20,7 @@ TEST (Reader, TheSmallest320ByteFileLoadsFromDiskWithEveryHeaderFieldInPlace)
 
     ScratchFolder scratch;
     MshMesh mesh;
-    ASSERT_TRUE (mesh.loadFromFile (scratch.write ("smallest.msh", out.getMemoryBlock()), [] (auto&) { FAIL(); }));
+    ASSERT_TRUE (mshLoadFile (mesh, scratch.write ("smallest.msh", out.getMemoryBlock()), [] (auto&) { FAIL(); }).ok());
     for (int i = 0; i < 20; ++i) // word i holds the bytes 4i .. 4i+3
     {
         const auto word = mesh.headerWord (i);
@@ -56,9 +57,9 @@ TEST (Reader, FilesOf1To51BytesLoadEmptyAfterTwoWarningsAndMissingEmptyOrFolderF
                                  std::pair (scratch.folder.getChildFile ("folder.msh"), "is a directory") })
     {
         ASSERT_TRUE (loadBytes (mesh, richBytes).loaded);
-        mesh.root.selected = true;
-        EXPECT_FALSE (mesh.loadFromFile (file, [] (auto&) { FAIL(); }));
-        EXPECT_EQ (juce::String (reason), mesh.getLoadError());
+        const auto loaded = mshLoadFile (mesh, file, [] (auto&) { FAIL(); });
+        ASSERT_FALSE (loaded.ok());
+        EXPECT_EQ (juce::String (reason), loaded.message());
         EXPECT_TRUE (isCleared (mesh));
         EXPECT_TRUE (rich.headerBlock == mesh.headerBlock && rich.root.flags == mesh.root.flags) << "clear() keeps these";
     }
@@ -169,7 +170,7 @@ TEST (Reader, ChildrenAndSiblingsNestAsTheRecordsLieAndABadChildMarkerIsNoChild)
         EXPECT_TRUE (outcome.warnings.empty());
         EXPECT_EQ (out.getMemoryBlock(), mshWriteToMemory (mesh)) << "the writer lays it out the same way";
         juce::StringArray shape;
-        forEachObjectInFileOrder (mesh.root, [&shape] (const MshObject& o, int depth, juce::int64, juce::int64) { shape.add (o.name + juce::String (depth)); });
+        mshForEachObject (mesh.root, true, [&shape] (const MshObject& o, int depth, juce::int64, juce::int64) { shape.add (o.name + juce::String (depth)); });
         EXPECT_EQ (juce::StringArray ({ "root0", "A1", "A12", "B1" }), shape);
     }
 }
@@ -222,7 +223,7 @@ TEST (Reader, AMillionLevelsDeepOrAMillionSiblingsLoadAndAreFreedWithoutRecursio
         ASSERT_TRUE (loadBytes (*mesh, bytes).warnings.empty());
         int objects = 0, maxDepth = 0;
         juce::String last;
-        forEachObjectInFileOrder (mesh->root, [&] (const MshObject& o, int depth, juce::int64, juce::int64)
+        mshForEachObject (mesh->root, true, [&] (const MshObject& o, int depth, juce::int64, juce::int64)
         {
             ++objects;
             maxDepth = juce::jmax (maxDepth, depth);

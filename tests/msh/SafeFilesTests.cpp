@@ -1,7 +1,7 @@
 // Tolmar MSH Viewer - files written whole or not at all, in-process: what the tools' tests cannot see.
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #include "msh/SafeFiles.h"
-#include "msh/TestSupport.h"
+#include "TestSupport.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,17 +14,16 @@ TEST (SafeFiles, ALinkIsWrittenThroughAReplacedFileKeepsItsPermissionsAndAFailed
     ASSERT_EQ (0, ::chmod (real.getFullPathName().toRawUTF8(), 0640));
     ASSERT_EQ (0, ::symlink ("real.txt", link.getFullPathName().toRawUTF8()));
 
-    EXPECT_EQ (juce::String(), writeFileAtomically (link, "new", 3));
+    EXPECT_EQ (juce::String(), failureOf (writeFileAtomically (link, "new", 3)));
     struct stat s {};
     EXPECT_TRUE (link.isSymbolicLink() && real.loadFileAsString() == "new");
     EXPECT_TRUE (::stat (real.getFullPathName().toRawUTF8(), &s) == 0 && (s.st_mode & 0777) == 0640);
 
     // A set one of whose files cannot even be started is refused whole: nothing of the others appears.
     OutputFileSet set;
-    ASSERT_NE (nullptr, set.add (scratch.folder.getChildFile ("first.txt")));
-    EXPECT_EQ (nullptr, set.add (scratch.folder));
-    EXPECT_FALSE (set.commit());
-    EXPECT_TRUE (set.error().endsWith (": is a directory") && ! scratch.folder.getChildFile ("first.txt").exists());
+    ASSERT_TRUE (set.add (scratch.folder.getChildFile ("first.txt")).ok());
+    EXPECT_TRUE (failureOf (set.add (scratch.folder)).endsWith (": is a directory"));
+    EXPECT_TRUE (failureOf (set.commit()).endsWith (": is a directory") && ! scratch.folder.getChildFile ("first.txt").exists());
     EXPECT_EQ (2, scratch.folder.getNumberOfChildFiles (juce::File::findFilesAndDirectories, "*")) << "no temporary file";
 
     // A target that became a folder while the set was written: the set is refused at commit, and the old
@@ -33,10 +32,10 @@ TEST (SafeFiles, ALinkIsWrittenThroughAReplacedFileKeepsItsPermissionsAndAFailed
     const auto late = scratch.folder.getChildFile ("late.txt");
     OutputFileSet changing;
     for (const auto& file : { kept, late, scratch.folder.getChildFile ("last.txt") })
-        ASSERT_NE (nullptr, changing.add (file));
+        ASSERT_TRUE (changing.add (file).ok());
     ASSERT_TRUE (late.createDirectory());
-    EXPECT_FALSE (changing.commit());
-    EXPECT_TRUE (changing.error().endsWith ("late.txt: is not a regular file") && kept.loadFileAsString() == "A") << changing.error();
+    const auto refused = failureOf (changing.commit());
+    EXPECT_TRUE (refused.endsWith ("late.txt: is not a regular file") && kept.loadFileAsString() == "A") << refused;
     EXPECT_EQ (4, scratch.folder.getNumberOfChildFiles (juce::File::findFilesAndDirectories, "*")) << "nothing kept aside";
 
     // Small writes well past the stream's buffer, then one bigger than it: all of it, in order.
@@ -44,12 +43,13 @@ TEST (SafeFiles, ALinkIsWrittenThroughAReplacedFileKeepsItsPermissionsAndAFailed
     for (size_t i = 0; i < bytes.getSize(); ++i)
         bytes[i] = (char) (i * 7 + i / 4093);
     OutputFileSet big;
-    auto* out = big.add (scratch.folder.getChildFile ("big.bin"));
-    ASSERT_NE (nullptr, out);
+    const auto added = big.add (scratch.folder.getChildFile ("big.bin"));
+    ASSERT_TRUE (added.ok());
+    auto* out = *added;
     for (size_t at = 0; at < (3u << 19); at += 4093)
         out->write (bytes.begin() + at, std::min<size_t> (4093, (3u << 19) - at));
     out->write (bytes.begin() + (3u << 19), bytes.getSize() - (3u << 19));
-    ASSERT_TRUE (big.commit()) << big.error();
+    ASSERT_EQ (juce::String(), failureOf (big.commit()));
     juce::MemoryBlock back;
     EXPECT_TRUE (scratch.folder.getChildFile ("big.bin").loadFileAsData (back) && back == bytes);
 }

@@ -1,6 +1,7 @@
 // Tolmar MSH Viewer - helpers shared by the reader's tests.
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #include "TestSupport.h"
+#include "msh/MshReader.h"
 
 #include <malloc.h>
 #include <new>
@@ -61,8 +62,9 @@ std::vector<juce::int64> LoadOutcome::offsets() const
 LoadOutcome loadBytes (MshMesh& mesh, const juce::MemoryBlock& bytes)
 {
     LoadOutcome outcome;
-    outcome.loaded = mesh.loadFromMemory (bytes.getData(), bytes.getSize(), [&outcome] (const MshWarning& w) { outcome.warnings.push_back (w); });
-    outcome.error = mesh.getLoadError();
+    const auto loaded = mshLoadMemory (mesh, bytes.getData(), bytes.getSize(), [&outcome] (const MshWarning& w) { outcome.warnings.push_back (w); });
+    outcome.loaded = loaded.ok();
+    outcome.error = loaded ? juce::String() : loaded.message();
     return outcome;
 }
 
@@ -86,5 +88,5 @@ bool isCleared (const MshMesh& mesh)
     kept.root.valueB = mesh.root.valueB;
     kept.root.flags = mesh.root.flags;
     kept.root.matrix = mesh.root.matrix;
-    return sameModel (kept, mesh) && ! mesh.root.selected;
+    return sameModel (kept, mesh);
 }

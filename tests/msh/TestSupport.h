@@ -25,6 +25,10 @@ void writeBareObject (MshWriter& writer, const char* name, juce::uint32 flags = 
 // The header of an empty model and the first `lists` of its thirteen lists, all empty.
 void writeHeaderAndEmptyLists (MshWriter& writer, int lists = 13);
 
+// What a failed call said; empty when it did not fail.
+template <typename T>
+juce::String failureOf (const Expected<T>& outcome)     { return outcome.ok() ? juce::String() : outcome.message(); }
+
 // The writer puts every field a file carries into it, so equal files mean equal models.
 inline bool sameModel (const MshMesh& a, const MshMesh& b)    { return mshWriteToMemory (a) == mshWriteToMemory (b); }
 
@@ -47,7 +51,7 @@ struct CaseName
     std::string operator() (const Info& table) const  { return table.param.name; }
 };
 
-// Holds nothing but what clear() leaves in place, and nothing selected.
+// Holds nothing but what clear() leaves in place.
 bool isCleared (const MshMesh& mesh);
 
 // Measures from now: how many more bytes than now were held through operator new at most since.

@@ -2,6 +2,7 @@
 // they were, and each edit made in Blender arrives alone.
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #include "msh/MshGeometry.h"
+#include "msh/MshReader.h"
 #include "msh/TestSupport.h"
 
 #include <map>
@@ -52,7 +53,7 @@ namespace
 
     MshMesh& load (MshMesh& mesh, const juce::String& file, bool* warned = nullptr)
     {
-        EXPECT_TRUE (mesh.loadFromFile (file, [warned] (const MshWarning&) { if (warned != nullptr) *warned = true; })) << file;
+        EXPECT_TRUE (mshLoadFile (mesh, file, [warned] (const MshWarning&) { if (warned != nullptr) *warned = true; }).ok()) << file;
         return mesh;
     }
 

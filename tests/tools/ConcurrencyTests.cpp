@@ -1,7 +1,7 @@
 // Tolmar MSH Viewer - the tools stopped halfway and run side by side: a signal leaves nothing of a write
 // behind, and two writers of one file set never mix their files.
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
-#include "exchange/MeshImport.h"
+#include "exchange/import/MeshImport.h"
 #include "msh/TestSupport.h"
 
 #include <csignal>
@@ -48,7 +48,7 @@ TEST_P (Stopped, ConversionLeavesNoTemporaryFileAndSaysHowItEnded)
     MshMesh heavy;
     buildHeavy (heavy);
     const auto input = scratch.folder.getChildFile ("heavy.msh");
-    ASSERT_EQ (juce::String(), mshWriteToFile (heavy, input));
+    ASSERT_EQ (juce::String(), failureOf (mshWriteToFile (heavy, input)));
 
     const auto pid = ::fork();
     ASSERT_GE (pid, 0);
@@ -98,7 +98,7 @@ TEST (TwoWriters, OfOneFileSetNeverMixTheirFiles)
         ASSERT_TRUE (first.getExitCode() == 0 && second.getExitCode() == 0) << "round " << round;
 
         MshMesh read;
-        const auto outcome = importMesh (target, read);
-        ASSERT_TRUE (outcome.error.isEmpty() && (sameModel (read, sample) || sameModel (read, rich))) << "round " << round << ": a mixed set " << outcome.error;
+        const auto said = failureOf (importMesh (target, read));
+        ASSERT_TRUE (said.isEmpty() && (sameModel (read, sample) || sameModel (read, rich))) << "round " << round << ": a mixed set " << said;
     }
 }

@@ -159,6 +159,8 @@ INSTANTIATE_TEST_SUITE_P (Tools, HonestWrites, ::testing::Values (
     Case { "random_bytes_obj", "cp tank.msh t.msh && head -c 25000 /dev/urandom | tr -d 'f' >t.obj && $CONVERT t.obj", 2, "t.obj: ", "cmp t.msh tank.msh" },
     Case { "gltf_without_nodes", "cp tank.msh t.msh && printf '{\"asset\":{\"version\":\"2.0\"},\"scenes\":[{\"nodes\":[]}],\"scene\":0}' >t.gltf && $CONVERT t.gltf", 2,
            "no nodes in its scene", "cmp t.msh tank.msh" },
+    Case { "empty_obj_against_a_base", "cp tank.msh t.msh && : >t.obj && $CONVERT t.obj --base tank.msh", 2, "no faces", "cmp t.msh tank.msh" },
+    Case { "faceless_obj_of_a_faceless_base", "$GEN seeds s && $CONVERT s/deep.msh -o d.obj && $CONVERT d.obj --base s/deep.msh -o d.msh", 0, "", "cmp d.msh s/deep.msh" },
     Case { "folders_made_for_a_failed_run_removed", ": >e.obj && $CONVERT e.obj -o new/deep/", 2, "no faces", "[ ! -e new ]" },
     // Memory that is not there is said, not an abort.
     Case { "buffer_bigger_than_memory", "truncate -s 2G huge.bin && printf '{\"asset\":{\"version\":\"2.0\"},\"buffers\":[{\"uri\":\"huge.bin\",\"byteLength\":2147483648}],"

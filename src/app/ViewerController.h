@@ -1,0 +1,79 @@
+// Tolmar MSH Viewer - what the viewer does with a file: loads it, and decides what that shows the user.
+// Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
+#pragma once
+
+#include "browser/ObjectTree.h"
+#include "document/MeshDocument.h"
+#include "view/MeshView.h"
+
+// Owns the open document and the one selection. A load puts the mesh in the view and its rows in the
+// tree, shows the boxes the load calls for and names the file in the window's title; a pick in the view
+// or a row chosen in the tree selects, and the view highlights what is selected.
+class ViewerController final : private MeshView::Listener,
+                               private juce::ComponentListener
+{
+public:
+    // view and tree are the panel's; the controller fills them but does not own them.
+    ViewerController (MeshView& view, juce::TreeView& tree);
+    ~ViewerController() override;
+
+    // Reads the file (then a "WARNING" box for each wrong end marker), shows it with the camera its header
+    // places, names it in the window title, puts a closed row for the root object in the tree and shows the
+    // "Information v 0.2.1" box. False when the file is missing, a directory, or cannot be read as a mesh
+    // (the tree then shows "No Mesh Loaded" and the view its background).
+    bool load (const juce::File& file);
+
+    // load, and the "ERROR" box when it fails.
+    void open (const juce::File& file);
+
+    // Reads the current file again as load does, but keeps the camera and, where an object with the same
+    // path of names is there again, the selection; no information box; "ERROR" when it fails.
+    void reload();
+
+    // Opens the .msh file step places after (before, negative) the current one in its folder.
+    void openNeighbour (int step);
+
+    // Selects the object's row as a click on it would (opening the rows above it), or, for an object
+    // without a row (a sibling of the root), highlights it alone; nullptr changes nothing.
+    void select (const MshObject* object);
+
+    void frameSelection();                 // the selected object with its subtree, or everything
+    void savePicture();                    // what is shown now, as name-N.png beside its file
+
+    const MeshDocument& getDocument() const noexcept    { return document; }
+    const MshObject* getSelected() const noexcept       { return selected; }
+    bool isMeshLoaded() const noexcept                  { return document.isLoaded(); }
+    bool isLoading() const noexcept                     { return loading; }
+
+    static constexpr const char* warningTitle = "WARNING";
+    static constexpr const char* warningMessage
+        = "Mesh does not seem valid.  Attempting render, but rendering will probobly be incorrect";
+    static const juce::String informationTitle;          // "Information v " and the version
+    static constexpr const char* informationMessage
+        = "Do note, this is in early alpha, all it does is display the polygons using a default rainbow texture."
+          "  Matrices are supported and objects appear in their proper places.\n\n Next will be working on"
+          " textures and the likes...";
+    static constexpr const char* errorTitle = "ERROR";
+    static constexpr const char* errorMessage = "Could not load .msh file.";
+
+private:
+    bool read (const juce::File& file, bool reloading);
+    void rowSelected (const MshObject& object, bool isNowSelected);
+    void setSelected (const MshObject* object);
+    void setTitle (const juce::String& title);
+    void updateOverlay();
+
+    void objectPicked (const MshObject* object) override;
+    void pictureTaken (std::vector<juce::uint8> rgba, int width, int height, const juce::File& meshFile) override;
+    void componentParentHierarchyChanged (juce::Component& component) override;
+
+    MeshView& view;
+    juce::TreeView& treeView;
+    MeshDocument document;
+    ObjectTree rows;
+    const MshObject* selected = nullptr;
+    bool loading = false;
+    juce::String pendingTitle;                   // a title set before the view was in its window
+
+    JUCE_DECLARE_NON_COPYABLE (ViewerController)
+};

@@ -1,0 +1,88 @@
+#!/bin/sh
+# Tolmar MSH Viewer - the Windows build under Wine, on an X display: the tools give the Linux build's output
+# byte for byte, the unit tests pass, Windows paths open, and the viewer shows its information box, then
+# its window, and F12 writes the picture the Linux drawing makes of the same view. Wine shows no GL drawn
+# into a child window on screen, so the picture read back by F12 is the proof of the drawing; screenshots
+# check the rest of the window.
+# Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
+#
+#   tests/app/wine-smoke.sh WINDOWS_BUILD LINUX_BUILD
+set -eu
+win=$(cd "$1" && pwd) linux=$(cd "$2" && pwd)
+folder=$(mktemp -d)
+trap 'kill "$pid" 2>/dev/null || true; rm -rf "$folder"' EXIT
+pid=
+export WINEDEBUG=-all WINEPREFIX="$win/wine-prefix"
+fail() { echo "wine smoke test: $*" >&2; exit 1; }
+seconds() { date +%s.%N; }
+
+# A prefix of the build's own; without a window manager, keys reach boxes only in unmanaged windows.
+if [ ! -d "$WINEPREFIX" ]; then
+    wineboot --init >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+fi
+
+cd "$folder"
+"$linux/src/tools/mshgen" seeds seeds
+cp seeds/sample.msh .
+cp seeds/rich.msh "m$(printf '\303\266')tor.msh" # a name beyond ASCII
+
+# The tools: the same bytes as the Linux build's, report and files alike.
+for file in seeds/*.msh; do
+    name=$(basename "$file" .msh)
+    wine "$win/src/tools/mshinfo.exe" --json "$file" >"$name.win.json" 2>/dev/null || true
+    "$linux/src/tools/mshinfo" --json "$file" >"$name.linux.json" 2>/dev/null || true
+    cmp -s "$name.win.json" "$name.linux.json" || fail "mshinfo.exe --json $file differs from the Linux build's"
+done
+
+for format in glb gltf obj; do
+    mkdir "win-$format" "linux-$format"
+    wine "$win/src/tools/mshconvert.exe" --format $format -o "win-$format" seeds/sample.msh seeds/rich.msh seeds/deep.msh >/dev/null 2>&1 \
+        || fail "mshconvert.exe --format $format failed"
+    "$linux/src/tools/mshconvert" --format $format -o "linux-$format" seeds/sample.msh seeds/rich.msh seeds/deep.msh
+    diff -r "win-$format" "linux-$format" >/dev/null || fail "mshconvert.exe --format $format wrote other files than the Linux build"
+done
+
+# Back from glTF, over a file that is there already (Windows' rename does not replace: MoveFileEx does).
+cp seeds/long.msh back.msh
+wine "$win/src/tools/mshconvert.exe" win-glb/rich.glb -o back.msh >/dev/null 2>&1 || fail "mshconvert.exe from .glb failed"
+cmp -s back.msh seeds/rich.msh || fail "rich.msh did not come back from .glb byte for byte"
+
+# Drive letters, backslashes, a name beyond ASCII.
+windows_path=$(winepath -w "$folder/m$(printf '\303\266')tor.msh" 2>/dev/null)
+wine "$win/src/tools/mshinfo.exe" "$windows_path" >motor.txt 2>&1 || fail "mshinfo.exe could not open $windows_path"
+grep -q 'loaded, 0 warnings' motor.txt || fail "mshinfo.exe did not read $windows_path"
+
+wine "$win/tests/unit_tests.exe" >unit.txt 2>&1 || { tail -20 unit.txt >&2; fail "unit_tests.exe failed"; }
+
+# The viewer: the information box first, then the window named after the file.
+windows() { xdotool search --onlyvisible --name "$1" 2>/dev/null || true; }
+wait_for() { for _ in $(seq 600); do w=$(windows "$1" | head -1); [ -n "$w" ] && { echo "$w"; return; }; sleep 0.1; done; fail "no window $1"; }
+started=$(seconds)
+wine "$win/src/app/tolmar-msh-viewer.exe" sample.msh & pid=$!
+box=$(wait_for '^Information v 0\.2\.1$')
+echo "wine smoke test: the first window after $(echo "$(seconds) - $started" | bc) s"
+[ -z "$(windows '^Tolmar MSH Viewer')" ] || fail "the window came before the information box"
+xdotool windowfocus --sync "$box" key Return
+window=$(wait_for '^Tolmar MSH Viewer - sample\.msh$')
+
+# The tree's light blue where the tree is, in a screenshot.
+eval "$(xdotool getwindowgeometry --shell "$window")"
+tree=$(import -window root -crop "200x200+$((X + 20))+$((Y + 80))" +repage -depth 8 -format '%[hex:p{100,150}]' info:)
+[ "$tree" = "ADD8E6" ] || [ "$tree" = "ADD8E6FF" ] || fail "the tree is not there (a pixel of it reads $tree)"
+
+# F12: the frame read back, against the Linux drawing of the same view at the same size.
+xdotool windowfocus --sync "$window" key F12
+for _ in $(seq 100); do [ -f sample-1.png ] && break; sleep 0.1; done
+[ -f sample-1.png ] || fail "F12 wrote no picture"
+"$linux/src/tools/mshrender" --size 480x472 --camera file sample.msh linux.png
+differing=$(compare -metric AE -fuzz 3% sample-1.png linux.png null: 2>&1 || true)
+[ "${differing%% *}" -lt 50 ] 2>/dev/null || fail "the picture under Wine differs from Linux's in $differing pixels"
+background=$(convert sample-1.png -fuzz 1% -fill white -opaque 'rgb(204,0,102)' -fill black +opaque white -format '%[fx:mean]' info:)
+awk "BEGIN { exit !($background < 0.97) }" || fail "the picture shows the background alone"
+cp sample-1.png "$win/wine-picture.png" # kept for a look: the viewer's own frame under Wine
+
+xdotool windowfocus --sync "$window" key ctrl+q
+wait "$pid" || fail "the viewer quit with status $?"
+pid=
+echo "wine smoke test: passed (the tools as on Linux, $(grep -c '^\[       OK' unit.txt) unit tests, the viewer's picture within $differing pixels of Linux's)"
