@@ -3,7 +3,7 @@
 #include "MeshDocument.h"
 #include "msh/MshReader.h"
 
-Expected<MeshDocument::Loaded> MeshDocument::read (const juce::File& from)
+Expected<MeshDocument::Loaded> MeshDocument::read (juce::File from)
 {
     Loaded loaded;
     const auto started = juce::Time::getMillisecondCounterHiRes();
@@ -34,7 +34,7 @@ Expected<MeshDocument::Loaded> MeshDocument::reload()
     if (! isOpen)
         return Failure { Failure::Kind::notFound, "no file" };
 
-    return read (juce::File (file));
+    return read (file);
 }
 
 void MeshDocument::close()

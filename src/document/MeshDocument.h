@@ -44,7 +44,7 @@ public:
     juce::File neighbour (int step) const;
 
 private:
-    Expected<Loaded> read (const juce::File& from);
+    Expected<Loaded> read (juce::File from); // a copy: from may be the file that close() clears
 
     std::shared_ptr<MshMesh> mesh = std::make_shared<MshMesh>();
     juce::File file;

@@ -41,7 +41,7 @@ namespace
     }
 }
 
-TEST (MainWindow, AtTheStartSizeEverythingSitsWhereItShouldAndEscapeDoesNotClose)
+TEST (MainWindow, AtTheStartSizeEverythingSitsWhereItShould)
 {
     ShownWindow shown;
     auto& w = shown.window;
@@ -68,14 +68,19 @@ TEST (MainWindow, AtTheStartSizeEverythingSitsWhereItShouldAndEscapeDoesNotClose
     EXPECT_EQ ((std::array<juce::Component*, 3> { &panel.getTreeView(), &panel.getMeshView(), &panel.getLoadButton() }),
                (std::array<juce::Component*, 3> { panel.getChildComponent (0), panel.getChildComponent (1), panel.getChildComponent (2) }));
     EXPECT_EQ (juce::String ("Tolmar MSH Viewer OGL: Load MSH"), panel.getName() + ": " + panel.getLoadButton().getButtonText());
+}
 
+TEST (MainWindow, EscapeDoesNotCloseIt)
+{
+    ShownWindow shown;
+    auto& w = shown.window;
     EXPECT_TRUE (w.getCloseButton()->isRegisteredForShortcut (juce::KeyPress (juce::KeyPress::F4Key, juce::ModifierKeys::altModifier, 0)));
     w.getPeer()->handleKeyPress (juce::KeyPress (juce::KeyPress::escapeKey));
     pump (50);
     EXPECT_TRUE (w.isVisible() && ! juce::MessageManager::getInstance()->hasStopMessageBeenSent());
 }
 
-TEST (MainWindow, FullScreenAndBackByTheGreenButtonOrADoubleClickHighEnoughWithinItsLimits)
+TEST (MainWindow, TheGreenButtonTogglesFullScreen)
 {
     ShownWindow shown;
     auto& w = shown.window;
@@ -85,7 +90,12 @@ TEST (MainWindow, FullScreenAndBackByTheGreenButtonOrADoubleClickHighEnoughWithi
     EXPECT_EQ (R (w.getWidth() - 51, 5, 22, 22), w.getMaxResButton()->getBounds());
     click (w, w.getMaxResButton()->getBounds().getCentre());
     EXPECT_EQ (before, w.getBounds());
+}
 
+TEST (MainWindow, ADoubleClickHighEnoughInTheTitleBarTogglesFullScreen)
+{
+    ShownWindow shown;
+    auto& w = shown.window;
     for (auto [y, full] : { std::pair (27, true), std::pair (27, false), std::pair (28, false) }) // a double-click in the title bar
     {
         for (auto buttons : { 0, 1, 0, 1, 0 })
@@ -93,7 +103,12 @@ TEST (MainWindow, FullScreenAndBackByTheGreenButtonOrADoubleClickHighEnoughWithi
         pump (50);
         EXPECT_EQ (full, w.isFullScreen()) << y;
     }
+}
 
+TEST (MainWindow, ResizedItsLayoutFollowsWithinItsLimits)
+{
+    ShownWindow shown;
+    auto& w = shown.window;
     w.setSize (1000, 300);
     EXPECT_EQ ((std::array<R, 4> { R (5, 33, 990, 262), R (5, 35, 250, 222), R (260, 35, 730, 222), R (910, 5, 75, 25) }), shown.layout());
     w.setSize (300, 300);
@@ -103,7 +118,7 @@ TEST (MainWindow, FullScreenAndBackByTheGreenButtonOrADoubleClickHighEnoughWithi
                (std::array<int, 4> { limits->getMinimumWidth(), limits->getMinimumHeight(), limits->getMaximumWidth(), limits->getMaximumHeight() }));
 }
 
-TEST (MainWindow, TheGlossyLookIsTheDefaultOnlyWhileTheWindowLivesAndTheCommandLineIsOneFileName)
+TEST (MainWindow, TheGlossyLookIsTheDefaultOnlyWhileTheWindowLives)
 {
     {
         MainWindow window ({});
@@ -111,7 +126,10 @@ TEST (MainWindow, TheGlossyLookIsTheDefaultOnlyWhileTheWindowLivesAndTheCommandL
     }
     // Deleted without its close button (as after the system's quit request): JUCE's own look is back.
     EXPECT_EQ (nullptr, dynamic_cast<ShinyLookAndFeel*> (&juce::LookAndFeel::getDefaultLookAndFeel()));
+}
 
+TEST (CommandLine, ItsWordsJoinedAreOneFileName)
+{
     const juce::File cwd ("/work/meshes");
     EXPECT_EQ (juce::String ("/work/meshes/my tank.msh"), fileNameFromCommandLine ({ "my", "tank.msh" }, cwd));
     EXPECT_EQ (juce::String ("/tmp/a.msh"), fileNameFromCommandLine ({ "  /tmp/a.msh  " }, cwd));
@@ -121,105 +139,148 @@ TEST (MainWindow, TheGlossyLookIsTheDefaultOnlyWhileTheWindowLivesAndTheCommandL
     EXPECT_EQ (juce::String ("/work/meshes/a\"b.msh"), fileNameFromWindowsCommandLine ("a\"b.msh", cwd));
 }
 
-TEST (MeshViewInWindow, ALoadShowsItsRowItsNameAndTheBoxAFailureClearsThemAllAndFramesComeOnlyWhenAsked)
+namespace
+{
+    // The window with the sample loaded, its information box answered.
+    struct LoadedWindow
+    {
+        ScratchFolder scratch;
+        ShownWindow shown;
+        MeshView& view = shown.panel().getMeshView();
+        juce::TreeView& tree = shown.panel().getTreeView();
+        ViewerController& controller = shown.panel().getController();
+        ModalWatcher watcher;
+        const bool loaded = controller.load (scratch.write ("sample.msh", sampleFileBytes()));
+    };
+}
+
+TEST (MeshViewInWindow, ALoadShowsTheRootRowTheTitleThenTheInformationBox)
 {
     ScratchFolder scratch;
     ShownWindow shown;
-    auto& view = shown.panel().getMeshView();
     auto& tree = shown.panel().getTreeView();
-    auto& controller = shown.panel().getController();
     ModalWatcher watcher;
     EXPECT_EQ (juce::String ("__Empty Mesh__"), tree.getRootItem()->getUniqueName());
     EXPECT_EQ (juce::Colour (0xffadd8e6), tree.findColour (juce::TreeView::backgroundColourId));
 
-    ASSERT_TRUE (controller.load (scratch.write ("sample.msh", sampleFileBytes())));
+    ASSERT_TRUE (shown.panel().getController().load (scratch.write ("sample.msh", sampleFileBytes())));
     ASSERT_EQ (1u, watcher.boxes.size());
     EXPECT_EQ ((ModalWatcher::Box { "Information v 0.2.1", ViewerController::informationMessage, juce::MessageBoxIconType::InfoIcon, { "ok" } }), watcher.boxes[0]);
     EXPECT_EQ (juce::String ("Tolmar MSH Viewer - sample.msh"), shown.window.getName());
     EXPECT_TRUE (tree.getRootItem()->getUniqueName() == "cart_base" && ! tree.getRootItem()->isOpen());
-    EXPECT_EQ (-21.0f, view.getCamera().distance) << "three times word 19 (7) beats word 0 (6)";
+    EXPECT_EQ (-21.0f, shown.panel().getMeshView().getCamera().distance) << "three times word 19 (7) beats word 0 (6)";
+}
 
-    // Selecting the root row redraws the view at once, with the root object highlighted; then, left alone,
-    // the view draws no more frames. (The box's window going from the screen is a reason: it may come late.)
-    auto frames = view.getRenderedFrameCount();
-    tree.getRootItem()->setSelected (true, true);
-    EXPECT_TRUE (pumpUntil ([&] { return view.getRenderedFrameCount() > frames; }, 2000));
-    const auto* root = &controller.getDocument().getMesh()->root;
-    EXPECT_TRUE (controller.getSelected() == root && view.getHighlighted() == root);
-    for (int tries = 0; tries < 8 && frames != view.getRenderedFrameCount(); ++tries)
+TEST (MeshViewInWindow, ASelectedRowIsDrawnHighlightedAtOnceThenFramesStop)
+{
+    // (The box's window going from the screen is a reason to draw: it may come late.)
+    LoadedWindow w;
+    ASSERT_TRUE (w.loaded);
+    auto frames = w.view.getRenderedFrameCount();
+    w.tree.getRootItem()->setSelected (true, true);
+    EXPECT_TRUE (pumpUntil ([&] { return w.view.getRenderedFrameCount() > frames; }, 2000));
+    const auto* root = &w.controller.getDocument().getMesh()->root;
+    EXPECT_TRUE (w.controller.getSelected() == root && w.view.getHighlighted() == root);
+    for (int tries = 0; tries < 8 && frames != w.view.getRenderedFrameCount(); ++tries)
     {
-        frames = view.getRenderedFrameCount();
+        frames = w.view.getRenderedFrameCount();
         pump (500);
     }
     pump (1000);
-    EXPECT_EQ (frames, view.getRenderedFrameCount()) << "no frame without a reason";
-
-    // A left drag of 50 pixels to the right turns the scene 10 degrees; a notch of the wheel as JUCE
-    // reports it on X11 backs off by the Parts' 3.515625 %.
-    const auto middle = view.getLocalBounds().getCentre();
-    sendMouse (view, middle, juce::ModifierKeys::leftButtonModifier);
-    sendMouse (view, middle + juce::Point<int> (50, 0), juce::ModifierKeys::leftButtonModifier);
-    sendMouse (view, middle + juce::Point<int> (50, 0), {});
-    EXPECT_EQ (10.0f, view.getCamera().rotation[1]);
-    shown.window.getPeer()->handleMouseWheel (juce::MouseInputSource::InputSourceType::mouse, peerPosition (view, middle),
-                                              juce::Time::currentTimeMillis(), { 0, 50.0f / 256.0f, false, false, false });
-    EXPECT_EQ (-21.0f * 1.03515625f, view.getCamera().distance);
-
-    // A file that cannot be read: the placeholder row and the application's name alone, no box of the view's.
-    EXPECT_FALSE (controller.load (scratch.write ("empty.msh", {})));
-    EXPECT_EQ (1u, watcher.boxes.size());
-    EXPECT_EQ (juce::String ("Tolmar MSH Viewer"), shown.window.getName());
-    EXPECT_TRUE (tree.getRootItem()->getUniqueName() == "__Empty Mesh__" && ! controller.isMeshLoaded() && ! view.isShowingMesh());
-    EXPECT_TRUE (controller.getSelected() == nullptr && view.getHighlighted() == nullptr);
+    EXPECT_EQ (frames, w.view.getRenderedFrameCount()) << "no frame without a reason";
 }
 
-TEST (MeshViewInWindow, WarningsComeFirstEachLoadRebuildsClosedRowsAndAMissingPathClearsThem)
+TEST (MeshViewInWindow, ADragTurnsTheSceneAWheelNotchBacksOff)
+{
+    // A left drag of 50 pixels to the right turns the scene 10 degrees; a notch of the wheel as JUCE
+    // reports it on X11 backs off by 3.515625 %.
+    LoadedWindow w;
+    ASSERT_TRUE (w.loaded);
+    const auto middle = w.view.getLocalBounds().getCentre();
+    sendMouse (w.view, middle, juce::ModifierKeys::leftButtonModifier);
+    sendMouse (w.view, middle + juce::Point<int> (50, 0), juce::ModifierKeys::leftButtonModifier);
+    sendMouse (w.view, middle + juce::Point<int> (50, 0), {});
+    EXPECT_EQ (10.0f, w.view.getCamera().rotation[1]);
+    w.shown.window.getPeer()->handleMouseWheel (juce::MouseInputSource::InputSourceType::mouse, peerPosition (w.view, middle),
+                                                juce::Time::currentTimeMillis(), { 0, 50.0f / 256.0f, false, false, false });
+    EXPECT_EQ (-21.0f * 1.03515625f, w.view.getCamera().distance);
+}
+
+TEST (MeshViewInWindow, AFileThatCannotBeReadClearsWhatTheLastOneShowed)
+{
+    // The placeholder row and the application's name alone, no box of the load's own.
+    LoadedWindow w;
+    ASSERT_TRUE (w.loaded);
+    w.tree.getRootItem()->setSelected (true, true);
+    EXPECT_FALSE (w.controller.load (w.scratch.write ("empty.msh", {})));
+    EXPECT_EQ (1u, w.watcher.boxes.size());
+    EXPECT_EQ (juce::String ("Tolmar MSH Viewer"), w.shown.window.getName());
+    EXPECT_TRUE (w.tree.getRootItem()->getUniqueName() == "__Empty Mesh__" && ! w.controller.isMeshLoaded() && ! w.view.isShowingMesh());
+    EXPECT_TRUE (w.controller.getSelected() == nullptr && w.view.getHighlighted() == nullptr);
+}
+
+TEST (MeshViewInWindow, WarningBoxesComeBeforeTheInformationBox)
 {
     ScratchFolder scratch;
-    const auto sample = scratch.write ("sample.msh", sampleFileBytes());
     ShownWindow shown;
-    auto& tree = shown.panel().getTreeView();
-    auto& controller = shown.panel().getController();
     ModalWatcher watcher;
-    ASSERT_TRUE (controller.load (scratch.write ("warned.msh", sampleFileBytes ([] (const MshObject& o) { return o.name == "cabin" || o.name == "lamp" ? 7u : MshMarker::objectEnd; }))));
+    ASSERT_TRUE (shown.panel().getController().load (scratch.write ("warned.msh", sampleFileBytes ([] (const MshObject& o) { return o.name == "cabin" || o.name == "lamp" ? 7u : MshMarker::objectEnd; }))));
     const ModalWatcher::Box warning { "WARNING", "Mesh does not seem valid.  Attempting render, but rendering will probobly be incorrect",
                                       juce::MessageBoxIconType::WarningIcon, { "ok" } };
     ASSERT_EQ (3u, watcher.boxes.size());
     EXPECT_TRUE (warning == watcher.boxes[0] && warning == watcher.boxes[1] && watcher.boxes[2].title == "Information v 0.2.1");
+}
 
-    tree.getRootItem()->setOpen (true);
-    tree.getRootItem()->getSubItem (0)->setSelected (true, true);
-    ASSERT_EQ (controller.getDocument().getMesh()->root.firstChild.get(), controller.getSelected());
-    ASSERT_TRUE (controller.load (sample));
-    EXPECT_EQ (4u, watcher.boxes.size()) << "the information box after every load";
-    EXPECT_TRUE (! tree.getRootItem()->isOpen() && tree.getRootItem()->getNumSubItems() == 0);
-    EXPECT_TRUE (controller.getSelected() == nullptr && shown.panel().getMeshView().getHighlighted() == nullptr);
+TEST (MeshViewInWindow, EachLoadStartsWithClosedRowsNothingSelected)
+{
+    LoadedWindow w;
+    ASSERT_TRUE (w.loaded);
+    w.tree.getRootItem()->setOpen (true);
+    w.tree.getRootItem()->getSubItem (0)->setSelected (true, true);
+    ASSERT_EQ (w.controller.getDocument().getMesh()->root.firstChild.get(), w.controller.getSelected());
+    ASSERT_TRUE (w.controller.load (w.controller.getDocument().getFile()));
+    EXPECT_EQ (2u, w.watcher.boxes.size()) << "the information box after every load";
+    EXPECT_TRUE (! w.tree.getRootItem()->isOpen() && w.tree.getRootItem()->getNumSubItems() == 0);
+    EXPECT_TRUE (w.controller.getSelected() == nullptr && w.view.getHighlighted() == nullptr);
+}
 
-    // Not an existing file: the model is cleared and its rows go with it; the title stays.
-    for (auto& path : { scratch.folder.getChildFile ("missing.msh"), scratch.folder })
-        EXPECT_FALSE (controller.load (path));
-    EXPECT_TRUE (tree.getRootItem()->getUniqueName() == "__Empty Mesh__" && controller.getDocument().getMesh()->root.name.isEmpty());
-    EXPECT_EQ (juce::String ("Tolmar MSH Viewer - sample.msh"), shown.window.getName());
-    EXPECT_EQ (4u, watcher.boxes.size());
+TEST (MeshViewInWindow, APathThatIsNoFileClearsTheRowsButKeepsTheTitle)
+{
+    LoadedWindow w;
+    ASSERT_TRUE (w.loaded);
+    for (auto& path : { w.scratch.folder.getChildFile ("missing.msh"), w.scratch.folder })
+        EXPECT_FALSE (w.controller.load (path));
+    EXPECT_TRUE (w.tree.getRootItem()->getUniqueName() == "__Empty Mesh__" && w.controller.getDocument().getMesh()->root.name.isEmpty());
+    EXPECT_EQ (juce::String ("Tolmar MSH Viewer - sample.msh"), w.shown.window.getName());
+    EXPECT_EQ (1u, w.watcher.boxes.size());
+}
 
-    // A file named on the command line is loaded while the window is built, and names it.
-    ShownWindow started (sample.getFullPathName());
+TEST (MeshViewInWindow, AFileOnTheCommandLineIsLoadedWhileTheWindowIsBuilt)
+{
+    ScratchFolder scratch;
+    ModalWatcher watcher;
+    ShownWindow started (scratch.write ("sample.msh", sampleFileBytes()).getFullPathName());
     EXPECT_TRUE (started.panel().getController().isMeshLoaded() && started.panel().getMeshView().isShowingMesh());
     EXPECT_EQ (juce::String ("Tolmar MSH Viewer - sample.msh"), started.window.getName());
 }
 
-TEST (MainPanel, ADroppedFileLoadsLikeLoadMshAndOtherDragsAreRefused)
+TEST (MainPanel, OnlyADragOfOneFileIsTaken)
 {
     ScratchFolder scratch;
     const auto good = scratch.write ("dropped.msh", sampleFileBytes()), bad = scratch.write ("bad.msh", {});
+    ShownWindow shown;
+    EXPECT_TRUE (shown.panel().isInterestedInFileDrag ({ good.getFullPathName() }));
+    EXPECT_FALSE (shown.panel().isInterestedInFileDrag ({ good.getFullPathName(), bad.getFullPathName() }));
+    EXPECT_FALSE (shown.panel().isInterestedInFileDrag ({ scratch.folder.getFullPathName() }));
+}
 
+TEST (MainPanel, ADroppedFileLoadsLikeLoadMsh)
+{
+    ScratchFolder scratch;
+    const auto good = scratch.write ("dropped.msh", sampleFileBytes()), bad = scratch.write ("bad.msh", {});
     ShownWindow shown;
     auto& panel = shown.panel();
     ModalWatcher watcher;
-    EXPECT_TRUE (panel.isInterestedInFileDrag ({ good.getFullPathName() }));
-    EXPECT_FALSE (panel.isInterestedInFileDrag ({ good.getFullPathName(), bad.getFullPathName() }));
-    EXPECT_FALSE (panel.isInterestedInFileDrag ({ scratch.folder.getFullPathName() }));
-
     panel.filesDropped ({ good.getFullPathName() }, 400, 200);
     ASSERT_EQ (1u, watcher.boxes.size());
     EXPECT_EQ (juce::String ("Information v 0.2.1"), watcher.boxes[0].title);
@@ -243,7 +304,7 @@ TEST (Keys, EachKeyAsksForItsCommand)
         EXPECT_EQ (command, viewerCommandFor (key)) << key.getTextDescription();
 }
 
-TEST (Keys, InTheRealWindowEachKeyDoesWhatItSaysAndAClickPicks)
+TEST (Keys, InTheRealWindowEachKeyDoesWhatItSays)
 {
     ScratchFolder scratch;
     const auto sample = scratch.write ("sample.msh", sampleFileBytes());
@@ -280,17 +341,11 @@ TEST (Keys, InTheRealWindowEachKeyDoesWhatItSaysAndAClickPicks)
     EXPECT_EQ (loaded.distance, view.getCamera().distance);
     EXPECT_EQ (loaded.pivot, view.getCamera().pivot);
 
-    // A click on the middle of the view picks the object there as a click on its row would; one on the
-    // background changes nothing.
+    // F5 reads the file again: the camera and the selection stay, no information box.
     const auto middle = view.getLocalBounds().getCentre();
     click (view, middle);
-    auto* selected = panel.getTreeView().getSelectedItem (0);
-    ASSERT_NE (nullptr, selected);
-    click (view, { 3, 3 });
-    EXPECT_EQ (selected, panel.getTreeView().getSelectedItem (0));
-    const auto selectedName = selected->getUniqueName();
-
-    // F5 reads the file again: the camera and the selection stay, no information box.
+    ASSERT_NE (nullptr, panel.getTreeView().getSelectedItem (0));
+    const auto selectedName = panel.getTreeView().getSelectedItem (0)->getUniqueName();
     press (K ('-', {}, '-'));
     const auto turned = view.getCamera().distance;
     press (K (K::F5Key));
@@ -353,19 +408,34 @@ TEST (Keys, InTheRealWindowEachKeyDoesWhatItSaysAndAClickPicks)
     press (K (K::F12Key));
     EXPECT_TRUE (pumpUntil ([&] { return view.getNotice().contains ("gone/x-1.png: No such file or directory"); })) << view.getNotice();
 
-    // A sibling of the root, picked: highlighted, with no row, until a row is selected.
+    press (K ('h', {}, 'h'));
+    pumpUntil ([&] { return watcher.boxes.size() == 6; });
+    ASSERT_EQ (6u, watcher.boxes.size());
+    EXPECT_EQ (juce::String (keysHelpTitle), watcher.boxes[5].title);
+}
+
+TEST (MeshViewInWindow, AClickPicksWhatIsUnderIt)
+{
+    // In the middle of the view, the object there as a click on its row would; on the background, nothing.
+    LoadedWindow w;
+    ASSERT_TRUE (w.loaded);
+    click (w.view, w.view.getLocalBounds().getCentre());
+    auto* selected = w.tree.getSelectedItem (0);
+    ASSERT_NE (nullptr, selected);
+    click (w.view, { 3, 3 });
+    EXPECT_EQ (selected, w.tree.getSelectedItem (0));
+}
+
+TEST (MeshViewInWindow, ASiblingOfTheRootIsHighlightedWithoutARowUntilARowIsSelected)
+{
+    LoadedWindow w;
     MshMesh rich;
     buildRichMesh (rich);
-    panel.getController().open (scratch.write ("rich.msh", mshWriteToMemory (rich)));
-    const auto* sibling = panel.getController().getDocument().getMesh()->root.nextSibling.get();
-    panel.getController().select (sibling);
-    EXPECT_TRUE (view.getOverlayText().contains ("selected \"beside_root\"") && tree.getNumSelectedItems() == 0 && view.getHighlighted() == sibling);
-    tree.getRootItem()->setSelected (true, true);
-    tree.clearSelectedItems();
-    EXPECT_FALSE (view.getHighlighted() != nullptr || view.getOverlayText().contains ("selected"));
-
-    press (K ('h', {}, 'h'));
-    pumpUntil ([&] { return watcher.boxes.size() == 7; });
-    ASSERT_EQ (7u, watcher.boxes.size());
-    EXPECT_EQ (juce::String (keysHelpTitle), watcher.boxes[6].title);
+    ASSERT_TRUE (w.controller.load (w.scratch.write ("rich.msh", mshWriteToMemory (rich))));
+    const auto* sibling = w.controller.getDocument().getMesh()->root.nextSibling.get();
+    w.controller.select (sibling);
+    EXPECT_TRUE (w.view.getOverlayText().contains ("selected \"beside_root\"") && w.tree.getNumSelectedItems() == 0 && w.view.getHighlighted() == sibling);
+    w.tree.getRootItem()->setSelected (true, true);
+    w.tree.clearSelectedItems();
+    EXPECT_FALSE (w.view.getHighlighted() != nullptr || w.view.getOverlayText().contains ("selected"));
 }

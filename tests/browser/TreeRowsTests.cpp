@@ -22,6 +22,8 @@ namespace
                  countPixels (image, area (row), [&] (juce::Colour c) { return c.getBrightness() < 0.47f && c.getSaturation() < 0.25f; }) }; // black text
     }
 
+    const MshObject* objectOf (juce::TreeViewItem* row) { return &dynamic_cast<ObjectTreeItem*> (row)->getObject(); }
+
     juce::String names (juce::TreeViewItem& item)
     {
         juce::String result;
@@ -31,30 +33,48 @@ namespace
     }
 }
 
-TEST (TreeRows, RowsAreMadeOnFirstOpeningAndKeptSelectionMarksARightClickSelectsFirstAndThePlaceholderStaysBare)
+namespace
 {
-    MshMesh mesh; // root { A { A1 }, B, C } and a sibling of the root
-    mesh.root.name = "root";
-    addChild (addChild (mesh.root, "A", 0x310), "A1");
-    addChild (mesh.root, "B");
-    addChild (mesh.root, "C");
-    mesh.root.nextSibling = std::make_unique<MshObject>();
-    std::set<const MshObject*> marked; // what the rows told as selected and not yet let go
-    const ObjectTreeItem::SelectionListener listener = [&] (const MshObject& o, bool now) { if (now) marked.insert (&o); else marked.erase (&o); };
-    ObjectTreeItem rootRow (mesh.root, &listener);
-    MeshRootItem placeholder;
-    juce::TreeView tree;
-    tree.setColour (juce::TreeView::backgroundColourId, juce::Colour (0xffadd8e6));
-    tree.setRootItem (&rootRow);
-    juce::DocumentWindow window ("rows", juce::Colours::white, 0);
-    window.setContentNonOwned (&tree, false);
-    window.setBounds (40, 40, 300, 300);
-    window.setVisible (true);
-    EXPECT_TRUE (rootRow.mightContainSubItems() && ! rootRow.isOpen() && rootRow.getNumSubItems() == 0);
+    // root { A { A1 }, B, C } and a sibling of the root, its rows in a tree in a window; what the rows told
+    // as selected and not yet let go.
+    struct ShownRows
+    {
+        MshMesh mesh;
+        std::set<const MshObject*> marked;
+        const ObjectTreeItem::SelectionListener listener = [this] (const MshObject& o, bool now) { if (now) marked.insert (&o); else marked.erase (&o); };
+        std::unique_ptr<ObjectTreeItem> rootRow;
+        juce::TreeView tree;
+        juce::DocumentWindow window { "rows", juce::Colours::white, 0 };
 
+        ShownRows()
+        {
+            mesh.root.name = "root";
+            addChild (addChild (mesh.root, "A", 0x310), "A1");
+            addChild (mesh.root, "B");
+            addChild (mesh.root, "C");
+            mesh.root.nextSibling = std::make_unique<MshObject>();
+            rootRow = std::make_unique<ObjectTreeItem> (mesh.root, &listener);
+            tree.setColour (juce::TreeView::backgroundColourId, juce::Colour (0xffadd8e6));
+            tree.setRootItem (rootRow.get());
+            window.setContentNonOwned (&tree, false);
+            window.setBounds (40, 40, 300, 300);
+            window.setVisible (true);
+        }
+
+        ~ShownRows()    { tree.setRootItem (nullptr); }
+
+        ObjectTreeItem& row (int i)   { return *dynamic_cast<ObjectTreeItem*> (rootRow->getSubItem (i)); }
+    };
+}
+
+TEST (TreeRows, RowsAreMadeOnFirstOpeningThenKept)
+{
+    ShownRows shown;
+    auto& rootRow = *shown.rootRow;
+    EXPECT_TRUE (rootRow.mightContainSubItems() && ! rootRow.isOpen() && rootRow.getNumSubItems() == 0);
     rootRow.setOpen (true);
     EXPECT_EQ (juce::String ("A B C"), names (rootRow));
-    EXPECT_EQ (4, tree.getNumRowsInTree()) << "the root's sibling gets no row";
+    EXPECT_EQ (4, shown.tree.getNumRowsInTree()) << "the root's sibling gets no row";
 
     // Closing and opening again, a row of one child as well as one of three, gives the same rows.
     auto* a = rootRow.getSubItem (0);
@@ -66,43 +86,64 @@ TEST (TreeRows, RowsAreMadeOnFirstOpeningAndKeptSelectionMarksARightClickSelects
         rootRow.setOpen (true);
     }
     EXPECT_TRUE (a == rootRow.getSubItem (0) && a->isOpen() && names (rootRow) == "A B C" && names (*a) == "A1");
-    EXPECT_EQ (5, tree.getNumRowsInTree());
-
-    // A leaf offers nothing to open, and a click where its open/close button would be makes no rows.
-    auto& b = *rootRow.getSubItem (1);
-    pump (50);
-    click (tree, area (b).getCentre().withX (area (b).getX() - 8));
-    EXPECT_TRUE (! b.mightContainSubItems() && b.getNumSubItems() == 0);
-
-    // Selection is told; a right-click selects before the flags menu opens, and changes nothing.
-    auto& c = *dynamic_cast<ObjectTreeItem*> (rootRow.getSubItem (2));
-    auto& objectA = dynamic_cast<ObjectTreeItem*> (a)->getObject();
-    ModalWatcher watcher;
-    click (tree, area (c).getCentre());
-    EXPECT_TRUE (marked == std::set<const MshObject*> { &c.getObject() } && watcher.menus == 0);
-    bool selectedWhileMenuOpen = false, previousCleared = false;
-    watcher.onMenu = [&] { selectedWhileMenuOpen = marked.count (&objectA) == 1; previousCleared = marked.count (&c.getObject()) == 0; };
-    click (tree, area (*a).getCentre(), true); // returns once the menu has been dismissed
-    EXPECT_TRUE (watcher.menus == 1 && selectedWhileMenuOpen && previousCleared && objectA.flags == 0x310);
-
-    // Painted: the selected row filled beige under black text, the others not filled.
-    EXPECT_EQ (a->getItemHeight() * (area (*a).getWidth() - area (*a).getWidth() / 2), painted (tree, *a).first);
-    EXPECT_GT (painted (tree, *a).second, 5);
-    EXPECT_EQ (0, painted (tree, c).first);
-
-    // The placeholder opens nothing, answers no click with a menu and, though selected, is not filled.
-    tree.setRootItem (&placeholder);
-    pump (50);
-    for (const bool right : { true, false, false }) // a right-click, then a double-click
-        click (tree, area (placeholder).getCentre(), right);
-    EXPECT_TRUE (watcher.menus == 1 && placeholder.getNumSubItems() == 0 && placeholder.isSelected());
-    EXPECT_EQ (juce::String ("__Empty Mesh__"), placeholder.getUniqueName());
-    EXPECT_EQ (0, painted (tree, placeholder).first);
-    EXPECT_GT (painted (tree, placeholder).second, 20) << "\"No Mesh Loaded\" in black";
-    tree.setRootItem (nullptr);
+    EXPECT_EQ (5, shown.tree.getNumRowsInTree());
 }
 
-TEST (TreeRows, ManyChildrenOpenInRunsOneAtATimeAndBelowTheDeepestLevelEverythingIsListedFlat)
+TEST (TreeRows, ALeafOffersNothingToOpen)
+{
+    // A click where its open/close button would be makes no rows.
+    ShownRows shown;
+    shown.rootRow->setOpen (true);
+    auto& b = shown.row (1);
+    pump (50);
+    click (shown.tree, area (b).getCentre().withX (area (b).getX() - 8));
+    EXPECT_TRUE (! b.mightContainSubItems() && b.getNumSubItems() == 0);
+}
+
+TEST (TreeRows, ARightClickSelectsBeforeTheFlagsMenuOpensChangingNothing)
+{
+    ShownRows shown;
+    shown.rootRow->setOpen (true);
+    auto& a = shown.row (0);
+    auto& c = shown.row (2);
+    ModalWatcher watcher;
+    pump (50);
+    click (shown.tree, area (c).getCentre());
+    EXPECT_TRUE (shown.marked == std::set<const MshObject*> { &c.getObject() } && watcher.menus == 0);
+    bool selectedWhileMenuOpen = false, previousCleared = false;
+    watcher.onMenu = [&] { selectedWhileMenuOpen = shown.marked.count (&a.getObject()) == 1; previousCleared = shown.marked.count (&c.getObject()) == 0; };
+    click (shown.tree, area (a).getCentre(), true); // returns once the menu has been dismissed
+    EXPECT_TRUE (watcher.menus == 1 && selectedWhileMenuOpen && previousCleared && a.getObject().flags == 0x310);
+}
+
+TEST (TreeRows, TheSelectedRowAloneIsFilledBeigeUnderBlackText)
+{
+    ShownRows shown;
+    shown.rootRow->setOpen (true);
+    auto& a = shown.row (0);
+    a.setSelected (true, true);
+    pump (50);
+    EXPECT_EQ (a.getItemHeight() * (area (a).getWidth() - area (a).getWidth() / 2), painted (shown.tree, a).first);
+    EXPECT_GT (painted (shown.tree, a).second, 5);
+    EXPECT_EQ (0, painted (shown.tree, shown.row (2)).first);
+}
+
+TEST (TreeRows, ThePlaceholderStaysBare)
+{
+    ShownRows shown;
+    MeshRootItem placeholder;
+    ModalWatcher watcher;
+    shown.tree.setRootItem (&placeholder);
+    pump (50);
+    for (const bool right : { true, false, false }) // a right-click, then a double-click
+        click (shown.tree, area (placeholder).getCentre(), right);
+    EXPECT_TRUE (watcher.menus == 0 && placeholder.getNumSubItems() == 0 && placeholder.isSelected());
+    EXPECT_EQ (juce::String ("__Empty Mesh__"), placeholder.getUniqueName());
+    EXPECT_EQ (0, painted (shown.tree, placeholder).first);
+    EXPECT_GT (painted (shown.tree, placeholder).second, 20) << "\"No Mesh Loaded\" in black";
+}
+
+TEST (TreeRows, ManyChildrenOpenInRunsOneAtATime)
 {
     MshMesh mesh;
     buildLongChain (mesh, 12000);
@@ -112,7 +153,6 @@ TEST (TreeRows, ManyChildrenOpenInRunsOneAtATimeAndBelowTheDeepestLevelEverythin
     juce::TreeView tree;
     auto rootRow = std::make_unique<ObjectTreeItem> (mesh.root);
     tree.setRootItem (rootRow.get());
-    const auto object = [] (juce::TreeViewItem* row) { return &dynamic_cast<ObjectTreeItem*> (row)->getObject(); };
 
     // 12,000: two runs, of 100 runs of 100 and of 20 runs of 100.
     rootRow->setOpen (true);
@@ -124,28 +164,46 @@ TEST (TreeRows, ManyChildrenOpenInRunsOneAtATimeAndBelowTheDeepestLevelEverythin
     auto* row = rootRow->openToRowOf (*last);
     ASSERT_TRUE (row != nullptr && &row->getObject() == last && row->getParentItem()->getUniqueName() == "objects 11901-12000");
     EXPECT_TRUE (rootRow->getSubItem (1)->isOpen() && ! rootRow->getSubItem (0)->isOpen() && rootRow->getSubItem (1)->getNumSubItems() == 20) << "one run open at a time";
-    EXPECT_TRUE (rootRow->openToRowOf (*object (run->getSubItem (0))) == run->getSubItem (0) && rootRow->getSubItem (0)->isOpen() && ! rootRow->getSubItem (1)->isOpen());
+    EXPECT_TRUE (rootRow->openToRowOf (*objectOf (run->getSubItem (0))) == run->getSubItem (0) && rootRow->getSubItem (0)->isOpen() && ! rootRow->getSubItem (1)->isOpen());
     EXPECT_EQ (nullptr, rootRow->openToRowOf (mesh.root)) << "not a child";
-
-    // A chain 40 deep: level 32 lists levels 33 to 40 flat, with their levels, and any of them is found.
     tree.setRootItem (nullptr);
-    buildDeepChain (mesh, 40);
-    addChild (*mesh.root.firstChild, "second"); // level 2 has two children at level 3
-    rootRow = std::make_unique<ObjectTreeItem> (mesh.root);
+}
+
+namespace
+{
+    // A chain 40 deep, level 2 with two children at level 3.
+    void buildDeepForked (MshMesh& mesh)
+    {
+        buildDeepChain (mesh, 40);
+        addChild (*mesh.root.firstChild, "second");
+    }
+}
+
+TEST (TreeRows, BelowTheDeepestLevelEverythingIsListedFlat)
+{
+    // Level 32 lists levels 33 to 40 flat, with their levels, and any of them is found.
+    MshMesh mesh;
+    buildDeepForked (mesh);
+    juce::TreeView tree;
+    auto rootRow = std::make_unique<ObjectTreeItem> (mesh.root);
     tree.setRootItem (rootRow.get());
-    row = rootRow.get();
+    auto* row = rootRow.get();
     for (int level = 2; level <= 32 && row != nullptr; ++level)
         row = row->openToRowOf (*row->getObject().firstChild);
     ASSERT_TRUE (row != nullptr && row->listsDescendantsFlat());
     row->setOpen (true);
     EXPECT_EQ (juce::String ("level32 level33 level34 level35 level36 level37 level38 level39"), names (*row));
-    EXPECT_EQ (row->openToRowOf (*object (row->getSubItem (7))), row->getSubItem (7));
+    EXPECT_EQ (row->openToRowOf (*objectOf (row->getSubItem (7))), row->getSubItem (7));
     EXPECT_TRUE (dynamic_cast<ObjectTreeItem*> (row->getSubItem (0))->getLevel() == 33 && dynamic_cast<ObjectTreeItem*> (row->getSubItem (7))->getLevel() == 40);
     EXPECT_FALSE (row->getSubItem (0)->mightContainSubItems());
     EXPECT_EQ (juce::String ("level2 second"), names (*rootRow->getSubItem (0)));
     tree.setRootItem (nullptr);
+}
 
-    // Selected through the rows' manager, as a pick does: the object's own row, deep or not, and it alone.
+TEST (TreeRows, APickSelectsTheObjectsOwnRowAloneDeepOrNot)
+{
+    MshMesh mesh;
+    buildDeepForked (mesh);
     juce::TreeView managed;
     ObjectTree rows (managed, [] (const MshObject&, bool) {});
     rows.show (mesh.root);
@@ -155,6 +213,6 @@ TEST (TreeRows, ManyChildrenOpenInRunsOneAtATimeAndBelowTheDeepestLevelEverythin
     for (const auto* wanted : { deepest, (const MshObject*) mesh.root.firstChild->firstChild->nextSibling.get() })
     {
         ASSERT_TRUE (rows.selectRowOf (*wanted));
-        EXPECT_TRUE (managed.getNumSelectedItems() == 1 && object (managed.getSelectedItem (0)) == wanted) << wanted->name;
+        EXPECT_TRUE (managed.getNumSelectedItems() == 1 && objectOf (managed.getSelectedItem (0)) == wanted) << wanted->name;
     }
 }

@@ -3,14 +3,13 @@
 #include "document/MeshDocument.h"
 #include "msh/TestSupport.h"
 
-TEST (MeshDocument, ALoadGivesItsWarningsAndErrorAsValuesAndEachLoadAFreshModel)
+TEST (MeshDocument, ALoadGivesItsWarningsAsValues)
 {
     ScratchFolder scratch;
     MeshDocument document;
     const auto warned = scratch.write ("warned.msh", sampleFileBytes ([] (const MshObject& o) { return o.name == "cabin" || o.name == "lamp" ? 7u : MshMarker::objectEnd; }));
-
     const auto before = juce::Time::getMillisecondCounterHiRes();
-    auto result = document.load (warned);
+    const auto result = document.load (warned);
     const auto took = juce::Time::getMillisecondCounterHiRes() - before;
     ASSERT_TRUE (result.ok() && document.isLoaded() && document.getFile() == warned);
     EXPECT_TRUE (document.getLoadMilliseconds() >= 0 && document.getLoadMilliseconds() <= took) << "a part of the call's own time";
@@ -19,15 +18,28 @@ TEST (MeshDocument, ALoadGivesItsWarningsAndErrorAsValuesAndEachLoadAFreshModel)
     const auto walked = mshTotals (document.getMesh()->root, true);
     EXPECT_TRUE (document.getTotals().trianglesDrawn == walked.trianglesDrawn && document.getTotals().bounds.max == walked.bounds.max
                  && document.getTotals().objects == 9u);
+}
 
-    // A model a frame still holds stays whole while the next file is read.
-    const auto held = document.getMesh();
-    result = document.load (scratch.write ("empty.msh", {}));
+TEST (MeshDocument, AFailedLoadLeavesItEmptyWithoutAFile)
+{
+    ScratchFolder scratch;
+    MeshDocument document;
+    ASSERT_TRUE (document.load (scratch.write ("sample.msh", sampleFileBytes())).ok());
+    const auto result = document.load (scratch.write ("empty.msh", {}));
     EXPECT_TRUE (! result.ok() && result.message() == "the file is empty" && result.failure().kind == Failure::Kind::malformed);
     EXPECT_TRUE (! document.isLoaded() && document.getFile() == juce::File() && document.getMesh()->root.name.isEmpty());
-    EXPECT_TRUE (held->root.name == "cart_base" && held != document.getMesh());
-
     EXPECT_FALSE (document.reload().ok()) << "nothing to read again";
+}
+
+TEST (MeshDocument, EachLoadReadsIntoAFreshModel)
+{
+    // A model a frame still holds stays whole while the next file is read.
+    ScratchFolder scratch;
+    MeshDocument document;
+    ASSERT_TRUE (document.load (scratch.write ("sample.msh", sampleFileBytes())).ok());
+    const auto held = document.getMesh();
+    ASSERT_TRUE (document.load (document.getFile()).ok());
+    EXPECT_TRUE (held->root.name == "cart_base" && held->root.firstChild != nullptr && held != document.getMesh());
 }
 
 TEST (MeshDocument, APathOfNamesLeadsBackToItsObjectInTheReloadedModel)

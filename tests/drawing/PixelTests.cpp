@@ -62,15 +62,24 @@ namespace
     ViewCamera at (float distance) { ViewCamera c; c.distance = distance; return c; }
 }
 
-TEST (Pixels, TheRainbowCornersShowAtAlpha08OrReddishAndOpaqueWhenSelectedWhateverStateWasLeft)
+namespace
 {
+    // A context with a square of side 2 that fills a square view exactly from faceOn.
+    struct SquareFrame : Frame
+    {
+        SquareFrame()   { addQuad (square, 2, 2); }
+
+        MshObject square;
+        const ViewCamera faceOn = ::at ((float) -focal);
+        static constexpr int q = size / 4, r = 3 * size / 4; // texel centres a quarter in from each edge
+    };
+}
+
+TEST (Pixels, TheFrameIsReadBackTopRowFirst)
+{
+    // The upper half cleared black reads as the upper half.
     Frame frame;
     ASSERT_TRUE (frame.made);
-    MshObject square;
-    addQuad (square, 2, 2);
-    const auto faceOn = at ((float) -focal); // a square of side 2 fills a square view exactly from here
-
-    // The frame read back top row first: the upper half cleared black reads as the upper half.
     glClearColor (1, 1, 1, 1);
     glClear (GL_COLOR_BUFFER_BIT);
     glEnable (GL_SCISSOR_TEST);
@@ -80,26 +89,45 @@ TEST (Pixels, TheRainbowCornersShowAtAlpha08OrReddishAndOpaqueWhenSelectedWhatev
     glDisable (GL_SCISSOR_TEST);
     const auto rows = readFramePixels (size, size);
     EXPECT_TRUE (rows[(size / 2 - 1) * size * 4] == 0 && rows[size / 2 * size * 4] != 0);
+}
 
-    // No mesh, or a view without height (no aspect ratio to divide by): the background alone, a whole frame.
-    EXPECT_TRUE (renderFrame (faceOn, static_cast<const DrawList*> (nullptr), size, size));
-    EXPECT_EQ (0, frame.render (faceOn, nullptr));
-    EXPECT_EQ (0, frame.render (faceOn, &square, 0));
+TEST (Pixels, NoMeshOrAViewWithoutHeightDrawsTheBackgroundAlone)
+{
+    // A view without height has no aspect ratio to divide by; either way a whole frame.
+    SquareFrame frame;
+    ASSERT_TRUE (frame.made);
+    EXPECT_TRUE (renderFrame (frame.faceOn, static_cast<const DrawList*> (nullptr), size, size));
+    EXPECT_EQ (0, frame.render (frame.faceOn, nullptr));
+    EXPECT_EQ (0, frame.render (frame.faceOn, &frame.square, 0));
+}
 
-    // Texel centres a quarter in from each edge; t = 0 (white, yellow) is the bottom row. Unselected:
-    // 0.8 × texel + 0.2 × background. Selected: the texel times (1, 0.5, 0.5).
-    const int q = size / 4, r = 3 * size / 4;
+TEST (Pixels, TheRainbowCornersShowAtAlpha08OrReddishOpaqueWhenSelected)
+{
+    // t = 0 (white, yellow) is the bottom row. Unselected: 0.8 × texel + 0.2 × background. Selected: the
+    // texel times (1, 0.5, 0.5).
+    SquareFrame frame;
+    ASSERT_TRUE (frame.made);
+    constexpr int q = SquareFrame::q, r = SquareFrame::r;
     for (const bool selected : { false, true })
     {
-        frame.render (faceOn, &square, size, false, selected ? &square : nullptr);
+        frame.render (frame.faceOn, &frame.square, size, false, selected ? &frame.square : nullptr);
         EXPECT_TRUE (near (selected ? Rgb { 255, 128, 128 } : Rgb { 245, 204, 224 }, frame.at (q, r))); // white
         EXPECT_TRUE (near (selected ? Rgb { 255, 128, 0 } : Rgb { 245, 204, 20 }, frame.at (r, r)));    // yellow
         EXPECT_TRUE (near (selected ? Rgb { 255, 0, 128 } : Rgb { 245, 0, 224 }, frame.at (q, q)));     // magenta
         EXPECT_TRUE (near (selected ? Rgb { 0, 128, 128 } : Rgb { 41, 204, 224 }, frame.at (r, q)));    // cyan
     }
+}
 
-    // Reduced, every second triangle: the square's first half alone, in the same colours, placed as in full
-    // (moved out of the view along any one axis, nothing shows).
+TEST (Pixels, AReducedFrameDrawsEverySecondTriangleAsTheWholeOnePlacesIt)
+{
+    // The square's first half alone, in the same colours, placed as in full (moved out of the view along
+    // any one axis, nothing shows).
+    SquareFrame frame;
+    ASSERT_TRUE (frame.made);
+    auto& square = frame.square;
+    const auto faceOn = frame.faceOn;
+    constexpr int q = SquareFrame::q, r = SquareFrame::r;
+    frame.render (faceOn, &square, size, false, &square);
     const auto full = frame.pixels;
     FrameOptions options { false, &square, 2, {} }; // not wireframe, highlighted, every second triangle
     for (const auto& place : { std::array<float, 3> { 3, 0, 0 }, { 0, -3, 0 }, { 0, 0, 10 }, { 0, 0, 0 } })
@@ -134,26 +162,28 @@ TEST (Pixels, TheRainbowCornersShowAtAlpha08OrReddishAndOpaqueWhenSelectedWhatev
         differing += reduced != background && ! near (reduced, frame.at (i % size, i / size)) ? 1 : 0;
     }
     EXPECT_TRUE (reducedPixels > size * size / 16 && differing < size / 4) << reducedPixels << " " << differing;
-    frame.pixels = full;
+}
 
-    // A frame asked to stop gives up once it has drawn enough to ask, reduced too. Drawn whole, its
-    // second call's triangles lie where picking finds them.
+TEST (Pixels, AFrameAskedToStopGivesUpOnceItHasDrawnEnoughToAsk)
+{
+    // Reduced too. Drawn whole, its second call's triangles lie where picking finds them.
+    Frame frame;
+    ASSERT_TRUE (frame.made);
+    const auto faceOn = at ((float) -focal);
     MshObject ball;
     addSphere (ball, 1, 200, 100); // 40,000 triangles: drawn in two calls, asked after each
     const auto balls = makeDrawList (ball);
     auto aside = at (-3.0f);
     aside.rotation[0] = 60; // the second call's triangles (the lower half) face the eye
-    const auto kept = frame.pixels;
     renderFrame (aside, &balls, size, size);
     frame.pixels = readFramePixels (size, size);
     int disagreements = 0;
     for (int i = 0; i < size * size; i += 3)
         disagreements += (frame.at (i % size, i / size) != background) != (pickObject (aside, ball, i % size + 0.5, i / size + 0.5, size, size) != nullptr);
     EXPECT_LT (disagreements, size * size / 300);
-    frame.pixels = kept;
     size_t askedAt = 0;
     bool stop = false;
-    options = { false, nullptr, 1, [&] (size_t drawn) { askedAt = drawn; return stop; } };
+    FrameOptions options { false, nullptr, 1, [&] (size_t drawn) { askedAt = drawn; return stop; } };
     EXPECT_TRUE (renderFrame (faceOn, &balls, size, size, options) && askedAt == 40000u);
     stop = true;
     GLint depths[2] = {};
@@ -163,8 +193,13 @@ TEST (Pixels, TheRainbowCornersShowAtAlpha08OrReddishAndOpaqueWhenSelectedWhatev
     EXPECT_EQ (depths[0], depths[1]) << "a frame given up leaves the matrices as it found them";
     options.step = 2;
     EXPECT_FALSE (renderFrame (faceOn, &balls, size, size, options));
+}
 
-    // What a 2-D pass over the frame may leave behind changes nothing in the next frame.
+TEST (Pixels, WhatA2DPassLeavesBehindChangesNothingInTheNextFrame)
+{
+    SquareFrame frame;
+    ASSERT_TRUE (frame.made);
+    frame.render (frame.faceOn, &frame.square, size, false, &frame.square);
     const auto selected = frame.pixels;
     glBlendFunc (GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
     glDisable (GL_TEXTURE_2D);
@@ -174,11 +209,11 @@ TEST (Pixels, TheRainbowCornersShowAtAlpha08OrReddishAndOpaqueWhenSelectedWhatev
     const unsigned char black[16] = {};
     glTexImage2D (GL_TEXTURE_2D, 0, 4, 2, 2, 0, GL_RGBA, GL_UNSIGNED_BYTE, black);
     glTexEnvi (GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-    frame.render (faceOn, &square, size, false, &square);
+    frame.render (frame.faceOn, &frame.square, size, false, &frame.square);
     EXPECT_TRUE (selected == frame.pixels);
 }
 
-TEST (Pixels, PlacementAndTurnsAsDrawnPickingFindsWhatWasDrawnFramingFillsTheViewWireframeThinsIt)
+TEST (Pixels, ObjectsArePlacedByTheSumOfTranslationsThenTurned)
 {
     Frame frame;
     ASSERT_TRUE (frame.made);
@@ -203,45 +238,78 @@ TEST (Pixels, PlacementAndTurnsAsDrawnPickingFindsWhatWasDrawnFramingFillsTheVie
         frame.render (camera, &mesh.root);
         EXPECT_TRUE (frame.backgroundAt (camera, 1, 2));
     }
-
-    MshMesh mesh;
-    buildSampleMesh (mesh);
-    ViewCamera camera;
-    camera.rotation = { 20, -35, 0 };
-    camera.pan = { 0.7f, -0.4f };
-    camera.distance = -12;
-
-    for (const bool framed : { false, true })
-    {
-        if (framed) // an object far off the origin, framed: it fills most of the view, whole
-        {
-            auto& far = addChild (mesh.root, "far");
-            setTranslation (far, 40, -30, 20);
-            addBox (far, 3, 1, 2);
-            const auto box = mshTotals (far, false, *mshParentPlacement (mesh.root, far)).bounds;
-            camera.frame (box.centre(), box.radius(), 1.0);
-        }
-
-        const auto drawn = frame.render (camera, &mesh.root);
-        int disagreements = 0;
-        for (int i = 0; i < size * size; ++i)
-            disagreements += (frame.at (i % size, i / size) != background) != (pickObject (camera, mesh.root, i % size + 0.5, i / size + 0.5, size, size) != nullptr);
-        EXPECT_GT (drawn, size * size / (framed ? 4 : 10));
-        EXPECT_LT (disagreements, size * size / 100) << "edges only";
-        EXPECT_FALSE (framed && (frame.at (0, 0) != background || frame.at (size - 1, size - 1) != background)) << "whole";
-        EXPECT_TRUE (frame.render (camera, &mesh.root, size, true) > 10 && frame.render (camera, &mesh.root, size, true) < drawn) << "wireframe";
-        GLint modes[2] = {};
-        glGetIntegerv (GL_POLYGON_MODE, modes);
-        EXPECT_TRUE (modes[0] == GL_FILL && modes[1] == GL_FILL) << "what JUCE's painting expects";
-    }
 }
 
-TEST (Pixels, CornersInOrderATriangleLeftOutFirstAndAKeptTextureDrawTheSamePicture)
+namespace
+{
+    // The sample seen from aside, or an object far off the origin added and framed.
+    struct Scene
+    {
+        explicit Scene (bool framed)
+        {
+            buildSampleMesh (mesh);
+            camera.rotation = { 20, -35, 0 };
+            camera.pan = { 0.7f, -0.4f };
+            camera.distance = -12;
+
+            if (framed)
+            {
+                auto& far = addChild (mesh.root, "far");
+                setTranslation (far, 40, -30, 20);
+                addBox (far, 3, 1, 2);
+                const auto box = mshTotals (far, false, *mshParentPlacement (mesh.root, far)).bounds;
+                camera.frame (box.centre(), box.radius(), 1.0);
+            }
+        }
+
+        Frame frame;
+        MshMesh mesh;
+        ViewCamera camera;
+    };
+
+    struct SampleScene : public Scene, public ::testing::TestWithParam<bool>
+    {
+        SampleScene() : Scene (GetParam()) {}
+    };
+}
+
+TEST_P (SampleScene, PickingFindsWhatWasDrawn)
+{
+    ASSERT_TRUE (frame.made);
+    const auto drawn = frame.render (camera, &mesh.root);
+    int disagreements = 0;
+    for (int i = 0; i < size * size; ++i)
+        disagreements += (frame.at (i % size, i / size) != background) != (pickObject (camera, mesh.root, i % size + 0.5, i / size + 0.5, size, size) != nullptr);
+    EXPECT_GT (drawn, size * size / (GetParam() ? 4 : 10));
+    EXPECT_LT (disagreements, size * size / 100) << "edges only";
+}
+
+TEST (Pixels, FramingShowsTheObjectWhole)
+{
+    Scene scene (true);
+    ASSERT_TRUE (scene.frame.made);
+    scene.frame.render (scene.camera, &scene.mesh.root);
+    EXPECT_TRUE (scene.frame.at (0, 0) == background && scene.frame.at (size - 1, size - 1) == background);
+}
+
+TEST_P (SampleScene, WireframeThinsTheDrawingThenLeavesFillModeToJuce)
+{
+    ASSERT_TRUE (frame.made);
+    const auto drawn = frame.render (camera, &mesh.root);
+    EXPECT_TRUE (frame.render (camera, &mesh.root, size, true) > 10 && frame.render (camera, &mesh.root, size, true) < drawn);
+    GLint modes[2] = {};
+    glGetIntegerv (GL_POLYGON_MODE, modes);
+    EXPECT_TRUE (modes[0] == GL_FILL && modes[1] == GL_FILL) << "what JUCE's painting expects";
+}
+
+INSTANTIATE_TEST_SUITE_P (Pixels, SampleScene, ::testing::Values (false, true), [] (const auto& c) { return std::string (c.param ? "framed" : "aside"); });
+
+TEST (Pixels, EveryWayOfDrawingASquareGivesTheSamePicture)
 {
     Frame frame;
     ASSERT_TRUE (frame.made);
     const auto faceOn = at ((float) -focal);
-    MshObject shared, inOrder, leftOutFirst;
+    MshObject shared, inOrder, leftOutFirst; // through indices, corners in order, a triangle left out first; a kept texture
     addQuad (shared, 2, 2); // four vertices, two triangles through indices
     for (const auto i : shared.indices)
         inOrder.vertices.push_back (shared.vertices[i]);

@@ -34,7 +34,7 @@ TEST (Reader, TheSmallest320ByteFileLoadsFromDiskWithEveryHeaderFieldInPlace)
         EXPECT_EQ ((float) i, mesh.root.matrix[(size_t) i]);
 }
 
-TEST (Reader, FilesOf1To51BytesLoadEmptyAfterTwoWarningsAndMissingEmptyOrFolderFail)
+TEST (Reader, FilesOf1To51BytesLoadEmptyAfterTwoWarnings)
 {
     MshMesh rich, mesh;
     buildRichMesh (rich);
@@ -49,7 +49,13 @@ TEST (Reader, FilesOf1To51BytesLoadEmptyAfterTwoWarningsAndMissingEmptyOrFolderF
         EXPECT_TRUE (isCleared (mesh) && mesh.headerFloat == 0 && mesh.headerInts == (std::array<juce::int32, 5> {})) << size;
         EXPECT_TRUE (rich.headerBlock == mesh.headerBlock && rich.root.matrix == mesh.root.matrix) << "raw reads past the end keep";
     }
+}
 
+TEST (Reader, AMissingEmptyOrFolderFileFailsWithItsReason)
+{
+    MshMesh rich, mesh;
+    buildRichMesh (rich);
+    const auto richBytes = mshWriteToMemory (rich);
     ScratchFolder scratch;
     scratch.folder.getChildFile ("folder.msh").createDirectory();
     for (auto [file, reason] : { std::pair (scratch.folder.getChildFile ("missing.msh"), "no such file"),
@@ -65,7 +71,7 @@ TEST (Reader, FilesOf1To51BytesLoadEmptyAfterTwoWarningsAndMissingEmptyOrFolderF
     }
 }
 
-TEST (Reader, ShortStringsStopAtAZeroByteConsumeTheirLengthOrWhatIsLeftAndNegativeOnesTheRest)
+TEST (Reader, AShortStringStopsAtAZeroByteButConsumesItsLengthOrWhatIsLeft)
 {
     juce::MemoryOutputStream out;
     MshWriter w (out);
@@ -74,7 +80,7 @@ TEST (Reader, ShortStringsStopAtAZeroByteConsumeTheirLengthOrWhatIsLeftAndNegati
     w.shortStringBytes (4, "n\xe9\xff\x01", 4);                // root name: Latin-1 and a control character
     w.int32 (0).int32 (0).uint32 (0).zeros (64 + 20).uint32 (MshMarker::objectEnd).fileEnd();
     MshMesh mesh;
-    auto outcome = loadBytes (mesh, out.getMemoryBlock());
+    const auto outcome = loadBytes (mesh, out.getMemoryBlock());
     ASSERT_TRUE (outcome.loaded && outcome.warnings.empty());
     EXPECT_EQ (juce::String ("ab"), mesh.headerString);
     EXPECT_EQ (0x11223344u, juce::ByteOrder::littleEndianInt (mesh.headerBlock.data()));
@@ -87,25 +93,29 @@ TEST (Reader, ShortStringsStopAtAZeroByteConsumeTheirLengthOrWhatIsLeftAndNegati
         ASSERT_TRUE (loadBytes (mesh, juce::MemoryBlock (out.getData(), (size_t) size)).loaded);
         EXPECT_EQ (juce::String (text), mesh.headerString);
     }
+}
 
-    // A header string of length -1, longer than the read buffer, with and without a zero byte in it.
+TEST (Reader, AShortStringOfNegativeLengthConsumesTheRestOfTheFile)
+{
+    // Of length -1, longer than the read buffer, with and without a zero byte in it.
+    MshMesh mesh;
     for (const bool zero : { true, false })
     {
         juce::MemoryBlock bytes (300000, true);
         std::memset (bytes.begin() + 54, 'x', bytes.getSize() - 54 - (zero ? 1000 : 0));
         bytes[52] = bytes[53] = (char) 0xff;
-        outcome = loadBytes (mesh, bytes);
+        const auto outcome = loadBytes (mesh, bytes);
         EXPECT_EQ ((std::vector<juce::int64> { 300000, 300000 }), outcome.offsets()) << "everything swallowed";
         EXPECT_EQ (300000 - 54 - (zero ? 1000 : 0), mesh.headerString.length());
         EXPECT_TRUE (mesh.headerString.containsOnly ("x"));
     }
 }
 
-TEST (Reader, PairSetsKeepAtMostTwoPairsAndSkipTheRestModulo32BitsQuadEntriesPutTheFirstValueInQ3)
+namespace
 {
-    // P = 0x2AAAAAAD skips (P - 2) × 6 = 0x100000002 bytes, which wraps to 2.
-    for (auto [pairs, skipped] : { std::pair (0u, 0), std::pair (1u, 0), std::pair (2u, 0), std::pair (3u, 6),
-                                   std::pair (5u, 18), std::pair (0x2AAAAAADu, 2) })
+    // A file whose one pair set claims the pairs given, followed by two quad entries, the second with a
+    // block; the pairs beyond two are skipped by the given number of bytes.
+    juce::MemoryBlock pairsAndQuadsFile (juce::uint32 pairs, int skipped)
     {
         juce::MemoryOutputStream out;
         MshWriter w (out);
@@ -120,29 +130,44 @@ TEST (Reader, PairSetsKeepAtMostTwoPairsAndSkipTheRestModulo32BitsQuadEntriesPut
         w.uint32 (MshMarker::namedBlock8).shortString ("b").bytes ("12345678", 8).uint32 (1).int16 (0x4242).zeros (4 * 4);
         writeBareObject (w, "root");
         w.uint32 (MshMarker::objectEnd).fileEnd();
+        return out.getMemoryBlock();
+    }
+}
 
+TEST (Reader, PairSetsKeepAtMostTwoPairsSkippingTheRestModulo32Bits)
+{
+    // P = 0x2AAAAAAD skips (P - 2) × 6 = 0x100000002 bytes, which wraps to 2.
+    for (auto [pairs, skipped] : { std::pair (0u, 0), std::pair (1u, 0), std::pair (2u, 0), std::pair (3u, 6),
+                                   std::pair (5u, 18), std::pair (0x2AAAAAADu, 2) })
+    {
         MshMesh mesh;
-        const auto outcome = loadBytes (mesh, out.getMemoryBlock());
+        const auto outcome = loadBytes (mesh, pairsAndQuadsFile (pairs, skipped));
         ASSERT_TRUE (outcome.loaded && outcome.warnings.empty()) << pairs;
+        const auto stored = juce::jmin (pairs, 2u);
         auto& set = mesh.pairSets.at (0);
         EXPECT_EQ (stored, set.pairCount);
         EXPECT_EQ ((std::array<float, 2> { stored > 0 ? 1.5f : 0, stored > 1 ? -2.0f : 0 }), set.pairValue);
         EXPECT_EQ ((std::array<juce::uint16, 2> { (juce::uint16) (stored > 0 ? 7 : 0), (juce::uint16) (stored > 1 ? 0xffff : 0) }), set.pairIndex);
-        EXPECT_EQ ((std::vector<juce::uint16> { 0x4242 }), mesh.shortList) << pairs;
-
-        ASSERT_EQ (2u, mesh.quadEntries.size());
-        auto& a = mesh.quadEntries[0];
-        auto& b = mesh.quadEntries[1];
-        EXPECT_EQ ((std::array<int, 8> { 2, 3, 4, 1, 0xffff, 0, 0x8000, 0x2345 }), (std::array<int, 8> { a.q0, a.q1, a.q2, a.q3, b.q0, b.q1, b.q2, b.q3 }));
-        EXPECT_TRUE (a.blockA == nullptr && a.blockB == nullptr && b.blockA == nullptr && b.blockB != nullptr);
-        EXPECT_TRUE (b.blockB->name == "b" && std::memcmp ("12345678", b.blockB->data.data(), 8) == 0);
+        EXPECT_EQ ((std::vector<juce::uint16> { 0x4242 }), mesh.shortList) << pairs << ": the lists after it in place";
     }
 }
 
-TEST (Reader, ChildrenAndSiblingsNestAsTheRecordsLieAndABadChildMarkerIsNoChild)
+TEST (Reader, QuadEntriesPutTheFirstValueInQ3)
 {
-    // root { A { A1 } B }, marker by marker; then the same with the first child marker one bit off.
-    for (const auto childMarker : { MshMarker::child, MshMarker::child ^ 1u })
+    MshMesh mesh;
+    ASSERT_TRUE (loadBytes (mesh, pairsAndQuadsFile (0, 0)).loaded);
+    ASSERT_EQ (2u, mesh.quadEntries.size());
+    auto& a = mesh.quadEntries[0];
+    auto& b = mesh.quadEntries[1];
+    EXPECT_EQ ((std::array<int, 8> { 2, 3, 4, 1, 0xffff, 0, 0x8000, 0x2345 }), (std::array<int, 8> { a.q0, a.q1, a.q2, a.q3, b.q0, b.q1, b.q2, b.q3 }));
+    EXPECT_TRUE (a.blockA == nullptr && a.blockB == nullptr && b.blockA == nullptr && b.blockB != nullptr);
+    EXPECT_TRUE (b.blockB->name == "b" && std::memcmp ("12345678", b.blockB->data.data(), 8) == 0);
+}
+
+namespace
+{
+    // root { A { A1 } B }, marker by marker, with the child marker given before A.
+    juce::MemoryBlock nestedFile (juce::uint32 childMarker)
     {
         juce::MemoryOutputStream out;
         MshWriter w (out);
@@ -155,24 +180,29 @@ TEST (Reader, ChildrenAndSiblingsNestAsTheRecordsLieAndABadChildMarkerIsNoChild)
         w.uint32 (MshMarker::objectEnd).uint32 (MshMarker::objectEnd).uint32 (MshMarker::sibling); // A1, A end; B
         writeBareObject (w, "B");
         w.uint32 (MshMarker::objectEnd).uint32 (MshMarker::objectEnd).fileEnd();                  // B, root end
-
-        MshMesh mesh;
-        const auto outcome = loadBytes (mesh, out.getMemoryBlock());
-        ASSERT_TRUE (outcome.loaded) << outcome.error;
-
-        if (childMarker != MshMarker::child)
-        {
-            // Its 4 bytes are read as the root's end marker, and the file end marker reads A's first bytes.
-            EXPECT_TRUE (mesh.root.firstChild == nullptr && outcome.warnings.size() == 2 && outcome.warnings[0].found == childMarker);
-            continue;
-        }
-
-        EXPECT_TRUE (outcome.warnings.empty());
-        EXPECT_EQ (out.getMemoryBlock(), mshWriteToMemory (mesh)) << "the writer lays it out the same way";
-        juce::StringArray shape;
-        mshForEachObject (mesh.root, true, [&shape] (const MshObject& o, int depth, juce::int64, juce::int64) { shape.add (o.name + juce::String (depth)); });
-        EXPECT_EQ (juce::StringArray ({ "root0", "A1", "A12", "B1" }), shape);
+        return out.getMemoryBlock();
     }
+}
+
+TEST (Reader, ChildrenAndSiblingsNestAsTheRecordsLie)
+{
+    MshMesh mesh;
+    const auto bytes = nestedFile (MshMarker::child);
+    const auto outcome = loadBytes (mesh, bytes);
+    ASSERT_TRUE (outcome.loaded && outcome.warnings.empty()) << outcome.error;
+    EXPECT_EQ (bytes, mshWriteToMemory (mesh)) << "the writer lays it out the same way";
+    juce::StringArray shape;
+    mshForEachObject (mesh.root, true, [&shape] (const MshObject& o, int depth, juce::int64, juce::int64) { shape.add (o.name + juce::String (depth)); });
+    EXPECT_EQ (juce::StringArray ({ "root0", "A1", "A12", "B1" }), shape);
+}
+
+TEST (Reader, AChildMarkerOneBitOffIsNoChild)
+{
+    // Its 4 bytes are read as the root's end marker, and the file end marker reads A's first bytes.
+    MshMesh mesh;
+    const auto outcome = loadBytes (mesh, nestedFile (MshMarker::child ^ 1u));
+    ASSERT_TRUE (outcome.loaded) << outcome.error;
+    EXPECT_TRUE (mesh.root.firstChild == nullptr && outcome.warnings.size() == 2 && outcome.warnings[0].found == (MshMarker::child ^ 1u));
 }
 
 TEST (Reader, TheHpMarkComesFromTheNameInAnyCaseOnEveryRead)
@@ -189,26 +219,51 @@ TEST (Reader, TheHpMarkComesFromTheNameInAnyCaseOnEveryRead)
     }
 }
 
-TEST (Reader, EveryFieldReadsBackEachWrongEndMarkerWarnsOnceInFileOrderAndTrailingBytesAreKept)
+namespace
 {
-    MshMesh rich, mesh; // root { A { HP_ÿ } B } beside_root, every list filled, an index past the vertices
-    buildRichMesh (rich);
-    juce::MemoryOutputStream out;
-    MshWriter w (out);
-    w.endMarkerFor = [] (const MshObject& o) { return o.name == "A" ? 0x01020304u : o.name == "B" ? 0u : MshMarker::objectEnd; };
-    w.header (rich).meshLists (rich).object (rich.root).fileEnd (MshMarker::objectEnd).bytes ("trailing \xff\xff", 11);
-    const auto outcome = loadBytes (mesh, out.getMemoryBlock());
-    ASSERT_EQ (std::string ("trailing \xff\xff"), std::string (mesh.trailingBytes.begin(), mesh.trailingBytes.end()));
-    mesh.trailingBytes.clear();
-    ASSERT_TRUE (outcome.loaded && sameModel (rich, mesh) && mesh.root.indices[36] == 200);
-    EXPECT_EQ ((std::vector<juce::int64> { w.objects[1].endMarker, w.objects[3].endMarker, w.fileEndOffset }), outcome.offsets());
+    // The rich mesh (root { A { HP_ÿ } B } beside_root, every list filled, an index past the vertices) with
+    // wrong end markers after A and B and bytes after the file's end.
+    struct WarnedRich
+    {
+        MshMesh rich, mesh;
+        juce::MemoryOutputStream out;
+        MshWriter w { out };
+        LoadOutcome outcome;
+
+        WarnedRich()
+        {
+            buildRichMesh (rich);
+            w.endMarkerFor = [] (const MshObject& o) { return o.name == "A" ? 0x01020304u : o.name == "B" ? 0u : MshMarker::objectEnd; };
+            w.header (rich).meshLists (rich).object (rich.root).fileEnd (MshMarker::objectEnd).bytes ("trailing \xff\xff", 11);
+            outcome = loadBytes (mesh, out.getMemoryBlock());
+        }
+    };
+}
+
+TEST (Reader, EveryFieldReadsBack)
+{
+    WarnedRich file;
+    file.mesh.trailingBytes.clear();
+    ASSERT_TRUE (file.outcome.loaded && sameModel (file.rich, file.mesh) && file.mesh.root.indices[36] == 200);
+}
+
+TEST (Reader, EachWrongEndMarkerWarnsOnceInFileOrder)
+{
+    WarnedRich file;
+    EXPECT_EQ ((std::vector<juce::int64> { file.w.objects[1].endMarker, file.w.objects[3].endMarker, file.w.fileEndOffset }), file.outcome.offsets());
     juce::StringArray seen;
-    for (auto& warning : outcome.warnings)
+    for (auto& warning : file.outcome.warnings)
         seen.add (warning.objectName + "/" + juce::String::toHexString ((int) warning.found) + (warning.kind == MshWarning::Kind::fileEnd ? "/end" : ""));
     EXPECT_EQ (juce::StringArray ({ "A/1020304", "B/0", "/a93eb864/end" }), seen);
 }
 
-TEST (Reader, AMillionLevelsDeepOrAMillionSiblingsLoadAndAreFreedWithoutRecursion)
+TEST (Reader, BytesAfterTheFileEndAreKept)
+{
+    WarnedRich file;
+    EXPECT_EQ (std::string ("trailing \xff\xff"), std::string (file.mesh.trailingBytes.begin(), file.mesh.trailingBytes.end()));
+}
+
+TEST (Reader, AChainOfAMillionObjectsDeepOrWideNeedsNoRecursion)
 {
     for (const bool deep : { true, false })
     {

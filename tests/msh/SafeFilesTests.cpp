@@ -6,7 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-TEST (SafeFiles, ALinkIsWrittenThroughAReplacedFileKeepsItsPermissionsAndAFailedSetSaysSo)
+TEST (SafeFiles, ALinkIsWrittenThroughToAFileThatKeepsItsPermissions)
 {
     ScratchFolder scratch;
     const auto real = scratch.write ("real.txt", juce::MemoryBlock ("old", 3));
@@ -18,16 +18,22 @@ TEST (SafeFiles, ALinkIsWrittenThroughAReplacedFileKeepsItsPermissionsAndAFailed
     struct stat s {};
     EXPECT_TRUE (link.isSymbolicLink() && real.loadFileAsString() == "new");
     EXPECT_TRUE (::stat (real.getFullPathName().toRawUTF8(), &s) == 0 && (s.st_mode & 0777) == 0640);
+}
 
-    // A set one of whose files cannot even be started is refused whole: nothing of the others appears.
+TEST (SafeFiles, ASetOneOfWhoseFilesCannotBeStartedIsRefusedWhole)
+{
+    ScratchFolder scratch;
     OutputFileSet set;
     ASSERT_TRUE (set.add (scratch.folder.getChildFile ("first.txt")).ok());
     EXPECT_TRUE (failureOf (set.add (scratch.folder)).endsWith (": is a directory"));
     EXPECT_TRUE (failureOf (set.commit()).endsWith (": is a directory") && ! scratch.folder.getChildFile ("first.txt").exists());
-    EXPECT_EQ (2, scratch.folder.getNumberOfChildFiles (juce::File::findFilesAndDirectories, "*")) << "no temporary file";
+    EXPECT_EQ (0, scratch.folder.getNumberOfChildFiles (juce::File::findFilesAndDirectories, "*")) << "no temporary file";
+}
 
-    // A target that became a folder while the set was written: the set is refused at commit, and the old
-    // file kept aside for the one before it is let go of again.
+TEST (SafeFiles, ATargetThatBecameAFolderRefusesTheSetAtCommit)
+{
+    // The old file kept aside for the one before it is let go of again.
+    ScratchFolder scratch;
     const auto kept = scratch.write ("kept.txt", juce::MemoryBlock ("A", 1));
     const auto late = scratch.folder.getChildFile ("late.txt");
     OutputFileSet changing;
@@ -36,9 +42,12 @@ TEST (SafeFiles, ALinkIsWrittenThroughAReplacedFileKeepsItsPermissionsAndAFailed
     ASSERT_TRUE (late.createDirectory());
     const auto refused = failureOf (changing.commit());
     EXPECT_TRUE (refused.endsWith ("late.txt: is not a regular file") && kept.loadFileAsString() == "A") << refused;
-    EXPECT_EQ (4, scratch.folder.getNumberOfChildFiles (juce::File::findFilesAndDirectories, "*")) << "nothing kept aside";
+    EXPECT_EQ (2, scratch.folder.getNumberOfChildFiles (juce::File::findFilesAndDirectories, "*")) << "nothing kept aside";
+}
 
-    // Small writes well past the stream's buffer, then one bigger than it: all of it, in order.
+TEST (SafeFiles, SmallWritesPastTheBufferThenABigOneArriveWholeInOrder)
+{
+    ScratchFolder scratch;
     juce::MemoryBlock bytes (3 << 20);
     for (size_t i = 0; i < bytes.getSize(); ++i)
         bytes[i] = (char) (i * 7 + i / 4093);

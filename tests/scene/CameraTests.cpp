@@ -49,7 +49,7 @@ TEST (Camera, EachDragTurnsOrMovesOnFromWhereTheLastOneEnded)
     EXPECT_EQ (pan, camera.pan);
 }
 
-TEST (Camera, WheelStepsAreRelativeStayWithinTheLimitsAndANotchAsJuceReportsItGivesThePartsIncrement)
+TEST (Camera, AWheelStepIsRelativeANotchAsJuceReportsItThe35PerMilleIncrement)
 {
    #if defined (_WIN32)
     constexpr float reportedNotch = 60.0f / 256.0f; // JUCE 7 on Windows
@@ -64,7 +64,10 @@ TEST (Camera, WheelStepsAreRelativeStayWithinTheLimitsAndANotchAsJuceReportsItGi
         camera.wheel (step);
         EXPECT_EQ (expected, camera.distance);
     }
+}
 
+TEST (Camera, TheWheelStaysWithinTheDistanceLimits)
+{
     ViewCamera limited;
     limited.nearestDistance = 10.0f;
     for (int i = 0; i < 200; ++i)
@@ -113,7 +116,7 @@ TEST (Camera, ALoadResetsThenPlacesTheCameraFromThreeHeaderWords)
     }
 }
 
-TEST (Camera, FramingCentresTheSphereAndThePickRayRunsBackThroughIt)
+TEST (Camera, FramingFitsTheSphereInTheNarrowerAngleOfView)
 {
     ViewCamera camera;
     camera.rotation = { 0, 90, 0 };
@@ -122,9 +125,20 @@ TEST (Camera, FramingCentresTheSphereAndThePickRayRunsBackThroughIt)
     EXPECT_TRUE (camera.pivot == (ViewCamera::Vector { 1, 2, 3 }) && camera.pan == Pan {} && camera.rotation == (Angles { 0, 90, 0 }));
     EXPECT_EQ ((std::array<float, 4> { (float) -depth, (float) (depth / 20), 500, (float) (depth / 100) }),
                (std::array<float, 4> { camera.distance, camera.nearestDistance, camera.farthestDistance, camera.nearPlane }));
+    camera.frame ({ 0, 0, 0 }, 100.0, 0.5); // taller than wide: the horizontal angle decides; far limit out
+    EXPECT_TRUE (camera.distance == (float) (-100 / std::sin (std::atan (0.5 * tanHalfView))) && camera.farthestDistance == -camera.distance * 20);
+    camera.frame ({ 0, 0, 0 }, 1.0, 0.0); // a view without width frames as a square one
+    EXPECT_FLOAT_EQ ((float) -depth, camera.distance);
+}
 
+TEST (Camera, ThePickRayRunsFromTheEyeThroughThePixel)
+{
     // Turned 90° about Y the eye looks along +X: from the pivot's -X side through the middle of the view;
     // the top edge of the view is the field of view's half angle up.
+    ViewCamera camera;
+    camera.rotation = { 0, 90, 0 };
+    camera.frame ({ 1, 2, 3 }, 1.0, 2.0);
+    const auto depth = 1 / std::sin (std::atan (tanHalfView));
     const auto middle = camera.rayThrough (100, 50, 200, 100), top = camera.rayThrough (100, 0, 200, 100);
     for (size_t i = 0; i < 3; ++i)
     {
@@ -132,9 +146,4 @@ TEST (Camera, FramingCentresTheSphereAndThePickRayRunsBackThroughIt)
         EXPECT_NEAR ((std::array<double, 3> { 1, 0, 0 })[i], middle.direction[i], 1e-12);
         EXPECT_NEAR ((std::array<double, 3> { 1, tanHalfView, 0 })[i], top.direction[i], 1e-12);
     }
-
-    camera.frame ({ 0, 0, 0 }, 100.0, 0.5); // taller than wide: the horizontal angle decides; far limit out
-    EXPECT_TRUE (camera.distance == (float) (-100 / std::sin (std::atan (0.5 * tanHalfView))) && camera.farthestDistance == -camera.distance * 20);
-    camera.frame ({ 0, 0, 0 }, 1.0, 0.0); // a view without width frames as a square one
-    EXPECT_FLOAT_EQ ((float) -depth, camera.distance);
 }

@@ -35,32 +35,50 @@ TEST (DrawList, HoldsTheDrawnTrianglesOfEveryObjectInDrawingOrderCopyingOnlyWher
     EXPECT_TRUE (i == list.items.size() && copies >= 2 && copies == list.filteredIndices.size() && total == list.triangles);
 }
 
-TEST (DrawList, TrianglesLeftOutAnywhereAreDroppedAndOnlyCornersInOrderDrawWithoutIndices)
+namespace
 {
     // Four triangles over six vertices; 9 is past them. Where the bad one lies, what stays, and whether the
     // indices run 0, 1, 2, ... (then the frame draws plain arrays).
-    struct { const char* where; std::vector<juce::uint16> indices; std::vector<juce::uint16> kept; bool inOrder; } cases[] = {
-        { "none left out",  { 0, 1, 2,  3, 4, 5,  0, 2, 4,  1, 3, 5 }, { 0, 1, 2,  3, 4, 5,  0, 2, 4,  1, 3, 5 }, false },
-        { "first",          { 9, 1, 2,  3, 4, 5,  0, 2, 4,  1, 3, 5 }, { 3, 4, 5,  0, 2, 4,  1, 3, 5 }, false },
-        { "middle",         { 0, 1, 2,  3, 9, 5,  0, 2, 4,  1, 3, 5 }, { 0, 1, 2,  0, 2, 4,  1, 3, 5 }, false },
-        { "last",           { 0, 1, 2,  3, 4, 5,  0, 2, 4,  1, 3, 9 }, { 0, 1, 2,  3, 4, 5,  0, 2, 4 }, false },
-        { "all",            { 9, 1, 2,  3, 9, 5,  0, 2, 9,  9, 9, 9 }, {}, false },
-        { "in order",       { 0, 1, 2,  3, 4, 5 }, { 0, 1, 2,  3, 4, 5 }, true },
-        { "in order after a left-out one", { 9, 9, 9,  0, 1, 2,  3, 4, 5 }, { 0, 1, 2,  3, 4, 5 }, true },
-        { "in order but one", { 0, 1, 2,  3, 5, 4 }, { 0, 1, 2,  3, 5, 4 }, false },
-    };
+    struct LeftOutCase { const char* where; std::vector<juce::uint16> indices; std::vector<juce::uint16> kept; bool inOrder; };
+    void PrintTo (const LeftOutCase& c, std::ostream* out) { *out << c.where; }
 
-    for (const auto& c : cases)
+    class LeftOut : public ::testing::TestWithParam<LeftOutCase>
     {
+    protected:
+        DrawList listOf (const LeftOutCase& c)
+        {
+            object.vertices.resize (6);
+            object.indices = c.indices;
+            return makeDrawList (object);
+        }
+
         MshObject object;
-        object.vertices.resize (6);
-        object.indices = c.indices;
-        const auto list = makeDrawList (object);
-        const auto& item = list.items.at (0);
-        EXPECT_EQ (c.kept, std::vector<juce::uint16> (item.indices, item.indices + 3 * item.triangles)) << c.where;
-        EXPECT_TRUE (item.inOrder == c.inOrder && list.triangles == c.kept.size() / 3) << c.where;
-    }
+    };
 }
+
+TEST_P (LeftOut, TrianglesAnywhereAreDropped)
+{
+    const auto list = listOf (GetParam());
+    const auto& item = list.items.at (0);
+    EXPECT_EQ (GetParam().kept, std::vector<juce::uint16> (item.indices, item.indices + 3 * item.triangles));
+    EXPECT_EQ (GetParam().kept.size() / 3, list.triangles);
+}
+
+TEST_P (LeftOut, OnlyCornersInOrderDrawWithoutIndices)
+{
+    EXPECT_EQ (GetParam().inOrder, listOf (GetParam()).items.at (0).inOrder);
+}
+
+INSTANTIATE_TEST_SUITE_P (DrawList, LeftOut, ::testing::Values (
+    LeftOutCase { "none_left_out", { 0, 1, 2,  3, 4, 5,  0, 2, 4,  1, 3, 5 }, { 0, 1, 2,  3, 4, 5,  0, 2, 4,  1, 3, 5 }, false },
+    LeftOutCase { "first",         { 9, 1, 2,  3, 4, 5,  0, 2, 4,  1, 3, 5 }, { 3, 4, 5,  0, 2, 4,  1, 3, 5 }, false },
+    LeftOutCase { "middle",        { 0, 1, 2,  3, 9, 5,  0, 2, 4,  1, 3, 5 }, { 0, 1, 2,  0, 2, 4,  1, 3, 5 }, false },
+    LeftOutCase { "last",          { 0, 1, 2,  3, 4, 5,  0, 2, 4,  1, 3, 9 }, { 0, 1, 2,  3, 4, 5,  0, 2, 4 }, false },
+    LeftOutCase { "all",           { 9, 1, 2,  3, 9, 5,  0, 2, 9,  9, 9, 9 }, {}, false },
+    LeftOutCase { "in_order",      { 0, 1, 2,  3, 4, 5 }, { 0, 1, 2,  3, 4, 5 }, true },
+    LeftOutCase { "in_order_after_a_left_out_one", { 9, 9, 9,  0, 1, 2,  3, 4, 5 }, { 0, 1, 2,  3, 4, 5 }, true },
+    LeftOutCase { "in_order_but_one", { 0, 1, 2,  3, 5, 4 }, { 0, 1, 2,  3, 5, 4 }, false }),
+    [] (const auto& c) { return std::string (c.param.where); });
 
 TEST (DrawList, ReducedFramesDrawEveryStepTriangleFromTheFirstWithAStepForAbout50Ms)
 {
@@ -90,7 +108,7 @@ TEST (DrawList, ReducedFramesDrawEveryStepTriangleFromTheFirstWithAStepForAbout5
     }
 }
 
-TEST (DrawList, PacingDrawsInFullAtRestOrWhenFastReducesAfterASlowFrameAndGivesUpOnlyLongFullFrames)
+TEST (DrawList, PacingReducesTurningFramesOnlyAfterASlowFullOne)
 {
     FramePacing pacing;
     pacing.fullFrameFinished (100);
@@ -101,15 +119,23 @@ TEST (DrawList, PacingDrawsInFullAtRestOrWhenFastReducesAfterASlowFrameAndGivesU
     EXPECT_EQ (40u, pacing.stepFor (true));
     pacing.reducedFrameFinished (40, 1);
     EXPECT_EQ (2u, pacing.stepFor (true)) << "never a full frame while turning a slow mesh";
+    pacing.fullFrameFinished (100);
+    EXPECT_EQ (1u, pacing.stepFor (true)) << "fast enough, whatever was learnt";
+}
 
+TEST (DrawList, PacingGivesUpOnlyALongFullFrameOfAnOlderScene)
+{
+    FramePacing pacing;
     struct { size_t step; bool newer; double elapsed; bool giveUp; } cases[] = {
         { 1, true, 101, true }, { 1, true, 100, false }, { 1, false, 5000, false }, { 2, true, 5000, false } };
     for (const auto& c : cases)
         EXPECT_EQ (c.giveUp, pacing.shouldGiveUp (c.step, c.newer, c.elapsed)) << c.step << " " << c.elapsed;
+}
 
+TEST (DrawList, AFullFrameGivenUpOnlyRaisesTheEstimateOfOne)
+{
+    FramePacing pacing;
     pacing.fullFrameFinished (100);
-    EXPECT_EQ (1u, pacing.stepFor (true)) << "fast enough, whatever was learnt";
-
     pacing.fullFrameGivenUp (200, 1000, 10000); // a tenth drawn in 200 ms: 2 s for the whole
     pacing.fullFrameGivenUp (200, 0, 5);
     EXPECT_EQ (2000.0, pacing.lastFullMs) << "an estimate only ever raises it";

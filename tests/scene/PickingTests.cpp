@@ -39,7 +39,7 @@ TEST (Picking, TheNearestDrawnTriangleUnderThePointWinsWherePlacedAsDrawn)
     EXPECT_EQ (juce::StringArray ({ "far", "near", "far", "beside", "-", "-", "far", "near", "near" }), seen);
 }
 
-TEST (Picking, OffCentreCornersArePlacedAsDrawnAndAPointOnAnEdgeHitsIt)
+TEST (Picking, OffCentreCornersArePlacedAsDrawn)
 {
     // At depth 25, 4.83 pixels a unit (above). Corners off the object's origin, the object placed off the
     // world's: the point over them picks it, the point over their mirror image nothing.
@@ -50,10 +50,15 @@ TEST (Picking, OffCentreCornersArePlacedAsDrawnAndAPointOnAnEdgeHitsIt)
     const ViewCamera camera;
     EXPECT_EQ (&off.root, pickObject (camera, off.root, 50 + 3.5 * 4.83, 50 - 2.5 * 4.83, 100, 100));
     EXPECT_EQ (nullptr, pickObject (camera, off.root, 50 + 2.5 * 4.83, 50 - 1.5 * 4.83, 100, 100));
+}
 
+TEST (Picking, APointOnAnEdgeHitsIt)
+{
     // The ray through the middle of the view runs exactly along the edge x = 0.
+    MshMesh off;
+    const ViewCamera camera;
+    off.root.indices = { 0, 1, 2 };
     off.root.vertices = { { 0, -1, 0, 0, 0, 1, 0, 0 }, { 1, 1, 0, 0, 0, 1, 0, 0 }, { 0, 1, 0, 0, 0, 1, 0, 0 } };
-    setTranslation (off.root, 0, 0, 0);
     EXPECT_EQ (&off.root, pickObject (camera, off.root, 50, 50, 100, 100));
 }
 

@@ -42,7 +42,7 @@ namespace
     class Stopped : public ::testing::TestWithParam<Stop> {};
 }
 
-TEST_P (Stopped, ConversionLeavesNoTemporaryFileAndSaysHowItEnded)
+TEST_P (Stopped, ConversionEndsWithStatus128PlusTheSignalLeavingNothing)
 {
     ScratchFolder scratch;
     MshMesh heavy;

@@ -57,7 +57,7 @@ namespace
     class HonestWrites : public ::testing::TestWithParam<Case> {};
 }
 
-TEST_P (HonestWrites, EveryFailureIsSaidWithItsReasonAndLeavesNothingHalfWritten)
+TEST_P (HonestWrites, EndsAsTheCaseSaysLeavingOnlyWholeFiles)
 {
     const auto& c = GetParam();
     const bool root = ::geteuid() == 0;

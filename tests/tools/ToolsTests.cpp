@@ -32,17 +32,28 @@ namespace
     };
 }
 
-TEST (MshInfo, JsonDescribesEveryObjectInFileOrderWithEscapedTextAndExactFloats)
+namespace
 {
-    MshMesh rich;
-    buildRichMesh (rich); // root { A { HP_ÿ } B } beside_root
-    rich.root.name = juce::String ("q\"b\\\n\r\x7f") + juce::String::charToString (1);
-    rich.root.matrix[12] = std::numeric_limits<float>::quiet_NaN();
-    rich.root.matrix[13] = 0.1f;
-    setCameraWords (rich, 10.0f, 1e-30f, 3.4028235e38f);
+    // The rich mesh (root { A { HP_ÿ } B } beside_root) with a root named with quotes and control
+    // characters, moved by not a number, and camera words at the ends of the float range.
+    juce::String writeOddRich (const ScratchFolder& scratch, MshMesh& rich)
+    {
+        buildRichMesh (rich);
+        rich.root.name = juce::String ("q\"b\\\n\r\x7f") + juce::String::charToString (1);
+        rich.root.matrix[12] = std::numeric_limits<float>::quiet_NaN();
+        rich.root.matrix[13] = 0.1f;
+        setCameraWords (rich, 10.0f, 1e-30f, 3.4028235e38f);
+        return scratch.write ("rich.msh", mshWriteToMemory (rich)).getFullPathName();
+    }
+}
+
+TEST (MshInfo, JsonDescribesEveryObjectInFileOrderExactly)
+{
     ScratchFolder scratch;
+    MshMesh rich;
+    writeOddRich (scratch, rich);
     juce::String output;
-    const auto status = run ({ MSHINFO_PATH, "--json", scratch.write ("rich.msh", mshWriteToMemory (rich)).getFullPathName() }, &output);
+    const auto status = run ({ MSHINFO_PATH, "--json", scratch.folder.getChildFile ("rich.msh").getFullPathName() }, &output);
     EXPECT_EQ (0, status);
 
     const auto json = juce::JSON::parse (output);
@@ -64,61 +75,102 @@ TEST (MshInfo, JsonDescribesEveryObjectInFileOrderWithEscapedTextAndExactFloats)
     EXPECT_EQ (juce::String (juce::CharPointer_UTF32 (hpName)), objects[2]["name"].toString());
     EXPECT_TRUE ((bool) objects[2]["isHp"] && (double) objects[2]["flags"] == 4294967295.0);
     EXPECT_EQ (juce::String ("beside_root"), objects[4]["name"].toString());
+}
 
-    // The text report escapes the same name and gives the same camera words.
-    run ({ MSHINFO_PATH, scratch.folder.getChildFile ("rich.msh").getFullPathName() }, &output);
+TEST (MshInfo, TheTextReportEscapesNamesAsTheJsonDoes)
+{
+    ScratchFolder scratch;
+    MshMesh rich;
+    juce::String output;
+    run ({ MSHINFO_PATH, writeOddRich (scratch, rich) }, &output);
     EXPECT_TRUE (output.contains ("\ncamera words: word0 10, word18 1e-30, word19 3.4028235e+38\n")
                  && output.contains ("\n  \"q\"b\\\\x0a\\x0d\\x7f\\x01\"  flags 0x310")) << output;
 }
 
-TEST (MshInfo, TheReportAndTheExitStatusTellPeopleAndScriptsWhatHappened)
+namespace
 {
-    ScratchFolder scratch;
-    juce::String output;
-    auto status = run ({ MSHINFO_PATH, scratch.write ("good.msh", sampleFileBytes()).getFullPathName() }, &output);
-    EXPECT_EQ (0, status);
-    EXPECT_TRUE (output.contains ("\n  \"cart_base\"  flags 0x100 (Is Collidable)")) << output;
-    EXPECT_TRUE (output.contains ("\n        \"hp_gun\"  flags 0x0 (Is an HP)  translation (1.5, 0, 0)"));
-    EXPECT_TRUE (output.contains ("\"collision_hull\"  flags 0x500 (Is Collidable, Is Hidden from in-game)"));
-
-    // Cut inside the root's vertex list: it loads, with the two end-marker warnings and the list whole.
-    juce::MemoryOutputStream out;
-    MshWriter w (out);
-    MshMesh model;
-    buildSampleMesh (model);
-    w.mesh (model);
-    const auto vertices = (size_t) w.counts[13 + 2].offset;
-    status = run ({ MSHINFO_PATH, "--json", scratch.write ("cut.msh", juce::MemoryBlock (out.getData(), vertices + 4 + 32 * 10)).getFullPathName() }, &output);
-    EXPECT_EQ (1, status);
-    EXPECT_EQ (2, (int) juce::JSON::parse (output)["warnings"]);
-    EXPECT_EQ ((int) model.root.vertices.size(), (int) juce::JSON::parse (output)["objects"][0]["vertices"]);
-
-    auto huge = out.getMemoryBlock();
-    mshPutLittleEndian32 (huge.begin() + w.counts[0].offset, 0xffffffffu);
-    scratch.folder.getChildFile ("folder").createDirectory();
-    for (auto& file : { scratch.write ("too-many.msh", huge), scratch.write ("empty.msh", {}),
-                        scratch.folder.getChildFile ("missing.msh"), scratch.folder.getChildFile ("folder") })
+    // The sample as a file, and cut inside the root's vertex list.
+    struct InfoFiles
     {
-        status = run ({ MSHINFO_PATH, "--json", file.getFullPathName() }, &output);
-        EXPECT_EQ (2, status) << file.getFileName();
-        EXPECT_TRUE (! (bool) juce::JSON::parse (output)["loaded"] && juce::JSON::parse (output)["error"].isString());
-    }
+        ScratchFolder scratch;
+        MshMesh model;
+        juce::MemoryOutputStream out;
+        MshWriter w { out };
+        juce::String good, cut;
+        juce::String output;
 
-    // Several files: one JSON line each, the worst status; totals and bounds of what the view draws.
-    status = run ({ MSHINFO_PATH, "--json", scratch.folder.getChildFile ("good.msh").getFullPathName(), scratch.folder.getChildFile ("cut.msh").getFullPathName() }, &output);
-    const auto lines = juce::StringArray::fromLines (output.trim());
-    ASSERT_EQ (2, lines.size());
-    EXPECT_EQ (1, status);
-    const auto good = juce::JSON::parse (lines[0]);
+        InfoFiles()
+        {
+            buildSampleMesh (model);
+            w.mesh (model);
+            good = scratch.write ("good.msh", out.getMemoryBlock()).getFullPathName();
+            cut = scratch.write ("cut.msh", juce::MemoryBlock (out.getData(), (size_t) w.counts[13 + 2].offset + 4 + 32 * 10)).getFullPathName();
+        }
+    };
+}
+
+TEST (MshInfo, TheReportTellsEachObjectsFlagsByName)
+{
+    InfoFiles files;
+    EXPECT_EQ (0, run ({ MSHINFO_PATH, files.good }, &files.output));
+    EXPECT_TRUE (files.output.contains ("\n  \"cart_base\"  flags 0x100 (Is Collidable)")) << files.output;
+    EXPECT_TRUE (files.output.contains ("\n        \"hp_gun\"  flags 0x0 (Is an HP)  translation (1.5, 0, 0)"));
+    EXPECT_TRUE (files.output.contains ("\"collision_hull\"  flags 0x500 (Is Collidable, Is Hidden from in-game)"));
+}
+
+TEST (MshInfo, AFileCutShortLoadsWithWarningsExitStatus1)
+{
+    // Cut inside the root's vertex list: it loads, with the two end-marker warnings and the list whole.
+    InfoFiles files;
+    EXPECT_EQ (1, run ({ MSHINFO_PATH, "--json", files.cut }, &files.output));
+    EXPECT_EQ (2, (int) juce::JSON::parse (files.output)["warnings"]);
+    EXPECT_EQ ((int) files.model.root.vertices.size(), (int) juce::JSON::parse (files.output)["objects"][0]["vertices"]);
+}
+
+TEST (MshInfo, AFileNotLoadedGivesItsErrorExitStatus2)
+{
+    InfoFiles files;
+    auto huge = files.out.getMemoryBlock();
+    mshPutLittleEndian32 (huge.begin() + files.w.counts[0].offset, 0xffffffffu);
+    files.scratch.folder.getChildFile ("folder").createDirectory();
+    for (auto& file : { files.scratch.write ("too-many.msh", huge), files.scratch.write ("empty.msh", {}),
+                        files.scratch.folder.getChildFile ("missing.msh"), files.scratch.folder.getChildFile ("folder") })
+    {
+        EXPECT_EQ (2, run ({ MSHINFO_PATH, "--json", file.getFullPathName() }, &files.output)) << file.getFileName();
+        EXPECT_TRUE (! (bool) juce::JSON::parse (files.output)["loaded"] && juce::JSON::parse (files.output)["error"].isString());
+    }
+}
+
+TEST (MshInfo, SeveralFilesGiveAJsonLineEachUnderTheWorstStatus)
+{
+    InfoFiles files;
+    EXPECT_EQ (1, run ({ MSHINFO_PATH, "--json", files.good, files.cut }, &files.output));
+    EXPECT_EQ (2, juce::StringArray::fromLines (files.output.trim()).size());
+}
+
+TEST (MshInfo, TotalsAndBoundsAreThoseTheViewDraws)
+{
+    InfoFiles files;
+    run ({ MSHINFO_PATH, "--json", files.good }, &files.output);
+    const auto good = juce::JSON::parse (files.output);
     EXPECT_EQ (juce::String ("{\"objects\": 9, \"vertices\": 411, \"trianglesDrawn\": 418, \"trianglesLeftOut\": 0}"),
                juce::JSON::toString (good["totals"], true));
     EXPECT_EQ (juce::String ("{\"min\": [-3.7, -1, -4], \"max\": [3.7, 3.75, 4]}"), juce::JSON::toString (good["bounds"], true));
-    run ({ MSHINFO_PATH, scratch.folder.getChildFile ("good.msh").getFullPathName() }, &output);
-    EXPECT_TRUE (output.contains ("\ntotals: 9 objects, 411 vertices, 418 triangles drawn, 0 left out\nbounds: (-3.7, -1, -4) to (3.7, 3.75, 4)\n"));
+    run ({ MSHINFO_PATH, files.good }, &files.output);
+    EXPECT_TRUE (files.output.contains ("\ntotals: 9 objects, 411 vertices, 418 triangles drawn, 0 left out\nbounds: (-3.7, -1, -4) to (3.7, 3.75, 4)\n"));
+}
+
+TEST (MshInfo, HelpIsNoErrorNoFileIsAUsageError)
+{
     EXPECT_EQ (0, run ({ MSHINFO_PATH, "--help" }));
     EXPECT_EQ (64, run ({ MSHINFO_PATH }));
+}
 
-    // 150 wrong end markers: the first 100 told, the rest counted; a bad index counted in the text too.
+TEST (MshInfo, OfManyWarningsTheFirst100AreToldTheRestCounted)
+{
+    // 150 wrong end markers; a bad index counted in the text too.
+    ScratchFolder scratch;
+    juce::String output;
     MshMesh chain;
     buildLongChain (chain, 149);
     chain.root.vertices.resize (3);
@@ -136,21 +188,32 @@ TEST (MshInfo, TheReportAndTheExitStatusTellPeopleAndScriptsWhatHappened)
                  && juce::JSON::parse (output)["warningDetails"][0]["kind"] == "objectEnd");
 }
 
-TEST (Export, EveryFixtureBecomesGltfTheValidatorAcceptsAndReadsBackAsTheModel)
+namespace
 {
-    ScratchFolder scratch;
-    MshMesh rich, hostile;
-    buildRichMesh (rich);
-    buildHostileMesh (hostile);
-    const auto sample = scratch.write ("sample.msh", sampleFileBytes());
-    scratch.write ("rich.msh", mshWriteToMemory (rich));
-    scratch.write ("hostile.msh", mshWriteToMemory (hostile));
+    // The sample, rich and hostile meshes, converted into the folders glb, gltf and obj.
+    struct Converted
+    {
+        ScratchFolder scratch;
+        MshMesh rich, hostile;
+        juce::String folder = scratch.folder.getFullPathName();
 
-    for (auto format : { "glb", "gltf", "obj" })
-        EXPECT_EQ (0, run ({ MSHCONVERT_PATH, "--format", format, "-o", scratch.folder.getChildFile (format).getFullPathName(),
-                             sample.getFullPathName(), scratch.folder.getChildFile ("rich.msh").getFullPathName(),
-                             scratch.folder.getChildFile ("hostile.msh").getFullPathName() }));
+        explicit Converted (std::initializer_list<const char*> formats)
+        {
+            buildRichMesh (rich);
+            buildHostileMesh (hostile);
+            scratch.write ("sample.msh", sampleFileBytes());
+            scratch.write ("rich.msh", mshWriteToMemory (rich));
+            scratch.write ("hostile.msh", mshWriteToMemory (hostile));
+            for (auto format : formats)
+                EXPECT_EQ (0, run ({ MSHCONVERT_PATH, "--format", format, "-o", folder + "/" + format, folder + "/sample.msh", folder + "/rich.msh", folder + "/hostile.msh" }));
+        }
+    };
+}
 
+TEST (Export, TheKhronosValidatorAcceptsEveryGltf)
+{
+    Converted converted { "glb", "gltf" };
+    const auto& scratch = converted.scratch;
     juce::StringArray validate { "node", VALIDATE_GLTF_SCRIPT }, report;
     for (auto name : { "sample", "rich", "hostile" })
         validate.addArray ({ scratch.folder.getFullPathName() + "/glb/" + name + ".glb", scratch.folder.getFullPathName() + "/gltf/" + name + ".gltf" });
@@ -158,8 +221,14 @@ TEST (Export, EveryFixtureBecomesGltfTheValidatorAcceptsAndReadsBackAsTheModel)
     EXPECT_EQ (0, run (validate, &output)) << output;
     report.addLines (output);
     EXPECT_EQ (6, std::count_if (report.begin(), report.end(), [] (const juce::String& line) { return line.contains (": 0 errors, 0 warnings"); })) << output;
+}
 
-    // Read back: the node tree, the translations, what each mesh holds, and its first corner.
+TEST (Export, AGlbReadBackHoldsTheModelAsDrawn)
+{
+    // The node tree, the translations, what each mesh holds, and its first corner.
+    Converted converted { "glb" };
+    const auto& scratch = converted.scratch;
+    const auto& hostile = converted.hostile;
     tinygltf::Model gltf, richGltf;
     std::string error, warning;
     ASSERT_TRUE (tinygltf::TinyGLTF().LoadBinaryFromFile (&gltf, &error, &warning, (scratch.folder.getFullPathName() + "/glb/hostile.glb").toStdString())) << error;
@@ -195,9 +264,14 @@ TEST (Export, EveryFixtureBecomesGltfTheValidatorAcceptsAndReadsBackAsTheModel)
         EXPECT_EQ ((std::array<float, 3> { firstCorner->x, firstCorner->y, firstCorner->z }), (std::array<float, 3> { first[0], first[1], first[2] })) << n.name;
     });
     EXPECT_EQ (node, gltf.nodes.size());
+}
 
-    // OBJ, read back by a reader of its own: face by face, each corner's placed position, texture
-    // coordinate (v turned up) and unit normal are those of the corners the view draws, in drawing order.
+TEST (Export, AnObjReadBackHoldsTheCornersTheViewDraws)
+{
+    // Read by a reader of its own: face by face, each corner's placed position, texture coordinate (v
+    // turned up) and unit normal are those of the corners the view draws, in drawing order.
+    Converted converted { "obj" };
+    const auto& scratch = converted.scratch;
     for (auto name : { "sample", "hostile", "rich" })
     {
         std::vector<std::array<float, 3>> v, vn;
@@ -226,11 +300,11 @@ TEST (Export, EveryFixtureBecomesGltfTheValidatorAcceptsAndReadsBackAsTheModel)
 
         MshMesh model;
         juce::String (name) == "sample" ? buildSampleMesh (model) : juce::String (name) == "rich" ? buildRichMesh (model) : buildHostileMesh (model);
-        mshForEachPlacedObject (model.root, true, { 0, 0, 0 }, [] (const MshObject& object, double, double, double)
+        mshForEachObject (model.root, true, [] (MshObject& object, int, juce::int64, juce::int64)
         {
             for (size_t i = 12; i < 15; ++i) // a translation that is not a number moves nothing
                 if (! std::isfinite (object.matrix[i]))
-                    const_cast<MshObject&> (object).matrix[i] = 0;
+                    object.matrix[i] = 0;
         });
         std::vector<std::array<float, 8>> expected;
         mshForEachPlacedObject (model.root, true, { 0, 0, 0 }, [&] (const MshObject& object, double x, double y, double z)
@@ -256,45 +330,68 @@ TEST (Export, EveryFixtureBecomesGltfTheValidatorAcceptsAndReadsBackAsTheModel)
         EXPECT_GT (expected.size(), 50u);
         EXPECT_TRUE (expected == faces) << name << ": " << expected.size() << " corners drawn, " << faces.size() << " in the OBJ";
     }
-    EXPECT_TRUE (scratch.folder.getChildFile ("obj/sample.mtl").loadFileAsString().contains ("map_Kd sample-rainbow.png"));
+}
 
-    // The texture beside them is the view's, texel for texel.
+TEST (Export, AnObjsTextureIsTheViewsTexelForTexel)
+{
+    Converted converted { "obj" };
+    const auto& scratch = converted.scratch;
+    EXPECT_TRUE (scratch.folder.getChildFile ("obj/sample.mtl").loadFileAsString().contains ("map_Kd sample-rainbow.png"));
     const Rgba texture (scratch.folder.getFullPathName() + "/obj/sample-rainbow.png");
     ASSERT_TRUE (texture.width == 2 && texture.height == 2);
     for (int t = 0; t < 4; ++t)
         EXPECT_EQ ((std::array<int, 4> { rainbowTexels[(size_t) (4 * t + 2)], rainbowTexels[(size_t) (4 * t + 1)], rainbowTexels[(size_t) (4 * t)], 255 }), texture.at (t % 2, t / 2)) << t;
 }
 
-TEST (Render, APictureWithoutADisplayFramedAsAskedAndNoPictureForABadFile)
+namespace
 {
-    ScratchFolder scratch;
-    const auto sample = scratch.write ("sample.msh", sampleFileBytes()).getFullPathName(), picture = scratch.folder.getFullPathName() + "/sample.png";
-    const auto background = [] (const Rgba& image, int alpha) // the share of the picture in the view's background colour
+    // The share of a picture in the view's background colour, at the alpha given.
+    double backgroundShare (const Rgba& image, int alpha)
     {
         int count = 0;
         for (int i = 0; i < image.width * image.height; ++i)
             count += image.at (i % image.width, i / image.width) == std::array<int, 4> { 204, 0, 102, alpha } ? 1 : 0;
         return (double) count / juce::jmax (1, image.width * image.height);
-    };
-
-    // Framed, the mesh fills much of the picture; from the file's camera it is small; transparent, no background.
-    for (auto [camera, low, high, alpha] : { std::tuple ("fit", 0.3, 0.9, 255), std::tuple ("file", 0.9, 0.999, 255), std::tuple ("fit", 0.3, 0.9, 0) })
-    {
-        juce::StringArray command { MSHRENDER_PATH, "--size", "96x64", "--camera", camera, sample, picture };
-        if (alpha == 0)
-            command.insert (1, "--transparent");
-        ASSERT_EQ (0, run (command));
-        const Rgba image (picture);
-        EXPECT_TRUE (image.width == 96 && image.height == 64 && image.at (0, 0) == (std::array<int, 4> { 204, 0, 102, alpha }));
-        EXPECT_TRUE (background (image, alpha) > low && background (image, alpha) < high) << background (image, alpha);
     }
 
-    MshMesh empty;
-    ASSERT_EQ (0, run ({ MSHRENDER_PATH, scratch.write ("empty-model.msh", mshWriteToMemory (empty)).getFullPathName(), picture }));
-    EXPECT_EQ (1.0, background (Rgba (picture), 255)) << "the background alone";
+    struct Camera { const char* name; const char* camera; double low, high; int alpha; };
+    void PrintTo (const Camera& c, std::ostream* out) { *out << c.name; }
+    class RenderedWith : public ::testing::TestWithParam<Camera> {};
+}
+
+TEST_P (RenderedWith, ThePictureShowsTheMeshAsTheCameraPlacesIt)
+{
+    // Framed, the mesh fills much of the picture; from the file's camera it is small; transparent, no background.
+    const auto& c = GetParam();
+    ScratchFolder scratch;
+    const auto picture = scratch.folder.getFullPathName() + "/sample.png";
+    juce::StringArray command { MSHRENDER_PATH, "--size", "96x64", "--camera", c.camera, scratch.write ("sample.msh", sampleFileBytes()).getFullPathName(), picture };
+    if (c.alpha == 0)
+        command.insert (1, "--transparent");
+    ASSERT_EQ (0, run (command));
+    const Rgba image (picture);
+    EXPECT_TRUE (image.width == 96 && image.height == 64 && image.at (0, 0) == (std::array<int, 4> { 204, 0, 102, c.alpha }));
+    EXPECT_TRUE (backgroundShare (image, c.alpha) > c.low && backgroundShare (image, c.alpha) < c.high) << backgroundShare (image, c.alpha);
+}
+
+INSTANTIATE_TEST_SUITE_P (Render, RenderedWith, ::testing::Values (Camera { "fit", "fit", 0.3, 0.9, 255 }, Camera { "file", "file", 0.9, 0.999, 255 },
+                                                                   Camera { "transparent", "fit", 0.3, 0.9, 0 }), CaseName());
+
+TEST (Render, AnEmptyModelGivesTheBackgroundAlone)
+{
+    ScratchFolder scratch;
+    const auto picture = scratch.folder.getFullPathName() + "/empty.png";
+    ASSERT_EQ (0, run ({ MSHRENDER_PATH, scratch.write ("empty-model.msh", mshWriteToMemory (MshMesh())).getFullPathName(), picture }));
+    EXPECT_EQ (1.0, backgroundShare (Rgba (picture), 255));
+}
+
+TEST (Render, ABadFileOrSizeGivesNoPicture)
+{
+    ScratchFolder scratch;
+    const auto sample = scratch.write ("sample.msh", sampleFileBytes()).getFullPathName();
     EXPECT_EQ (2, run ({ MSHRENDER_PATH, scratch.write ("bad.msh", {}).getFullPathName(), scratch.folder.getFullPathName() + "/bad.png" }));
-    EXPECT_EQ (64, run ({ MSHRENDER_PATH, "--size", "0", sample, picture }));
-    EXPECT_EQ (1, scratch.folder.findChildFiles (juce::File::findFiles, false, "*.png").size()) << "no half-written pictures, none for the bad file";
+    EXPECT_EQ (64, run ({ MSHRENDER_PATH, "--size", "0", sample, scratch.folder.getFullPathName() + "/sample.png" }));
+    EXPECT_EQ (0, scratch.folder.findChildFiles (juce::File::findFiles, false, "*.png").size()) << "no half-written pictures";
 }
 
 TEST (Import, ResavedByAnotherProgramOrEditedTheGltfComesBackWithExactlyWhatChanged)

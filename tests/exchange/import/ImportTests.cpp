@@ -58,7 +58,7 @@ namespace
     const MshObject& child (const MshObject& o, int n)   { auto* c = o.firstChild.get(); while (n-- > 0) c = c->nextSibling.get(); return *c; }
 }
 
-TEST (Import, EveryFixtureComesBackFromGlbAndGltfAsTheSameModelAndTheSameBytes)
+TEST (Import, EveryFixtureComesBackFromGlbOrGltfByteForByte)
 {
     ScratchFolder scratch;
     MshMesh warned;
@@ -87,7 +87,7 @@ TEST (Import, EveryFixtureComesBackFromGlbAndGltfAsTheSameModelAndTheSameBytes)
     }
 }
 
-TEST (Import, AForeignGltfIsDrawnAsItShowsTurnedScaledSparseNormalizedStripsFansAndSplit)
+TEST (Import, AForeignGltfIsTakenAsItShowsTurnedScaledSparseNormalizedStripsFans)
 {
     ScratchFolder scratch;
     std::vector<juce::uint8> bytes;
@@ -133,8 +133,12 @@ TEST (Import, AForeignGltfIsDrawnAsItShowsTurnedScaledSparseNormalizedStripsFans
     for (const auto i : root.nextSibling->indices)
         corners.add (juce::String (i));
     EXPECT_EQ (juce::String ("0 1 2 1 3 2 5 6 4 6 7 4"), corners.joinIntoString (" ")) << "a strip and a fan of two triangles each";
+}
 
-    // More vertices than a 16-bit index reaches: a second part under the first.
+TEST (Import, MoreGltfVerticesThanA16BitIndexReachesMakeASecondPart)
+{
+    ScratchFolder scratch;
+    MshMesh mesh;
     std::vector<juce::uint8> many;
     for (int i = 0; i < 70002; ++i)
         append<float> (many, { (float) i, (float) (i % 3), 0 });
@@ -145,9 +149,14 @@ TEST (Import, AForeignGltfIsDrawnAsItShowsTurnedScaledSparseNormalizedStripsFans
     EXPECT_EQ ("node 0 \"big\": more than 65535 vertices, split into child objects" + noMshData, told (importMesh (big, mesh)));
     EXPECT_TRUE (mesh.root.vertices.size() == 65535 && mesh.root.firstChild->name == "big 2" && mesh.root.firstChild->vertices.size() == 4467);
     EXPECT_EQ (23334u, mshTotals (mesh.root, true).trianglesDrawn);
+}
 
-    // As many as it reaches, one triangle of them used: kept as they stand, numbered as in the file. The
-    // buffer's own file counts in what the accessors may claim.
+TEST (Import, AsManyVerticesAsA16BitIndexReachesStayOnePart)
+{
+    // One triangle of them used: kept as they stand, numbered as in the file. The buffer's own file counts
+    // in what the accessors may claim.
+    ScratchFolder scratch;
+    MshMesh mesh;
     std::vector<juce::uint8> wide (65535 * 12, 0);
     append<juce::uint16> (wide, { 2, 1, 0 });
     scratch.write ("wide.bin", juce::MemoryBlock (wide.data(), wide.size()));
@@ -158,22 +167,32 @@ TEST (Import, AForeignGltfIsDrawnAsItShowsTurnedScaledSparseNormalizedStripsFans
         "meshes": [ { "primitives": [ { "attributes": { "POSITION": 0 }, "indices": 1 } ] } ], "nodes": [ { "mesh": 0 } ], "scenes": [ { "nodes": [0] } ] })");
     ASSERT_EQ (noMshData.substring (1), told (importMesh (widest, mesh)));
     EXPECT_TRUE (mesh.root.vertices.size() == 65535 && mesh.root.indices == std::vector<juce::uint16> ({ 2, 1, 0 }));
+}
 
-    // Turned about no axis of its own and stretched unevenly: the normals given stay square to their face.
-    // A copy of it far up, beside it in the scene, is in the view as well.
-    std::vector<juce::uint8> slanted;
-    const auto third = 1 / std::sqrt (3.0f);
-    append<float> (slanted, { 1, 0, 0,  0, 1, 0,  0, 0, 1,  third, third, third,  third, third, third,  third, third, third });
-    const auto slant = writeGltf (scratch, "slant.gltf", R"({ "asset": { "version": "2.0" }, "buffers": [ BUFFER ],
-        "bufferViews": [ { "buffer": 0, "byteLength": 36 }, { "buffer": 0, "byteOffset": 36, "byteLength": 36 } ],
-        "accessors": [ { "bufferView": 0, "componentType": 5126, "count": 3, "type": "VEC3", "min": [0,0,0], "max": [1,1,1] },
-                       { "bufferView": 1, "componentType": 5126, "count": 3, "type": "VEC3" } ],
-        "meshes": [ { "primitives": [ { "attributes": { "POSITION": 0, "NORMAL": 1 } } ] } ], "scenes": [ { "nodes": [0, 1] } ],
-        "nodes": [ { "mesh": 0, "rotation": [0.18257419, 0.36514837, 0.54772256, 0.73029674], "scale": [1, 2, 3] }, { "mesh": 0, "translation": [0, 100, 0] } ] })", slanted);
-    ASSERT_EQ (noMshData.substring (1), told (importMesh (slant, mesh)));
-    ViewCamera camera;
-    camera.placeFromHeader (mesh.headerWord (0), mesh.headerWord (18), mesh.headerWord (19));
-    EXPECT_TRUE (camera.pan[1] < -45 && camera.pan[1] > -55 && camera.distance < -100) << camera.pan[1] << " " << camera.distance;
+namespace
+{
+    // A triangle with its normals, turned about no axis of its own and stretched unevenly, and a copy of it
+    // far up, beside it in the scene.
+    void importSlanted (MshMesh& mesh)
+    {
+        ScratchFolder scratch;
+        std::vector<juce::uint8> slanted;
+        const auto third = 1 / std::sqrt (3.0f);
+        append<float> (slanted, { 1, 0, 0,  0, 1, 0,  0, 0, 1,  third, third, third,  third, third, third,  third, third, third });
+        const auto slant = writeGltf (scratch, "slant.gltf", R"({ "asset": { "version": "2.0" }, "buffers": [ BUFFER ],
+            "bufferViews": [ { "buffer": 0, "byteLength": 36 }, { "buffer": 0, "byteOffset": 36, "byteLength": 36 } ],
+            "accessors": [ { "bufferView": 0, "componentType": 5126, "count": 3, "type": "VEC3", "min": [0,0,0], "max": [1,1,1] },
+                           { "bufferView": 1, "componentType": 5126, "count": 3, "type": "VEC3" } ],
+            "meshes": [ { "primitives": [ { "attributes": { "POSITION": 0, "NORMAL": 1 } } ] } ], "scenes": [ { "nodes": [0, 1] } ],
+            "nodes": [ { "mesh": 0, "rotation": [0.18257419, 0.36514837, 0.54772256, 0.73029674], "scale": [1, 2, 3] }, { "mesh": 0, "translation": [0, 100, 0] } ] })", slanted);
+        ASSERT_EQ (noMshData.substring (1), told (importMesh (slant, mesh)));
+    }
+}
+
+TEST (Import, NormalsStaySquareToTheirFaceUnderAnyTurnAndStretch)
+{
+    MshMesh mesh;
+    importSlanted (mesh);
     const auto& v = mesh.root.vertices;
     const std::array<float, 3> e1 { v[1].x - v[0].x, v[1].y - v[0].y, v[1].z - v[0].z }, e2 { v[2].x - v[0].x, v[2].y - v[0].y, v[2].z - v[0].z };
     const std::array<float, 3> face { e1[1] * e2[2] - e1[2] * e2[1], e1[2] * e2[0] - e1[0] * e2[2], e1[0] * e2[1] - e1[1] * e2[0] };
@@ -182,6 +201,15 @@ TEST (Import, AForeignGltfIsDrawnAsItShowsTurnedScaledSparseNormalizedStripsFans
         const auto dot = [&corner] (std::array<float, 3> e) { return corner.nx * e[0] + corner.ny * e[1] + corner.nz * e[2]; };
         EXPECT_TRUE (std::abs (dot (e1)) < 1e-5f && std::abs (dot (e2)) < 1e-5f && dot (face) > 0) << dot (e1) << " " << dot (e2);
     }
+}
+
+TEST (Import, TheCameraAnImportPlacesSeesEveryRoot)
+{
+    MshMesh mesh;
+    importSlanted (mesh);
+    ViewCamera camera;
+    camera.placeFromHeader (mesh.headerWord (0), mesh.headerWord (18), mesh.headerWord (19));
+    EXPECT_TRUE (camera.pan[1] < -45 && camera.pan[1] > -55 && camera.distance < -100) << camera.pan[1] << " " << camera.distance;
 }
 
 TEST (Import, AnObjFileMakesAnObjectOfEachOOrGUnderOneRoot)
@@ -199,8 +227,13 @@ TEST (Import, AnObjFileMakesAnObjectOfEachOOrGUnderOneRoot)
     EXPECT_TRUE (tri.vertices.size() == 3 && tri.vertices[2].z == 5 && tri.vertices[0].nx > 0.9f) << "counted back; normals made";
     const auto& line = *tri.nextSibling->nextSibling;
     EXPECT_TRUE (line.vertices[1].nx == 0 && line.vertices[1].ny == 0 && line.vertices[1].nz == 0) << "a face with no area gives no direction";
+}
 
-    std::string many = "o many\n"; // more vertices than a 16-bit index reaches: split, and said
+TEST (Import, MoreObjVerticesThanA16BitIndexReachesAreSplit)
+{
+    ScratchFolder scratch;
+    MshMesh mesh;
+    std::string many = "o many\n";
     for (int i = 0; i < 65538; ++i)
         many += "v " + std::to_string (i) + " " + std::to_string (i % 2) + " 0\n" + (i % 3 == 2 ? "f -3 -2 -1\n" : "");
     const auto split = importMesh (writeText (scratch, "many.obj", many), mesh);
