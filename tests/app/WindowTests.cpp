@@ -142,8 +142,11 @@ TEST (CommandLine, ItsWordsJoinedAreOneFileName)
 namespace
 {
     // The window with the sample loaded, its information box answered.
-    struct LoadedWindow
+    class LoadedWindow : public ::testing::Test
     {
+    protected:
+        void SetUp() override   { ASSERT_TRUE (loaded); }
+
         ScratchFolder scratch;
         ShownWindow shown;
         MeshView& view = shown.panel().getMeshView();
@@ -171,52 +174,46 @@ TEST (MeshViewInWindow, ALoadShowsTheRootRowTheTitleThenTheInformationBox)
     EXPECT_EQ (-21.0f, shown.panel().getMeshView().getCamera().distance) << "three times word 19 (7) beats word 0 (6)";
 }
 
-TEST (MeshViewInWindow, ASelectedRowIsDrawnHighlightedAtOnceThenFramesStop)
+TEST_F (LoadedWindow, ASelectedRowIsDrawnHighlightedAtOnceThenFramesStop)
 {
     // (The box's window going from the screen is a reason to draw: it may come late.)
-    LoadedWindow w;
-    ASSERT_TRUE (w.loaded);
-    auto frames = w.view.getRenderedFrameCount();
-    w.tree.getRootItem()->setSelected (true, true);
-    EXPECT_TRUE (pumpUntil ([&] { return w.view.getRenderedFrameCount() > frames; }, 2000));
-    const auto* root = &w.controller.getDocument().getMesh()->root;
-    EXPECT_TRUE (w.controller.getSelected() == root && w.view.getHighlighted() == root);
-    for (int tries = 0; tries < 8 && frames != w.view.getRenderedFrameCount(); ++tries)
+    auto frames = view.getRenderedFrameCount();
+    tree.getRootItem()->setSelected (true, true);
+    EXPECT_TRUE (pumpUntil ([&] { return view.getRenderedFrameCount() > frames; }, 2000));
+    const auto* root = &controller.getDocument().getMesh()->root;
+    EXPECT_TRUE (controller.getSelected() == root && view.getHighlighted() == root);
+    for (int tries = 0; tries < 8 && frames != view.getRenderedFrameCount(); ++tries)
     {
-        frames = w.view.getRenderedFrameCount();
+        frames = view.getRenderedFrameCount();
         pump (500);
     }
     pump (1000);
-    EXPECT_EQ (frames, w.view.getRenderedFrameCount()) << "no frame without a reason";
+    EXPECT_EQ (frames, view.getRenderedFrameCount()) << "no frame without a reason";
 }
 
-TEST (MeshViewInWindow, ADragTurnsTheSceneAWheelNotchBacksOff)
+TEST_F (LoadedWindow, ADragTurnsTheSceneAWheelNotchBacksOff)
 {
     // A left drag of 50 pixels to the right turns the scene 10 degrees; a notch of the wheel as JUCE
     // reports it on X11 backs off by 3.515625 %.
-    LoadedWindow w;
-    ASSERT_TRUE (w.loaded);
-    const auto middle = w.view.getLocalBounds().getCentre();
-    sendMouse (w.view, middle, juce::ModifierKeys::leftButtonModifier);
-    sendMouse (w.view, middle + juce::Point<int> (50, 0), juce::ModifierKeys::leftButtonModifier);
-    sendMouse (w.view, middle + juce::Point<int> (50, 0), {});
-    EXPECT_EQ (10.0f, w.view.getCamera().rotation[1]);
-    w.shown.window.getPeer()->handleMouseWheel (juce::MouseInputSource::InputSourceType::mouse, peerPosition (w.view, middle),
+    const auto middle = view.getLocalBounds().getCentre();
+    sendMouse (view, middle, juce::ModifierKeys::leftButtonModifier);
+    sendMouse (view, middle + juce::Point<int> (50, 0), juce::ModifierKeys::leftButtonModifier);
+    sendMouse (view, middle + juce::Point<int> (50, 0), {});
+    EXPECT_EQ (10.0f, view.getCamera().rotation[1]);
+    shown.window.getPeer()->handleMouseWheel (juce::MouseInputSource::InputSourceType::mouse, peerPosition (view, middle),
                                                 juce::Time::currentTimeMillis(), { 0, 50.0f / 256.0f, false, false, false });
-    EXPECT_EQ (-21.0f * 1.03515625f, w.view.getCamera().distance);
+    EXPECT_EQ (-21.0f * 1.03515625f, view.getCamera().distance);
 }
 
-TEST (MeshViewInWindow, AFileThatCannotBeReadClearsWhatTheLastOneShowed)
+TEST_F (LoadedWindow, AFileThatCannotBeReadClearsWhatTheLastOneShowed)
 {
     // The placeholder row and the application's name alone, no box of the load's own.
-    LoadedWindow w;
-    ASSERT_TRUE (w.loaded);
-    w.tree.getRootItem()->setSelected (true, true);
-    EXPECT_FALSE (w.controller.load (w.scratch.write ("empty.msh", {})));
-    EXPECT_EQ (1u, w.watcher.boxes.size());
-    EXPECT_EQ (juce::String ("Tolmar MSH Viewer"), w.shown.window.getName());
-    EXPECT_TRUE (w.tree.getRootItem()->getUniqueName() == "__Empty Mesh__" && ! w.controller.isMeshLoaded() && ! w.view.isShowingMesh());
-    EXPECT_TRUE (w.controller.getSelected() == nullptr && w.view.getHighlighted() == nullptr);
+    tree.getRootItem()->setSelected (true, true);
+    EXPECT_FALSE (controller.load (scratch.write ("empty.msh", {})));
+    EXPECT_EQ (1u, watcher.boxes.size());
+    EXPECT_EQ (juce::String ("Tolmar MSH Viewer"), shown.window.getName());
+    EXPECT_TRUE (tree.getRootItem()->getUniqueName() == "__Empty Mesh__" && ! controller.isMeshLoaded() && ! view.isShowingMesh());
+    EXPECT_TRUE (controller.getSelected() == nullptr && view.getHighlighted() == nullptr);
 }
 
 TEST (MeshViewInWindow, WarningBoxesComeBeforeTheInformationBox)
@@ -231,28 +228,24 @@ TEST (MeshViewInWindow, WarningBoxesComeBeforeTheInformationBox)
     EXPECT_TRUE (warning == watcher.boxes[0] && warning == watcher.boxes[1] && watcher.boxes[2].title == "Information v 0.2.1");
 }
 
-TEST (MeshViewInWindow, EachLoadStartsWithClosedRowsNothingSelected)
+TEST_F (LoadedWindow, EachLoadStartsWithClosedRowsNothingSelected)
 {
-    LoadedWindow w;
-    ASSERT_TRUE (w.loaded);
-    w.tree.getRootItem()->setOpen (true);
-    w.tree.getRootItem()->getSubItem (0)->setSelected (true, true);
-    ASSERT_EQ (w.controller.getDocument().getMesh()->root.firstChild.get(), w.controller.getSelected());
-    ASSERT_TRUE (w.controller.load (w.controller.getDocument().getFile()));
-    EXPECT_EQ (2u, w.watcher.boxes.size()) << "the information box after every load";
-    EXPECT_TRUE (! w.tree.getRootItem()->isOpen() && w.tree.getRootItem()->getNumSubItems() == 0);
-    EXPECT_TRUE (w.controller.getSelected() == nullptr && w.view.getHighlighted() == nullptr);
+    tree.getRootItem()->setOpen (true);
+    tree.getRootItem()->getSubItem (0)->setSelected (true, true);
+    ASSERT_EQ (controller.getDocument().getMesh()->root.firstChild.get(), controller.getSelected());
+    ASSERT_TRUE (controller.load (controller.getDocument().getFile()));
+    EXPECT_EQ (2u, watcher.boxes.size()) << "the information box after every load";
+    EXPECT_TRUE (! tree.getRootItem()->isOpen() && tree.getRootItem()->getNumSubItems() == 0);
+    EXPECT_TRUE (controller.getSelected() == nullptr && view.getHighlighted() == nullptr);
 }
 
-TEST (MeshViewInWindow, APathThatIsNoFileClearsTheRowsButKeepsTheTitle)
+TEST_F (LoadedWindow, APathThatIsNoFileClearsTheRowsButKeepsTheTitle)
 {
-    LoadedWindow w;
-    ASSERT_TRUE (w.loaded);
-    for (auto& path : { w.scratch.folder.getChildFile ("missing.msh"), w.scratch.folder })
-        EXPECT_FALSE (w.controller.load (path));
-    EXPECT_TRUE (w.tree.getRootItem()->getUniqueName() == "__Empty Mesh__" && w.controller.getDocument().getMesh()->root.name.isEmpty());
-    EXPECT_EQ (juce::String ("Tolmar MSH Viewer - sample.msh"), w.shown.window.getName());
-    EXPECT_EQ (1u, w.watcher.boxes.size());
+    for (auto& path : { scratch.folder.getChildFile ("missing.msh"), scratch.folder })
+        EXPECT_FALSE (controller.load (path));
+    EXPECT_TRUE (tree.getRootItem()->getUniqueName() == "__Empty Mesh__" && controller.getDocument().getMesh()->root.name.isEmpty());
+    EXPECT_EQ (juce::String ("Tolmar MSH Viewer - sample.msh"), shown.window.getName());
+    EXPECT_EQ (1u, watcher.boxes.size());
 }
 
 TEST (MeshViewInWindow, AFileOnTheCommandLineIsLoadedWhileTheWindowIsBuilt)
@@ -414,28 +407,25 @@ TEST (Keys, InTheRealWindowEachKeyDoesWhatItSays)
     EXPECT_EQ (juce::String (keysHelpTitle), watcher.boxes[5].title);
 }
 
-TEST (MeshViewInWindow, AClickPicksWhatIsUnderIt)
+TEST_F (LoadedWindow, AClickPicksWhatIsUnderIt)
 {
     // In the middle of the view, the object there as a click on its row would; on the background, nothing.
-    LoadedWindow w;
-    ASSERT_TRUE (w.loaded);
-    click (w.view, w.view.getLocalBounds().getCentre());
-    auto* selected = w.tree.getSelectedItem (0);
+    click (view, view.getLocalBounds().getCentre());
+    auto* selected = tree.getSelectedItem (0);
     ASSERT_NE (nullptr, selected);
-    click (w.view, { 3, 3 });
-    EXPECT_EQ (selected, w.tree.getSelectedItem (0));
+    click (view, { 3, 3 });
+    EXPECT_EQ (selected, tree.getSelectedItem (0));
 }
 
-TEST (MeshViewInWindow, ASiblingOfTheRootIsHighlightedWithoutARowUntilARowIsSelected)
+TEST_F (LoadedWindow, ASiblingOfTheRootIsHighlightedWithoutARowUntilARowIsSelected)
 {
-    LoadedWindow w;
     MshMesh rich;
     buildRichMesh (rich);
-    ASSERT_TRUE (w.controller.load (w.scratch.write ("rich.msh", mshWriteToMemory (rich))));
-    const auto* sibling = w.controller.getDocument().getMesh()->root.nextSibling.get();
-    w.controller.select (sibling);
-    EXPECT_TRUE (w.view.getOverlayText().contains ("selected \"beside_root\"") && w.tree.getNumSelectedItems() == 0 && w.view.getHighlighted() == sibling);
-    w.tree.getRootItem()->setSelected (true, true);
-    w.tree.clearSelectedItems();
-    EXPECT_FALSE (w.view.getHighlighted() != nullptr || w.view.getOverlayText().contains ("selected"));
+    ASSERT_TRUE (controller.load (scratch.write ("rich.msh", mshWriteToMemory (rich))));
+    const auto* sibling = controller.getDocument().getMesh()->root.nextSibling.get();
+    controller.select (sibling);
+    EXPECT_TRUE (view.getOverlayText().contains ("selected \"beside_root\"") && tree.getNumSelectedItems() == 0 && view.getHighlighted() == sibling);
+    tree.getRootItem()->setSelected (true, true);
+    tree.clearSelectedItems();
+    EXPECT_FALSE (view.getHighlighted() != nullptr || view.getOverlayText().contains ("selected"));
 }

@@ -62,24 +62,21 @@ namespace
     ViewCamera at (float distance) { ViewCamera c; c.distance = distance; return c; }
 }
 
-namespace
+// A context, and a square of side 2 that fills a square view exactly from faceOn.
+class Pixels : public ::testing::Test
 {
-    // A context with a square of side 2 that fills a square view exactly from faceOn.
-    struct SquareFrame : Frame
-    {
-        SquareFrame()   { addQuad (square, 2, 2); }
+protected:
+    void SetUp() override   { ASSERT_TRUE (frame.made); addQuad (square, 2, 2); }
 
-        MshObject square;
-        const ViewCamera faceOn = ::at ((float) -focal);
-        static constexpr int q = size / 4, r = 3 * size / 4; // texel centres a quarter in from each edge
-    };
-}
+    Frame frame;
+    MshObject square;
+    const ViewCamera faceOn = at ((float) -focal);
+    static constexpr int q = size / 4, r = 3 * size / 4; // texel centres a quarter in from each edge
+};
 
-TEST (Pixels, TheFrameIsReadBackTopRowFirst)
+TEST_F (Pixels, TheFrameIsReadBackTopRowFirst)
 {
     // The upper half cleared black reads as the upper half.
-    Frame frame;
-    ASSERT_TRUE (frame.made);
     glClearColor (1, 1, 1, 1);
     glClear (GL_COLOR_BUFFER_BIT);
     glEnable (GL_SCISSOR_TEST);
@@ -91,26 +88,21 @@ TEST (Pixels, TheFrameIsReadBackTopRowFirst)
     EXPECT_TRUE (rows[(size / 2 - 1) * size * 4] == 0 && rows[size / 2 * size * 4] != 0);
 }
 
-TEST (Pixels, NoMeshOrAViewWithoutHeightDrawsTheBackgroundAlone)
+TEST_F (Pixels, NoMeshOrAViewWithoutHeightDrawsTheBackgroundAlone)
 {
     // A view without height has no aspect ratio to divide by; either way a whole frame.
-    SquareFrame frame;
-    ASSERT_TRUE (frame.made);
-    EXPECT_TRUE (renderFrame (frame.faceOn, static_cast<const DrawList*> (nullptr), size, size));
-    EXPECT_EQ (0, frame.render (frame.faceOn, nullptr));
-    EXPECT_EQ (0, frame.render (frame.faceOn, &frame.square, 0));
+    EXPECT_TRUE (renderFrame (faceOn, static_cast<const DrawList*> (nullptr), size, size));
+    EXPECT_EQ (0, frame.render (faceOn, nullptr));
+    EXPECT_EQ (0, frame.render (faceOn, &square, 0));
 }
 
-TEST (Pixels, TheRainbowCornersShowAtAlpha08OrReddishOpaqueWhenSelected)
+TEST_F (Pixels, TheRainbowCornersShowAtAlpha08OrReddishOpaqueWhenSelected)
 {
     // t = 0 (white, yellow) is the bottom row. Unselected: 0.8 × texel + 0.2 × background. Selected: the
     // texel times (1, 0.5, 0.5).
-    SquareFrame frame;
-    ASSERT_TRUE (frame.made);
-    constexpr int q = SquareFrame::q, r = SquareFrame::r;
     for (const bool selected : { false, true })
     {
-        frame.render (frame.faceOn, &frame.square, size, false, selected ? &frame.square : nullptr);
+        frame.render (faceOn, &square, size, false, selected ? &square : nullptr);
         EXPECT_TRUE (near (selected ? Rgb { 255, 128, 128 } : Rgb { 245, 204, 224 }, frame.at (q, r))); // white
         EXPECT_TRUE (near (selected ? Rgb { 255, 128, 0 } : Rgb { 245, 204, 20 }, frame.at (r, r)));    // yellow
         EXPECT_TRUE (near (selected ? Rgb { 255, 0, 128 } : Rgb { 245, 0, 224 }, frame.at (q, q)));     // magenta
@@ -118,15 +110,10 @@ TEST (Pixels, TheRainbowCornersShowAtAlpha08OrReddishOpaqueWhenSelected)
     }
 }
 
-TEST (Pixels, AReducedFrameDrawsEverySecondTriangleAsTheWholeOnePlacesIt)
+TEST_F (Pixels, AReducedFrameDrawsEverySecondTriangleAsTheWholeOnePlacesIt)
 {
     // The square's first half alone, in the same colours, placed as in full (moved out of the view along
     // any one axis, nothing shows).
-    SquareFrame frame;
-    ASSERT_TRUE (frame.made);
-    auto& square = frame.square;
-    const auto faceOn = frame.faceOn;
-    constexpr int q = SquareFrame::q, r = SquareFrame::r;
     frame.render (faceOn, &square, size, false, &square);
     const auto full = frame.pixels;
     FrameOptions options { false, &square, 2, {} }; // not wireframe, highlighted, every second triangle
@@ -164,12 +151,9 @@ TEST (Pixels, AReducedFrameDrawsEverySecondTriangleAsTheWholeOnePlacesIt)
     EXPECT_TRUE (reducedPixels > size * size / 16 && differing < size / 4) << reducedPixels << " " << differing;
 }
 
-TEST (Pixels, AFrameAskedToStopGivesUpOnceItHasDrawnEnoughToAsk)
+TEST_F (Pixels, AFrameAskedToStopGivesUpOnceItHasDrawnEnoughToAsk)
 {
     // Reduced too. Drawn whole, its second call's triangles lie where picking finds them.
-    Frame frame;
-    ASSERT_TRUE (frame.made);
-    const auto faceOn = at ((float) -focal);
     MshObject ball;
     addSphere (ball, 1, 200, 100); // 40,000 triangles: drawn in two calls, asked after each
     const auto balls = makeDrawList (ball);
@@ -195,11 +179,9 @@ TEST (Pixels, AFrameAskedToStopGivesUpOnceItHasDrawnEnoughToAsk)
     EXPECT_FALSE (renderFrame (faceOn, &balls, size, size, options));
 }
 
-TEST (Pixels, WhatA2DPassLeavesBehindChangesNothingInTheNextFrame)
+TEST_F (Pixels, WhatA2DPassLeavesBehindChangesNothingInTheNextFrame)
 {
-    SquareFrame frame;
-    ASSERT_TRUE (frame.made);
-    frame.render (frame.faceOn, &frame.square, size, false, &frame.square);
+    frame.render (faceOn, &square, size, false, &square);
     const auto selected = frame.pixels;
     glBlendFunc (GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
     glDisable (GL_TEXTURE_2D);
@@ -209,14 +191,12 @@ TEST (Pixels, WhatA2DPassLeavesBehindChangesNothingInTheNextFrame)
     const unsigned char black[16] = {};
     glTexImage2D (GL_TEXTURE_2D, 0, 4, 2, 2, 0, GL_RGBA, GL_UNSIGNED_BYTE, black);
     glTexEnvi (GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-    frame.render (frame.faceOn, &frame.square, size, false, &frame.square);
+    frame.render (faceOn, &square, size, false, &square);
     EXPECT_TRUE (selected == frame.pixels);
 }
 
-TEST (Pixels, ObjectsArePlacedByTheSumOfTranslationsThenTurned)
+TEST_F (Pixels, ObjectsArePlacedByTheSumOfTranslationsThenTurned)
 {
-    Frame frame;
-    ASSERT_TRUE (frame.made);
     {
         MshMesh mesh;
         setTranslation (mesh.root, 1, 0, 0);
@@ -284,7 +264,7 @@ TEST_P (SampleScene, PickingFindsWhatWasDrawn)
     EXPECT_LT (disagreements, size * size / 100) << "edges only";
 }
 
-TEST (Pixels, FramingShowsTheObjectWhole)
+TEST_F (Pixels, FramingShowsTheObjectWhole)
 {
     Scene scene (true);
     ASSERT_TRUE (scene.frame.made);
@@ -304,11 +284,8 @@ TEST_P (SampleScene, WireframeThinsTheDrawingThenLeavesFillModeToJuce)
 
 INSTANTIATE_TEST_SUITE_P (Pixels, SampleScene, ::testing::Values (false, true), [] (const auto& c) { return std::string (c.param ? "framed" : "aside"); });
 
-TEST (Pixels, EveryWayOfDrawingASquareGivesTheSamePicture)
+TEST_F (Pixels, EveryWayOfDrawingASquareGivesTheSamePicture)
 {
-    Frame frame;
-    ASSERT_TRUE (frame.made);
-    const auto faceOn = at ((float) -focal);
     MshObject shared, inOrder, leftOutFirst; // through indices, corners in order, a triangle left out first; a kept texture
     addQuad (shared, 2, 2); // four vertices, two triangles through indices
     for (const auto i : shared.indices)

@@ -90,3 +90,15 @@ bool isCleared (const MshMesh& mesh)
     kept.root.matrix = mesh.root.matrix;
     return sameModel (kept, mesh);
 }
+
+int runProgram (const juce::StringArray& command, juce::String* output, bool errorsToo)
+{
+    juce::ChildProcess process;
+    if (! process.start (command, juce::ChildProcess::wantStdOut | (errorsToo ? juce::ChildProcess::wantStdErr : 0)))
+        return -1;
+    const auto text = process.readAllProcessOutput();
+    if (output != nullptr)
+        *output = text;
+    process.waitForProcessToFinish (300000);
+    return (int) process.getExitCode();
+}

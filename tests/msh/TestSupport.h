@@ -2,6 +2,7 @@
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #pragma once
 
+#include "msh/MshGeometry.h"
 #include "msh/MshWriter.h"
 #include "samples/SampleMeshes.h"
 
@@ -43,6 +44,19 @@ inline juce::MemoryBlock sampleFileBytes (std::function<juce::uint32 (const MshO
     writer.mesh (mesh);
     return out.getMemoryBlock();
 }
+
+// The last object of that name in root's hierarchy, root's siblings included; nullptr if there is none.
+template <typename Object>
+Object* named (Object& root, const char* name)
+{
+    Object* found = nullptr;
+    mshForEachObject (root, true, [&] (Object& o, int, juce::int64, juce::int64) { found = o.name == name ? &o : found; });
+    return found;
+}
+
+// Runs a program to its end (at most five minutes): its exit status, and what it printed on standard
+// output (and on standard error, with errorsToo) into output.
+int runProgram (const juce::StringArray& command, juce::String* output = nullptr, bool errorsToo = false);
 
 // Names each case of a table (TEST_P) after its own name field.
 struct CaseName

@@ -9,21 +9,9 @@
 
 namespace
 {
-    int run (const juce::StringArray& command, juce::String* output = nullptr)
-    {
-        juce::ChildProcess process;
-        if (! process.start (command, juce::ChildProcess::wantStdOut | juce::ChildProcess::wantStdErr))
-            return -1;
-        const auto text = process.readAllProcessOutput();
-        if (output != nullptr)
-            *output = text;
-        process.waitForProcessToFinish (300000);
-        return (int) process.getExitCode();
-    }
-
     bool hasBlender()
     {
-        static const bool found = run ({ "sh", "-c", "command -v blender" }) == 0;
+        static const bool found = runProgram ({ "sh", "-c", "command -v blender" }) == 0;
         return found;
     }
 
@@ -32,7 +20,7 @@ namespace
     {
         BlenderScratch()
         {
-            run ({ MSHGEN_PATH, "seeds", at ("seeds") });
+            runProgram ({ MSHGEN_PATH, "seeds", at ("seeds") });
             folder.getChildFile ("scripts/addons").createDirectory();
             juce::File (ADDON_SOURCE).copyFileTo (folder.getChildFile ("scripts/addons/io_scene_tolmar_msh.py"));
         }
@@ -42,10 +30,10 @@ namespace
         int blender (const juce::String& way, const juce::String& in, const juce::String& out, const juce::String& edit = {}) const
         {
             juce::String output;
-            const auto status = run ({ "env", "HOME=" + at (""), "BLENDER_USER_SCRIPTS=" + at ("scripts"),
+            const auto status = runProgram ({ "env", "HOME=" + at (""), "BLENDER_USER_SCRIPTS=" + at ("scripts"),
                                        "PATH=" + juce::File (MSHCONVERT_PATH).getParentDirectory().getFullPathName() + ":/usr/bin:/bin",
                                        "blender", "-b", "--factory-startup", "--python-exit-code", "1", "--python", BLENDER_PEER_SCRIPT,
-                                       "--", way, in, out, edit }, &output);
+                                       "--", way, in, out, edit }, &output, true);
             EXPECT_EQ (0, status) << output.getLastCharacters (2000);
             return status;
         }
@@ -90,13 +78,6 @@ namespace
         return paths;
     }
 
-    const MshObject* find (const MshMesh& mesh, const char* name)
-    {
-        const MshObject* found = nullptr;
-        mshForEachPlacedObject (mesh.root, true, { 0, 0, 0 }, [&] (const MshObject& o, double, double, double) { found = o.name == name ? &o : found; });
-        return found;
-    }
-
     struct RoundTrip
     {
         std::string name;
@@ -133,8 +114,8 @@ TEST_P (ThroughBlender, AnUntouchedFileComesBackAsTheDirectRoundTripBringsIt)
 
     // The direct round trip: out and in again with no editor between.
     const auto via = c.format == "msh" ? juce::String ("glb") : c.format;
-    run ({ MSHCONVERT_PATH, "-o", scratch.at ("direct." + via), original });
-    run ({ MSHCONVERT_PATH, "-o", scratch.at ("direct.msh"), scratch.at ("direct." + via) });
+    runProgram ({ MSHCONVERT_PATH, "-o", scratch.at ("direct." + via), original });
+    runProgram ({ MSHCONVERT_PATH, "-o", scratch.at ("direct.msh"), scratch.at ("direct." + via) });
 
     if (c.format == "msh")
     {
@@ -142,13 +123,13 @@ TEST_P (ThroughBlender, AnUntouchedFileComesBackAsTheDirectRoundTripBringsIt)
     }
     else
     {
-        run ({ MSHCONVERT_PATH, "-o", exported, original });
+        runProgram ({ MSHCONVERT_PATH, "-o", exported, original });
         ASSERT_EQ (0, scratch.blender (c.way, exported, scratch.at ("out." + c.format)));
         juce::StringArray convert { MSHCONVERT_PATH, "-o", scratch.at ("back.msh"), scratch.at ("out." + c.format) };
         if (c.base)
             convert.addArray ({ "--base", original });
         juce::String said;
-        EXPECT_EQ (c.base && warned ? 1 : 0, run (convert, &said)) << said;
+        EXPECT_EQ (c.base && warned ? 1 : 0, runProgram (convert, &said, true)) << said;
     }
 
     load (back, scratch.at ("back.msh"));
@@ -163,7 +144,7 @@ TEST_P (ThroughBlender, AnUntouchedFileComesBackAsTheDirectRoundTripBringsIt)
     // everything else of the base (header, lists, hierarchy, names, flags, matrices).
     mshForEachPlacedObject (back.root, true, { 0, 0, 0 }, [&] (const MshObject& o, double, double, double)
     {
-        auto* was = const_cast<MshObject*> (find (before, o.name.toRawUTF8()));
+        auto* was = named (before.root, o.name.toRawUTF8());
         ASSERT_NE (nullptr, was) << o.name;
         const auto a = mshObjectBox (o), b = mshObjectBox (*was);
         EXPECT_EQ (b.trianglesDrawn, a.trianglesDrawn) << o.name;
@@ -185,7 +166,7 @@ namespace
         juce::String edit, way;
         juce::StringArray paths;      // of the objects it changes, adds or removes
         juce::String said;            // the report's lines, or a warning
-        std::function<void (const MshMesh& before, const MshMesh& after)> check = [] (const MshMesh&, const MshMesh&) {};
+        std::function<void (const MshMesh& before, MshMesh& after)> check = [] (const MshMesh&, const MshMesh&) {};
     };
 
     void PrintTo (const Edit& c, std::ostream* out) { *out << c.name; }
@@ -201,13 +182,13 @@ TEST_P (EditInBlender, ArrivesAlone)
     const auto& c = GetParam();
     BlenderScratch scratch;
     const auto original = scratch.at ("seeds/sample.msh");
-    run ({ MSHCONVERT_PATH, "-o", scratch.at ("in.glb"), original });
+    runProgram ({ MSHCONVERT_PATH, "-o", scratch.at ("in.glb"), original });
     ASSERT_EQ (0, scratch.blender (c.way, scratch.at ("in.glb"), scratch.at ("out.glb"), c.edit));
     juce::StringArray convert { MSHCONVERT_PATH, "-o", scratch.at ("back.msh"), scratch.at ("out.glb") };
     if (c.way == "glb")
         convert.addArray ({ "--base", original });
     juce::String said;
-    run (convert, &said);
+    runProgram (convert, &said, true);
     EXPECT_TRUE (said.contains (c.said)) << said;
 
     MshMesh before, after;
@@ -221,23 +202,22 @@ TEST_P (EditInBlender, ArrivesAlone)
 
 INSTANTIATE_TEST_SUITE_P (Sample, EditInBlender, ::testing::Values (
     Edit { "vertex_moved", "vertex", "glb", { "cart_base/cabin/turret" }, "changed: turret (geometry)\nunchanged: 8 objects",
-           [] (const MshMesh& before, const MshMesh& after) { EXPECT_EQ (mshObjectBox (*find (before, "turret")).trianglesDrawn, mshObjectBox (*find (after, "turret")).trianglesDrawn); } },
+           [] (const MshMesh& before, const MshMesh& after) { EXPECT_EQ (mshObjectBox (*named (before.root, "turret")).trianglesDrawn, mshObjectBox (*named (after.root, "turret")).trianglesDrawn); } },
     Edit { "vertex_moved_with_properties", "vertex", "glb-properties", { "cart_base/cabin/turret" }, "" },
     Edit { "renamed", "rename", "glb", { "cart_base/lamp", "cart_base/lantern" }, "new: lantern\ndeleted: lamp\nunchanged: 8 objects" },
     Edit { "renamed_with_properties", "rename", "glb-properties", { "cart_base/lamp", "cart_base/lantern" }, "",
-           [] (const MshMesh& before, const MshMesh& after)
+           [] (const MshMesh& before, MshMesh& after)
            {
-               auto& lantern = *const_cast<MshObject*> (find (after, "lantern"));
-               lantern.name = "lamp";
+               named (after.root, "lantern")->name = "lamp";
                EXPECT_TRUE (sameModel (before, after)) << "nothing but the name";
            } },
     Edit { "moved", "move", "glb", { "cart_base/banner" }, "changed: banner (translation)\nunchanged: 8 objects",
-           [] (const MshMesh& before, const MshMesh& after) { EXPECT_NEAR (find (before, "banner")->matrix[12] + 1, find (after, "banner")->matrix[12], 1e-6); } },
+           [] (const MshMesh& before, const MshMesh& after) { EXPECT_NEAR (named (before.root, "banner")->matrix[12] + 1, named (after.root, "banner")->matrix[12], 1e-6); } },
     Edit { "deleted", "delete", "glb", { "cart_base/collision_hull" }, "deleted: collision_hull\nunchanged: 8 objects" },
     Edit { "child_added", "add", "glb", { "cart_base/cabin/crate" }, "new: crate\nunchanged: 9 objects",
-           [] (const MshMesh&, const MshMesh& after) { EXPECT_EQ (12u, mshObjectBox (*find (after, "crate")).trianglesDrawn); } },
+           [] (const MshMesh&, const MshMesh& after) { EXPECT_EQ (12u, mshObjectBox (*named (after.root, "crate")).trianglesDrawn); } },
     Edit { "child_added_with_properties", "add", "glb-properties", { "cart_base/cabin/crate" }, "\"crate\": no .msh data in extras" },
     Edit { "flags_changed_with_properties", "flags", "glb-properties", { "cart_base/cabin/turret" }, "",
-           [] (const MshMesh&, const MshMesh& after) { EXPECT_EQ (272u, find (after, "turret")->flags); } },
+           [] (const MshMesh&, const MshMesh& after) { EXPECT_EQ (272u, named (after.root, "turret")->flags); } },
     Edit { "hp_mark_changed_with_properties", "hp", "glb-properties", {}, "isHp true in extras is not what its name says" }),
     CaseName());

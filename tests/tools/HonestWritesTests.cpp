@@ -167,6 +167,23 @@ INSTANTIATE_TEST_SUITE_P (Tools, HonestWrites, ::testing::Values (
            "\"bufferViews\":[{\"buffer\":0,\"byteLength\":36}],\"accessors\":[{\"bufferView\":0,\"componentType\":5126,\"count\":3,\"type\":\"VEC3\"}],"
            "\"meshes\":[{\"primitives\":[{\"attributes\":{\"POSITION\":0}}]}],\"nodes\":[{\"mesh\":0}],\"scenes\":[{\"nodes\":[0]}]}' >h.gltf && (ulimit -v 1500000 && $CONVERT h.gltf)",
            2, "not enough memory", "[ ! -e h.msh ]" },
+    // mshinfo: flags by name, totals and bounds as the view draws them, a JSON line a file under the worst
+    // status, the error of a file not loaded, usage.
+    Case { "info_names_the_flags", "$INFO tank.msh >r.txt", 0, "", "grep -qF '\"collision_hull\"  flags 0x500 (Is Collidable, Is Hidden from in-game)' r.txt"
+           " && grep -qF '\"hp_gun\"  flags 0x0 (Is an HP)  translation (1.5, 0, 0)' r.txt && grep -qF '\"cart_base\"  flags 0x100 (Is Collidable)' r.txt" },
+    Case { "info_totals_and_bounds", "$INFO tank.msh && $INFO --json tank.msh", 0, "totals: 9 objects, 411 vertices, 418 triangles drawn, 0 left out\n"
+           "bounds: (-3.7, -1, -4) to (3.7, 3.75, 4)\n", "$INFO --json tank.msh | grep -qF '\"totals\":{\"objects\":9,\"vertices\":411,\"trianglesDrawn\":418,"
+           "\"trianglesLeftOut\":0},\"bounds\":{\"min\":[-3.7,-1,-4],\"max\":[3.7,3.75,4]}'" },
+    Case { "info_a_json_line_a_file", ": >e.msh && $INFO --json tank.msh e.msh >r.txt", 2, "", "[ $(wc -l <r.txt) = 2 ]" },
+    Case { "info_of_an_empty_file", ": >e.msh && $INFO --json e.msh", 2, "\"loaded\":false,\"error\":\"the file is empty\"", "true" },
+    Case { "info_of_a_missing_file", "$INFO --json gone.msh", 2, "\"loaded\":false,\"error\":\"no such file\"", "true" },
+    Case { "info_of_a_folder", "$INFO --json D", 2, "\"loaded\":false,\"error\":\"is a directory\"", "true" },
+    Case { "info_help", "$INFO --help", 0, "usage: mshinfo", "true" },
+    Case { "info_without_a_file", "$INFO", 64, "no FILE given", "true" },
+    // mshrender: the background alone for an empty model; no picture for a bad file or size.
+    Case { "render_an_empty_model", "$RENDER empty.msh e.png", 0, "", "[ \"$(convert e.png -unique-colors -format %w info:)\" = 1 ]" },
+    Case { "render_a_bad_file", ": >bad.msh && $RENDER bad.msh bad.png", 2, "bad.msh: the file is empty", "[ ! -e bad.png ]" },
+    Case { "render_a_bad_size", "$RENDER --size 0 tank.msh t.png", 64, "bad value for --size", "[ ! -e t.png ]" },
     // Usage: an option given twice, an output of no format written here.
     Case { "output_given_twice", "$CONVERT tank.msh -o a.glb -o b.glb", 64, "-o given twice", "[ ! -e a.glb ] && [ ! -e b.glb ]" },
     Case { "format_given_twice", "$CONVERT --format glb --format obj tank.msh", 64, "--format given twice", "[ ! -e tank.glb ] && [ ! -e tank.obj ]" },

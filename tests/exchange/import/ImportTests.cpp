@@ -34,14 +34,6 @@ namespace
             bytes.insert (bytes.end(), reinterpret_cast<const juce::uint8*> (&v), reinterpret_cast<const juce::uint8*> (&v) + sizeof (v));
     }
 
-    template <typename Object>
-    Object* named (Object& root, const char* name)
-    {
-        Object* found = nullptr;
-        mshForEachObject (root, true, [&] (Object& o, int, juce::int64, juce::int64) { if (o.name == name) found = &o; });
-        return found;
-    }
-
     const juce::String noMshData = "\nno .msh data in this file (flags, header, lists set to defaults): export with Include > Custom Properties, or give --base ORIGINAL.msh";
 
     // The warnings an import gave, one a line, or what stopped it.
