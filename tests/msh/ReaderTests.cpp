@@ -28,6 +28,7 @@ TEST (Reader, TheSmallest320ByteFileLoadsFromDiskWithEveryHeaderFieldInPlace)
         std::memcpy (&bits, &word, 4);
         EXPECT_EQ ((juce::uint32) (0x03020100 + 0x04040404 * i), bits) << i;
     }
+    EXPECT_EQ (mesh.headerWord (19), mesh.headerWord (99)) << "no word past the block";
     EXPECT_TRUE (mesh.headerFloat == 2.5f && mesh.headerInts == (std::array<juce::int32, 5> { 1, 2, 3, 4, 5 }));
     EXPECT_TRUE (mesh.root.valueA == -7 && mesh.root.valueB == 8 && mesh.root.flags == 0x410);
     for (int i = 0; i < 16; ++i)

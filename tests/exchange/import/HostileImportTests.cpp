@@ -90,6 +90,7 @@ INSTANTIATE_TEST_SUITE_P (Gltf, HostileUri, ::testing::Values (
     UriCase { "image_up_and_out", "real.bin", nothing, "\"../secret.png\" leads out of the folder", R"("images": [ { "uri": "../secret.png" } ], )" },
     UriCase { "link_inside", "in.bin", [] (const juce::File& f) { return linkNamed ("sub/../real.bin", "in.bin") (f) && folderNamed ("sub") (f); }, "" },
     UriCase { "down_and_up_inside", "sub/../real.bin", folderNamed ("sub"), "" },
+    UriCase { "through_a_linked_folder", "lnk/real.bin", [] (const juce::File& f) { return folderNamed ("sub") (f) && copy ("real.bin", "sub/real.bin") (f) && linkNamed ("sub", "lnk") (f); }, "" },
     UriCase { "percent_encoded_name", "a%20b%23.bin", copy ("real.bin", "a b#.bin"), "" }),
     CaseName());
 

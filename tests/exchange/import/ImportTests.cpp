@@ -256,6 +256,9 @@ TEST (Import, WhatNoProgramShouldWriteIsRefusedWithTheReason)
         { gltf ("meshopt.gltf", R"("extensionsUsed": ["EXT_meshopt_compression"], "extensionsRequired": ["EXT_meshopt_compression"], )", positions + ", " + indices), "compressed geometry" },
         { gltf ("long.gltf", "", R"({ "bufferView": 0, "componentType": 5126, "count": 4, "type": "VEC3" }, )" + indices), "more than buffer view 0 holds" },
         { gltf ("index.gltf", "", positions + ", " + indices), "an index past the 3 vertices" },
+        { writeGltf (scratch, "past.gltf", R"({ "asset": { "version": "2.0" }, "buffers": [ BUFFER ], "bufferViews": [ { "buffer": 0, "byteLength": 48 } ], "accessors": [ )"
+            + positions + R"( ], "meshes": [ { "primitives": [ { "attributes": { "POSITION": 0 } } ] } ], "nodes": [ { "mesh": 0 } ], "scenes": [ { "nodes": [0] } ] })", triangle),
+          "buffer view 0 reaches past its buffer" },
         { gltf ("view.gltf", "", R"({ "bufferView": 9, "componentType": 5126, "count": 3, "type": "VEC3" }, )" + indices), "buffer view 9 does not exist" },
         { writeText (scratch, "accessor.gltf", R"({ "asset": { "version": "2.0" }, "meshes": [ { "primitives": [ { "attributes": { "POSITION": 9 } } ] } ],
             "nodes": [ { "mesh": 0 } ], "scenes": [ { "nodes": [0] } ] })"), "accessor 9 does not exist" },
