@@ -80,7 +80,33 @@ namespace
         }
     };
 
-    juce::String text (std::string_view t)   { return juce::String::fromUTF8 (t.data(), (int) t.size()); }
+    // Bytes that are not UTF-8 are read as Latin-1, one character each, so no text runs past its end.
+    juce::String text (std::string_view t)
+    {
+        if (juce::CharPointer_UTF8::isValidString (t.data(), (int) t.size()))
+            return juce::String::fromUTF8 (t.data(), (int) t.size());
+
+        juce::String latin1;
+        for (const auto c : t)
+            latin1 += juce::String::charToString ((juce::juce_wchar) (unsigned char) c);
+        return latin1;
+    }
+
+    // The words of t between any of the separators, empty ones included when keepEmpty.
+    std::vector<std::string_view> split (std::string_view t, std::string_view separators, bool keepEmpty)
+    {
+        std::vector<std::string_view> words;
+
+        for (size_t start = 0; start <= t.size();)
+        {
+            const auto end = std::min (t.find_first_of (separators, start), t.size());
+            if (keepEmpty || end > start)
+                words.push_back (t.substr (start, end - start));
+            start = end + 1;
+        }
+
+        return words;
+    }
 }
 
 Expected<ImportReport> importObj (const juce::File& source, MshMesh& mesh, MshMesh* base)
@@ -165,25 +191,26 @@ Expected<ImportReport> importObj (const juce::File& source, MshMesh& mesh, MshMe
             auto& o = objects.back();
             std::vector<juce::uint32> corners;
 
-            for (const auto& token : juce::StringArray::fromTokens (text (rest), " \t", ""))
+            for (const auto token : split (rest, " \t", false))
             {
                 // v, v/vt, v//vn or v/vt/vn; negative numbers count back from the last one.
-                const auto parts = juce::StringArray::fromTokens (token, "/", "");
+                const auto parts = split (token, "/", true);
                 std::array<juce::int64, 3> refs { 0, 0, 0 };
                 const std::array<juce::int64, 3> counts { (juce::int64) positions.size(), (juce::int64) uvs.size(), (juce::int64) normals.size() };
                 static const char* const kinds[] = { "position", "texture coordinate", "normal" };
 
-                for (int k = 0; k < std::min (3, parts.size()); ++k)
+                for (size_t k = 0; k < std::min<size_t> (3, parts.size()); ++k)
                 {
-                    if (parts[k].isEmpty())
+                    if (parts[k].empty())
                         continue;
 
-                    const auto n = parts[k].getLargeIntValue();
-                    refs[(size_t) k] = n < 0 ? counts[(size_t) k] + n + 1 : n;
+                    juce::int64 n = 0;
+                    std::from_chars (parts[k].data(), parts[k].data() + parts[k].size(), n);
+                    refs[k] = n < 0 ? counts[k] + n + 1 : n;
 
-                    if (refs[(size_t) k] < 1 || refs[(size_t) k] > counts[(size_t) k])
-                        return fail (juce::String ("a face refers to ") + kinds[k] + " " + parts[k] + ", but the file gives "
-                                     + juce::String (counts[(size_t) k]) + " " + kinds[k] + "s before it");
+                    if (refs[k] < 1 || refs[k] > counts[k])
+                        return fail (juce::String ("a face refers to ") + kinds[k] + " " + text (parts[k]) + ", but the file gives "
+                                     + juce::String (counts[k]) + " " + kinds[k] + "s before it");
                 }
 
                 if (refs[0] == 0)

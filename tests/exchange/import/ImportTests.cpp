@@ -267,6 +267,7 @@ TEST (Import, WhatNoProgramShouldWriteIsRefusedWithTheReason)
         { gltf ("name.gltf", "", positions + ", " + indices, R"([ { "mesh": 0, "name": ")" + std::string (40000, 'n') + R"(" } ])"), "32767" },
         { writeText (scratch, "face.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 9\n"), "line 4: a face refers to position 9" },
         { writeText (scratch, "word.obj", "v 0 0 0\nv 0 x 0\n"), "line 2: \"x\" is not a number" },
+        { writeText (scratch, "bytes.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 \xf0\x80\n"), "line 4: a face refers to position \xc3\xb0\xc2\x80," },
         { scratch.folder, "is a directory" },
     };
 
