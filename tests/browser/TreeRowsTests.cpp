@@ -216,3 +216,38 @@ TEST (TreeRows, APickSelectsTheObjectsOwnRowAloneDeepOrNot)
         EXPECT_TRUE (managed.getNumSelectedItems() == 1 && objectOf (managed.getSelectedItem (0)) == wanted) << wanted->name;
     }
 }
+
+namespace
+{
+    struct Runs
+    {
+        int children;
+        int rows;                   // the root row's own rows
+        const char* first, *last;   // their names
+    };
+
+    void PrintTo (const Runs& c, std::ostream* out) { *out << c.children; }
+
+    class RunLevels : public ::testing::TestWithParam<Runs> {};
+}
+
+TEST_P (RunLevels, AreAsFewAsKeepEveryRowsRowsToAHundred)
+{
+    MshMesh mesh;
+    buildLongChain (mesh, GetParam().children);
+    juce::TreeView tree;
+    auto rootRow = std::make_unique<ObjectTreeItem> (mesh.root);
+    tree.setRootItem (rootRow.get());
+    rootRow->setOpen (true);
+    ASSERT_EQ (GetParam().rows, rootRow->getNumSubItems());
+    EXPECT_EQ (juce::String (GetParam().first), rootRow->getSubItem (0)->getUniqueName());
+    EXPECT_EQ (juce::String (GetParam().last), rootRow->getSubItem (GetParam().rows - 1)->getUniqueName());
+    tree.setRootItem (nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P (Boundaries, RunLevels, ::testing::Values (
+    Runs { 2000, 2000, "sibling0", "sibling1999" },
+    Runs { 2001, 21, "objects 1-100", "objects 2001-2001" },
+    Runs { 10000, 100, "objects 1-100", "objects 9901-10000" },
+    Runs { 10001, 2, "objects 1-10000", "objects 10001-10001" }),
+    [] (const auto& c) { return std::to_string (c.param.children); });

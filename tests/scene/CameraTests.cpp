@@ -147,3 +147,55 @@ TEST (Camera, ThePickRayRunsFromTheEyeThroughThePixel)
         EXPECT_NEAR ((std::array<double, 3> { 1, tanHalfView, 0 })[i], top.direction[i], 1e-12);
     }
 }
+
+TEST (Camera, TurnedAboutAllThreeAxesItLooksAlongTheTurnsComposedAsTheFrameAppliesThem)
+{
+    // glRotate about X, then Y, then Z, multiplied out here one turn at a time.
+    ViewCamera camera;
+    camera.rotation = { 30, 50, 70 };
+    const auto turn = [] (int axis, double degrees)
+    {
+        const auto c = std::cos (degrees * 3.14159265358979323846 / 180), s = std::sin (degrees * 3.14159265358979323846 / 180);
+        std::array<std::array<double, 3>, 3> m {};
+        const auto a = (size_t) (axis + 1) % 3, b = (size_t) (axis + 2) % 3;
+        m[(size_t) axis][(size_t) axis] = 1;
+        m[a][a] = c, m[a][b] = -s, m[b][a] = s, m[b][b] = c;
+        return m;
+    };
+    const auto times = [] (const auto& p, const auto& q)
+    {
+        std::array<std::array<double, 3>, 3> m {};
+        for (size_t i = 0; i < 3; ++i)
+            for (size_t j = 0; j < 3; ++j)
+                for (size_t k = 0; k < 3; ++k)
+                    m[i][j] += p[i][k] * q[k][j];
+        return m;
+    };
+    const auto turned = times (times (turn (0, 30), turn (1, 50)), turn (2, 70));
+    const std::array<double, 3> towardsCorner { -2 * tanHalfView, tanHalfView, -1 }; // the top left pixel of a view twice as wide as high
+    const auto ray = camera.rayThrough (0, 0, 200, 100);
+    for (size_t i = 0; i < 3; ++i) // turned back: the transpose
+        EXPECT_NEAR (turned[0][i] * towardsCorner[0] + turned[1][i] * towardsCorner[1] + turned[2][i] * towardsCorner[2], ray.direction[i], 1e-12) << i;
+}
+
+TEST (Camera, ASphereOfNoSizeIsFramedAtAMillionthOfAUnit)
+{
+    ViewCamera camera;
+    camera.frame ({ 0, 0, 0 }, 0.0, 1.0);
+    EXPECT_FLOAT_EQ ((float) (-1e-6 / std::sin (std::atan (tanHalfView))), camera.distance);
+    camera.frame ({ 0, 0, 0 }, 1e-3, 1.0);
+    EXPECT_FLOAT_EQ ((float) (-1e-3 / std::sin (std::atan (tanHalfView))), camera.distance) << "a small one by its own size";
+}
+
+TEST (Camera, AViewWithoutHeightStillGivesAFiniteRay)
+{
+    const auto ray = ViewCamera().rayThrough (10, 0, 200, 0);
+    EXPECT_TRUE (std::isfinite (ray.direction[0]) && std::isfinite (ray.direction[1]) && std::isfinite (ray.direction[2]));
+}
+
+TEST (Camera, ReleasingAButtonForgetsWhereItsDragStarted)
+{
+    ViewCamera camera;
+    drag (camera, true, true, 40, 20);
+    EXPECT_TRUE (camera.dragStartRotation == Angles {} && camera.dragStartPan == Pan {});
+}
