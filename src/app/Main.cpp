@@ -18,12 +18,12 @@ public:
         // JUCE hands over the arguments re-quoted; the raw ones joined are the file name as typed. Windows
         // hands over the text after the program's name as it is.
        #if JUCE_WINDOWS
-        const auto fileName = fileNameFromWindowsCommandLine (getCommandLineParameters(), juce::File::getCurrentWorkingDirectory());
+        const auto arguments = viewerArgumentsFromWindows (getCommandLineParameters(), juce::File::getCurrentWorkingDirectory());
        #else
-        const auto fileName = fileNameFromCommandLine (getCommandLineParameterArray(), juce::File::getCurrentWorkingDirectory());
+        const auto arguments = viewerArguments (getCommandLineParameterArray(), juce::File::getCurrentWorkingDirectory());
        #endif
 
-        mainWindow = std::make_unique<MainWindow> (fileName);
+        mainWindow = std::make_unique<MainWindow> (arguments.fileName, arguments.watch);
         mainWindow->centreWithSize (750, 550);
         mainWindow->setVisible (true);
     }

@@ -4,7 +4,9 @@
 #include "Layout.h"
 #include "ViewerKeys.h"
 
-MainPanel::MainPanel (const juce::String& commandLine)
+#include <iostream>
+
+MainPanel::MainPanel (const juce::String& fileName, bool watch)
 {
     setName ("Tolmar MSH Viewer OGL");
 
@@ -19,8 +21,17 @@ MainPanel::MainPanel (const juce::String& commandLine)
     loadButton->addListener (this);
     addAndMakeVisible (loadButton.get());
 
-    if (commandLine.isNotEmpty())
-        controller->load (juce::File::getCurrentWorkingDirectory().getChildFile (commandLine));
+    if (fileName.isEmpty())
+        return;
+
+    if (const auto loaded = controller->load (juce::File::getCurrentWorkingDirectory().getChildFile (fileName)); ! loaded)
+    {
+        std::cerr << "Tolmar MSH Viewer: " << loaded.message() << std::endl;
+        juce::AlertWindow::showMessageBoxAsync (juce::MessageBoxIconType::WarningIcon, ViewerController::errorTitle,
+                                                ViewerController::errorMessage + juce::String ("\n\n") + loaded.message(), "ok");
+    }
+
+    controller->setWatching (watch);
 }
 
 MainPanel::~MainPanel()
@@ -125,7 +136,11 @@ bool MainPanel::keyPressed (const juce::KeyPress& key)
         case ViewerCommand::zoomIn:       meshView->zoomSteps (-3); break;
         case ViewerCommand::zoomOut:      meshView->zoomSteps (3); break;
         case ViewerCommand::open:         chooseAndLoad(); break;
-        case ViewerCommand::reload:       controller->reload(); break;
+        case ViewerCommand::reload:       (void) controller->reload(); break;
+        case ViewerCommand::watch:
+            controller->setWatching (! controller->isWatching());
+            meshView->showNotice (controller->isWatching() ? "watching the file: reloaded when it changes" : "no longer watching the file");
+            break;
         case ViewerCommand::nextFile:     controller->openNeighbour (1); break;
         case ViewerCommand::previousFile: controller->openNeighbour (-1); break;
 

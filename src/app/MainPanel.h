@@ -11,8 +11,9 @@ class MainPanel final : public juce::Component,
                         private juce::Button::Listener
 {
 public:
-    // A file named on the command line is loaded at once (its result is not looked at).
-    explicit MainPanel (const juce::String& commandLine);
+    // A file named on the command line is loaded at once; when it fails, the "ERROR" box says why once the
+    // window is up, and so does standard error. With watch, the file is reloaded whenever it changes.
+    explicit MainPanel (const juce::String& fileName, bool watch = false);
     ~MainPanel() override;
 
     void resized() override;

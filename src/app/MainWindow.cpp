@@ -2,14 +2,14 @@
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #include "MainWindow.h"
 
-MainWindow::MainWindow (const juce::String& commandLine)
+MainWindow::MainWindow (const juce::String& fileName, bool watch)
     : MinMaxDialogWindow ("Tolmar MSH Viewer", juce::Colour (lavender), false, true, true)
 {
     setResizable (true, false);
     setResizeLimits (300, 300, 99999, 99999);
 
     // A mesh on the command line is loaded in here, so its boxes come before the window shows.
-    setContentOwned (new MainPanel (commandLine), false);
+    setContentOwned (new MainPanel (fileName, watch), false);
 
     juce::LookAndFeel::setDefaultLookAndFeel (&lookAndFeel);
 }

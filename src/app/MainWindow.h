@@ -11,7 +11,7 @@
 class MainWindow final : public MinMaxDialogWindow
 {
 public:
-    explicit MainWindow (const juce::String& commandLine);
+    explicit MainWindow (const juce::String& fileName, bool watch = false);
     ~MainWindow() override;
 
     // The close button, Alt+F4 and the system's close request: the default look goes back to JUCE's own

@@ -2,6 +2,7 @@
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #include "ViewerController.h"
 #include "msh/Version.h"
+#include "msh/WarningText.h"
 
 const juce::String ViewerController::informationTitle = juce::String ("Information v ") + mshVersion;
 
@@ -22,80 +23,168 @@ ViewerController::~ViewerController()
 }
 
 //==============================================================================
-bool ViewerController::load (const juce::File& file)
+Expected<void> ViewerController::load (const juce::File& file)
 {
     return read (file, false);
 }
 
 void ViewerController::open (const juce::File& file)
 {
-    if (! load (file))
-        juce::AlertWindow::showMessageBox (juce::MessageBoxIconType::WarningIcon, errorTitle, errorMessage, "ok");
+    if (const auto loaded = load (file); ! loaded)
+        juce::AlertWindow::showMessageBox (juce::MessageBoxIconType::WarningIcon, errorTitle, errorMessage + juce::String ("\n\n") + loaded.message(), "ok");
 }
 
-void ViewerController::reload()
+Expected<void> ViewerController::reload (bool quiet)
 {
-    if (document.getFile() != juce::File() && ! read (document.getFile(), true))
-        juce::AlertWindow::showMessageBox (juce::MessageBoxIconType::WarningIcon, errorTitle, errorMessage, "ok");
+    const juce::ScopedValueSetter<bool> noBoxes (quietly, quiet);
+    const auto loaded = read (document.getFile(), true);
+
+    if (! loaded && ! quiet && document.getFile() != juce::File())
+        juce::AlertWindow::showMessageBox (juce::MessageBoxIconType::WarningIcon, errorTitle, errorMessage + juce::String ("\n\n") + loaded.message(), "ok");
+
+    return loaded;
 }
 
-void ViewerController::openNeighbour (int step)
+void ViewerController::openNeighbour (int direction)
 {
-    if (const auto next = document.neighbour (step); next.existsAsFile())
-        open (next);
+    if (loading || document.getFile() == juce::File())
+        return;
+
+    const auto step = document.neighbour (direction);
+    const auto passed = step.skipped.isEmpty() ? juce::String()
+                                               : "passed over what cannot be opened: " + step.skipped.joinIntoString (", ") + "\n";
+
+    if (step.file == juce::File())
+    {
+        view.showNotice (passed + (direction > 0 ? "last file in the folder" : "first file in the folder"));
+        return;
+    }
+
+    if (passed.isNotEmpty())
+        view.showNotice (passed.trimEnd());
+
+    open (step.file);
 }
 
-bool ViewerController::read (const juce::File& file, bool reloading)
+void ViewerController::setWatching (bool shouldWatch)
+{
+    if (shouldWatch)
+    {
+        watch.markRead (document.getFile());
+        startTimer (50);
+    }
+    else
+    {
+        stopTimer();
+    }
+}
+
+void ViewerController::timerCallback()
+{
+    // Not while a box of a load is open: the reload waits until it is closed.
+    if (loading || juce::Component::getCurrentlyModalComponent() != nullptr || document.getFile() == juce::File())
+        return;
+
+    // A writer still busy gives a file that fails to read: the title says why, and the next change is
+    // read again, with no box to close in between.
+    if (watch.isChangedAndSettled (document.getFile(), juce::Time::getMillisecondCounterHiRes()))
+        (void) reload (true);
+}
+
+Expected<void> ViewerController::read (const juce::File& file, bool reloading)
 {
     // A box shown during a load keeps delivering events; a second load may not start inside the first.
     if (loading)
-        return false;
+        return Failure { Failure::Kind::conflict, "another file is being loaded" };
+
+    if (file == juce::File())
+        return Failure { Failure::Kind::notFound, "no file has been loaded" };
 
     const juce::ScopedValueSetter<bool> busy (loading, true);
+    const auto keepsOnFailure = reloading && document.isLoaded();
     const auto selectedPath = reloading && selected != nullptr ? document.pathOf (*selected) : juce::StringArray();
+    const auto held = document.getMesh(); // the rows point into it until they are cleared
 
-    // The rows and the frame let go of the old model before it goes.
-    setSelected (nullptr);
-    rows.clear();
-    view.showMesh (nullptr, reloading);
-
-    if (! file.existsAsFile())
+    // A load lets go of the old model before it reads; a reload keeps it shown until the new one is read.
+    if (! keepsOnFailure)
     {
-        document.close(); // the tree shows "No Mesh Loaded"
-        updateOverlay();
-        return false;
+        setSelected (nullptr);
+        rows.clear();
+        view.showMesh (nullptr, reloading);
     }
 
+    watch.markRead (file);
     const auto loaded = reloading ? document.reload() : document.load (file);
-    const auto warnings = loaded ? loaded->warnings.size() : 0;
-
-    for (size_t i = 0; i < warnings; ++i)
-        juce::AlertWindow::showMessageBox (juce::MessageBoxIconType::WarningIcon, warningTitle, warningMessage, "ok");
-
-    auto* application = juce::JUCEApplicationBase::getInstance();
-    const auto applicationName = application != nullptr ? application->getApplicationName() : juce::String ("Tolmar MSH Viewer");
+    const auto name = file.getFileName();
 
     if (! loaded)
     {
-        view.showMesh (nullptr); // the camera as for no mesh at all
-        setTitle (applicationName);
-        updateOverlay();
-        return false;
+        if (keepsOnFailure)
+        {
+            setTitle (applicationName() + " - " + name + " (not reloaded: " + loaded.message() + ")");
+        }
+        else
+        {
+            view.showMesh (nullptr); // the camera as for no mesh at all
+            updateOverlay();
+
+            // A path that is no file leaves the title as it was.
+            if (const auto kind = loaded.failure().kind; kind != Failure::Kind::notFound && kind != Failure::Kind::notRegular)
+                setTitle (applicationName());
+        }
+
+        return Failure { loaded.failure().kind, name + ": " + loaded.message() };
     }
 
+    setSelected (nullptr);
+    rows.clear();
     const auto& mesh = document.getMesh();
-    view.showMesh (mesh, reloading);
-    setTitle (applicationName + " - " + file.getFileName());
+    view.showMesh (mesh, keepsOnFailure); // a retry after a failed load places the camera anew
+    setTitle (applicationName() + " - " + name);
     rows.show (mesh->root);
     updateOverlay();
 
-    // Painted behind the box while it is open.
-    if (reloading)
-        select (document.find (selectedPath));
-    else
-        juce::AlertWindow::showMessageBox (juce::MessageBoxIconType::InfoIcon, informationTitle, informationMessage, "ok");
+    // Painted behind the boxes while they are open, under the new file's title.
+    if (! quietly)
+        showWarnings (loaded->warnings);
 
-    return true;
+    if (reloading)
+    {
+        select (document.find (selectedPath));
+        view.showNotice (loaded->warnings.empty() ? juce::String ("reloaded")
+                                                  : "reloaded, " + juce::String ((juce::int64) loaded->warnings.size()) + (loaded->warnings.size() == 1 ? " warning: " : " warnings: ")
+                                                        + mshWarningText (loaded->warnings.front()));
+    }
+    else
+    {
+        juce::AlertWindow::showMessageBox (juce::MessageBoxIconType::InfoIcon, informationTitle, informationMessage, "ok");
+    }
+
+    return {};
+}
+
+void ViewerController::showWarnings (const std::vector<MshWarning>& warnings)
+{
+    if (warnings.empty())
+        return;
+
+    // One box for the load, one line a warning, as many as a screen holds.
+    constexpr size_t shownAtMost = 20;
+    auto text = juce::String (warningMessage) + "\n\n" + document.getFile().getFileName() + ":";
+
+    for (size_t i = 0; i < std::min (warnings.size(), shownAtMost); ++i)
+        text << "\n" << mshWarningText (warnings[i]);
+
+    if (warnings.size() > shownAtMost)
+        text << "\n(" << juce::String ((juce::int64) (warnings.size() - shownAtMost)) << " more warnings)";
+
+    juce::AlertWindow::showMessageBox (juce::MessageBoxIconType::WarningIcon, warningTitle, text, "ok");
+}
+
+juce::String ViewerController::applicationName() const
+{
+    auto* application = juce::JUCEApplicationBase::getInstance();
+    return application != nullptr ? application->getApplicationName() : juce::String ("Tolmar MSH Viewer");
 }
 
 //==============================================================================

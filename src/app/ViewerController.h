@@ -3,6 +3,7 @@
 #pragma once
 
 #include "browser/ObjectTree.h"
+#include "document/FileWatch.h"
 #include "document/MeshDocument.h"
 #include "view/MeshView.h"
 
@@ -10,28 +11,37 @@
 // tree, shows the boxes the load calls for and names the file in the window's title; a pick in the view
 // or a row chosen in the tree selects, and the view highlights what is selected.
 class ViewerController final : private MeshView::Listener,
-                               private juce::ComponentListener
+                               private juce::ComponentListener,
+                               private juce::Timer
 {
 public:
     // view and tree are the panel's; the controller fills them but does not own them.
     ViewerController (MeshView& view, juce::TreeView& tree);
     ~ViewerController() override;
 
-    // Reads the file (then a "WARNING" box for each wrong end marker), shows it with the camera its header
-    // places, names it in the window title, puts a closed row for the root object in the tree and shows the
-    // "Information v 0.2.1" box. False when the file is missing, a directory, or cannot be read as a mesh
-    // (the tree then shows "No Mesh Loaded" and the view its background).
-    bool load (const juce::File& file);
+    // Reads the file, shows it with the camera its header places, names it in the window title, puts a
+    // closed row for the root object in the tree, then shows one "WARNING" box listing every wrong end
+    // marker and the "Information v 0.2.1" box. Fails, naming the file and the reason, when the file is
+    // missing, a directory, or cannot be read as a mesh: the tree then shows "No Mesh Loaded" and the
+    // view its background, but the file is remembered for reload and openNeighbour.
+    Expected<void> load (const juce::File& file);
 
-    // load, and the "ERROR" box when it fails.
+    // load, and the "ERROR" box with the reason when it fails.
     void open (const juce::File& file);
 
     // Reads the current file again as load does, but keeps the camera and, where an object with the same
-    // path of names is there again, the selection; no information box; "ERROR" when it fails.
-    void reload();
+    // path of names is there again, the selection; no information box but a "reloaded" notice. A failure
+    // keeps what is shown, says why in the title and in the "ERROR" box. Quiet, there are no boxes: the
+    // notice gives the warnings, the title the failure.
+    Expected<void> reload (bool quiet = false);
 
-    // Opens the .msh file step places after (before, negative) the current one in its folder.
-    void openNeighbour (int step);
+    // Opens the .msh file after (direction 1) or before (-1) the current one's place in its folder,
+    // passing over what cannot be opened; notices say what was passed over and when there is no more.
+    void openNeighbour (int direction);
+
+    // Reloads the file whenever it has changed on disk and a writer seems done with it.
+    void setWatching (bool shouldWatch);
+    bool isWatching() const noexcept                    { return isTimerRunning(); }
 
     // Selects the object's row as a click on it would (opening the rows above it), or, for an object
     // without a row (a sibling of the root), highlights it alone; nullptr changes nothing.
@@ -57,7 +67,9 @@ public:
     static constexpr const char* errorMessage = "Could not load .msh file.";
 
 private:
-    bool read (const juce::File& file, bool reloading);
+    Expected<void> read (const juce::File& file, bool reloading);
+    void showWarnings (const std::vector<MshWarning>& warnings);
+    juce::String applicationName() const;
     void rowSelected (const MshObject& object, bool isNowSelected);
     void setSelected (const MshObject* object);
     void setTitle (const juce::String& title);
@@ -66,6 +78,7 @@ private:
     void objectPicked (const MshObject* object) override;
     void pictureTaken (std::vector<juce::uint8> rgba, int width, int height, const juce::File& meshFile) override;
     void componentParentHierarchyChanged (juce::Component& component) override;
+    void timerCallback() override;
 
     MeshView& view;
     juce::TreeView& treeView;
@@ -73,6 +86,8 @@ private:
     ObjectTree rows;
     const MshObject* selected = nullptr;
     bool loading = false;
+    bool quietly = false;                        // reloading for the watch: no boxes
+    FileWatch watch;
     juce::String pendingTitle;                   // a title set before the view was in its window
 
     JUCE_DECLARE_NON_COPYABLE (ViewerController)

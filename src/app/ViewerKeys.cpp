@@ -11,6 +11,7 @@ const char* const keysHelpText =
     "W: wireframe on or off\n"
     "I: information in the corner on or off\n"
     "F5: read the file again, keeping camera and selection\n"
+    "R: watch the file: read it again whenever it changes on disk, or stop\n"
     "F12: save the view as a picture beside the file\n"
     "Page Down / Page Up: next / previous .msh file of the folder\n"
     "Ctrl+O: Load MSH    Ctrl+Q: quit    H or F1: this help";
@@ -39,6 +40,7 @@ ViewerCommand viewerCommandFor (const juce::KeyPress& key)
     if (character == 'f')                       return ViewerCommand::frame;
     if (character == 'w')                       return ViewerCommand::wireframe;
     if (character == 'i')                       return ViewerCommand::overlay;
+    if (character == 'r')                       return ViewerCommand::watch;
     if (character == '+' || character == '=' || code == K::numberPadAdd)       return ViewerCommand::zoomIn;
     if (character == '-' || character == '_' || code == K::numberPadSubtract)  return ViewerCommand::zoomOut;
     return ViewerCommand::none;

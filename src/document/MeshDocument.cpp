@@ -3,22 +3,32 @@
 #include "MeshDocument.h"
 #include "msh/MshReader.h"
 
-Expected<MeshDocument::Loaded> MeshDocument::read (juce::File from)
+Expected<MeshDocument::Loaded> MeshDocument::read (juce::File from, bool keepOnFailure)
 {
     Loaded loaded;
     const auto started = juce::Time::getMillisecondCounterHiRes();
-    close();
+
+    // A load lets go of the old model first, so two big files are never held at once.
+    if (! keepOnFailure)
+        close();
+
+    file = from;
+    auto fresh = keepOnFailure ? std::make_shared<MshMesh>() : mesh;
 
     // The boxes of what is drawn are made while the load reads each object, and the totals from them.
     MshBoxesWhileLoading boxes;
-    const auto read = mshLoadFile (*mesh, from, [&loaded] (const MshWarning& w) { loaded.warnings.push_back (w); }, boxes.handler());
+    const auto read = mshLoadFile (*fresh, from, [&loaded] (const MshWarning& w) { loaded.warnings.push_back (w); }, boxes.handler());
     const auto made = boxes.finish();
 
     if (! read)
+    {
+        if (! keepOnFailure)
+            mesh = std::make_shared<MshMesh>(); // not what was read up to the failure
         return read.failure();
+    }
 
+    mesh = std::move (fresh);
     totals = mshTotals (mesh->root, made);
-    file = from;
     isOpen = true;
     loadMilliseconds = juce::Time::getMillisecondCounterHiRes() - started;
     return loaded;
@@ -26,15 +36,15 @@ Expected<MeshDocument::Loaded> MeshDocument::read (juce::File from)
 
 Expected<MeshDocument::Loaded> MeshDocument::load (const juce::File& from)
 {
-    return read (from);
+    return read (from, false);
 }
 
 Expected<MeshDocument::Loaded> MeshDocument::reload()
 {
-    if (! isOpen)
+    if (file == juce::File())
         return Failure { Failure::Kind::notFound, "no file" };
 
-    return read (file);
+    return read (file, isOpen);
 }
 
 void MeshDocument::close()
@@ -61,14 +71,28 @@ const MshObject* MeshDocument::find (const juce::StringArray& path) const
     return mshFindByNames (mesh->root, path);
 }
 
-juce::File MeshDocument::neighbour (int step) const
+MeshDocument::Step MeshDocument::neighbour (int direction) const
 {
-    auto files = file.getParentDirectory().findChildFiles (juce::File::findFiles, false, "*.msh");
-    std::sort (files.begin(), files.end(), [] (const juce::File& a, const juce::File& b)
-    {
-        return a.getFileName().compareNatural (b.getFileName()) < 0;
-    });
+    // Folders and dangling links are listed too, so that they can be said to be passed over.
+    auto entries = file.getParentDirectory().findChildFiles (juce::File::findFilesAndDirectories, false, "*.msh");
+    const auto before = [] (const juce::File& a, const juce::File& b) { return a.getFileName().compareNatural (b.getFileName()) < 0; };
+    std::sort (entries.begin(), entries.end(), before);
+    entries.removeFirstMatchingValue (file);
 
-    const auto index = files.indexOf (file);
-    return index < 0 ? juce::File() : files[index + step];
+    // Where this file's name stands in the folder, there or not.
+    const auto place = (int) (std::lower_bound (entries.begin(), entries.end(), file, before) - entries.begin());
+    Step step;
+
+    for (auto i = direction > 0 ? place : place - 1; i >= 0 && i < entries.size(); i += direction > 0 ? 1 : -1)
+    {
+        if (entries[i].existsAsFile())
+        {
+            step.file = entries[i];
+            break;
+        }
+
+        step.skipped.add (entries[i].getFileName());
+    }
+
+    return step;
 }

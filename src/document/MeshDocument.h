@@ -20,17 +20,18 @@ public:
         std::vector<MshWarning> warnings;   // every wrong end marker, in file order
     };
 
-    // Reads the file into a fresh model. On failure the document is empty, with no file.
+    // Reads the file into a fresh model. On failure the model is empty, and the file is still the one
+    // asked for: reload tries it again and neighbour steps from its place.
     Expected<Loaded> load (const juce::File& file);
 
-    // Reads the current file again, as load does.
+    // Reads the current file again, as load does, except that a failure keeps the model it had.
     Expected<Loaded> reload();
 
     // No file, an empty model.
     void close();
 
     bool isLoaded() const noexcept                          { return isOpen; }
-    const juce::File& getFile() const noexcept              { return file; }
+    const juce::File& getFile() const noexcept              { return file; } // whether or not it loaded
     const std::shared_ptr<MshMesh>& getMesh() const noexcept { return mesh; }
     const MshTotals& getTotals() const noexcept             { return totals; }
     double getLoadMilliseconds() const noexcept             { return loadMilliseconds; }
@@ -39,12 +40,19 @@ public:
     juce::StringArray pathOf (const MshObject& object) const;
     const MshObject* find (const juce::StringArray& path) const;
 
-    // The .msh file step places after (or, negative, before) this one among the .msh files of its folder
-    // in name order (letter case and numbers as people sort them); none past either end.
-    juce::File neighbour (int step) const;
+    // The .msh file after (direction 1) or before (-1) this one's place in its folder, in name order
+    // (letter case and numbers as people sort them), whether or not this one is still there; the names
+    // passed over because they cannot be opened (dangling links, folders) with it. No file past either end.
+    struct Step
+    {
+        juce::File file;
+        juce::StringArray skipped;
+    };
+
+    Step neighbour (int direction) const;
 
 private:
-    Expected<Loaded> read (juce::File from); // a copy: from may be the file that close() clears
+    Expected<Loaded> read (juce::File from, bool keepOnFailure); // a copy: from may be the file that close() clears
 
     std::shared_ptr<MshMesh> mesh = std::make_shared<MshMesh>();
     juce::File file;

@@ -4,6 +4,7 @@
 #include "msh/FlagLines.h"
 #include "msh/MshGeometry.h"
 #include "msh/MshReader.h"
+#include "msh/WarningText.h"
 
 #include <charconv>
 #include <cmath>
@@ -202,11 +203,6 @@ namespace
     {
         return kind == MshWarning::Kind::fileEnd ? "fileEnd" : "objectEnd";
     }
-
-    juce::String hex8 (juce::uint32 value)
-    {
-        return "0x" + juce::String::toHexString ((juce::int64) value).paddedLeft ('0', 8);
-    }
 }
 
 //==============================================================================
@@ -262,13 +258,7 @@ void writeTextReport (std::ostream& out, const MshMesh& mesh, const MshInfoLoad&
 
     for (auto& warning : load.warnings)
     {
-        if (warning.kind == MshWarning::Kind::fileEnd)
-            out << "warning: file end marker";
-        else
-            out << "warning: end marker of object \"" << warning.objectName << "\"";
-
-        out << " at byte " << warning.offset << " reads " << hex8 (warning.found) << ", expected "
-            << hex8 (warning.kind == MshWarning::Kind::fileEnd ? MshMarker::fileEnd : MshMarker::objectEnd) << "\n";
+        out << "warning: " << mshWarningText (warning) << "\n";
     }
 
     if (load.warningCount > load.warnings.size())

@@ -20,6 +20,7 @@ namespace FileSystem
         juce::uint32 permissions = 0;
         juce::uint32 owner = 0, group = 0;       // where the system has them
         juce::int64 size = 0;
+        juce::int64 modified = 0;                // last written, in the system's finest steps
     };
 
     // What stands at path, links followed (or not); a missing path is kind missing, a loop of links or a

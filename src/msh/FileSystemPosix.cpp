@@ -47,6 +47,7 @@ namespace FileSystem
         info.owner = (juce::uint32) s.st_uid;
         info.group = (juce::uint32) s.st_gid;
         info.size = (juce::int64) s.st_size;
+        info.modified = (juce::int64) s.st_mtim.tv_sec * 1000000000 + (juce::int64) s.st_mtim.tv_nsec;
         return info;
     }
 

@@ -64,6 +64,7 @@ namespace FileSystem
         info.identity = ((juce::uint64) facts.nFileIndexHigh << 32) | facts.nFileIndexLow;
         info.permissions = 0666;
         info.size = (juce::int64) (((juce::uint64) facts.nFileSizeHigh << 32) | facts.nFileSizeLow);
+        info.modified = (juce::int64) (((juce::uint64) facts.ftLastWriteTime.dwHighDateTime << 32) | facts.ftLastWriteTime.dwLowDateTime);
         return info;
     }
 

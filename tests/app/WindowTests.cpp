@@ -3,7 +3,7 @@
 #include "app/CommandLine.h"
 #include "app/MainWindow.h"
 #include "app/ViewerKeys.h"
-#include "GuiTestSupport.h"
+#include "WindowFixtures.h"
 #include "view/MeshView.h"
 #include "msh/TestSupport.h"
 
@@ -12,23 +12,6 @@ namespace
     using R = juce::Rectangle<int>;
     using K = juce::KeyPress;
     using C = ViewerCommand;
-
-    struct ShownWindow
-    {
-        explicit ShownWindow (const juce::String& commandLine = {}) : window (commandLine)
-        {
-            window.centreWithSize (750, 550);
-            window.setVisible (true);
-            window.toFront (true);
-            pump (100);
-        }
-
-        MainPanel& panel() { return *window.getPanel(); }
-        std::array<R, 3> buttons() { return { window.getMinButton()->getBounds(), window.getMaxResButton()->getBounds(), window.getCloseButton()->getBounds() }; }
-        std::array<R, 4> layout() { return { panel().getBounds(), panel().getTreeView().getBounds(), panel().getMeshView().getBounds(), panel().getLoadButton().getBounds() }; }
-
-        MainWindow window;
-    };
 
     // Pixels in an area where one colour channel (0 red, 1 green, 2 blue) stands 40 above the others.
     int tinted (const juce::Image& image, R area, int channel)
@@ -128,34 +111,41 @@ TEST (MainWindow, TheGlossyLookIsTheDefaultOnlyWhileTheWindowLives)
     EXPECT_EQ (nullptr, dynamic_cast<ShinyLookAndFeel*> (&juce::LookAndFeel::getDefaultLookAndFeel()));
 }
 
-TEST (CommandLine, ItsWordsJoinedAreOneFileName)
-{
-    const juce::File cwd ("/work/meshes");
-    EXPECT_EQ (juce::String ("/work/meshes/my tank.msh"), fileNameFromCommandLine ({ "my", "tank.msh" }, cwd));
-    EXPECT_EQ (juce::String ("/tmp/a.msh"), fileNameFromCommandLine ({ "  /tmp/a.msh  " }, cwd));
-    EXPECT_EQ (juce::String ("/work/meshes/\"q\" x.msh"), fileNameFromCommandLine ({ "\"q\"", "x.msh" }, cwd));
-    EXPECT_EQ (juce::String(), fileNameFromCommandLine ({ " ", "" }, cwd));
-    EXPECT_EQ (juce::String ("/work/meshes/my tank.msh"), fileNameFromWindowsCommandLine (" \"my tank.msh\" ", cwd)) << "Windows' quotes";
-    EXPECT_EQ (juce::String ("/work/meshes/a\"b.msh"), fileNameFromWindowsCommandLine ("a\"b.msh", cwd));
-}
-
 namespace
 {
-    // The window with the sample loaded, its information box answered.
-    class LoadedWindow : public ::testing::Test
+    struct Arguments
     {
-    protected:
-        void SetUp() override   { ASSERT_TRUE (loaded); }
-
-        ScratchFolder scratch;
-        ShownWindow shown;
-        MeshView& view = shown.panel().getMeshView();
-        juce::TreeView& tree = shown.panel().getTreeView();
-        ViewerController& controller = shown.panel().getController();
-        ModalWatcher watcher;
-        const bool loaded = controller.load (scratch.write ("sample.msh", sampleFileBytes()));
+        std::string name;
+        juce::StringArray arguments;       // or, when empty, Windows' text
+        juce::String windowsText, fileName;
+        bool watch = false;
     };
+
+    void PrintTo (const Arguments& c, std::ostream* out) { *out << c.name; }
+
+    class CommandLine : public ::testing::TestWithParam<Arguments> {};
 }
+
+TEST_P (CommandLine, GivesTheFileAndWhetherToWatch)
+{
+    const auto& c = GetParam();
+    const juce::File cwd ("/work/meshes");
+    const auto parsed = c.arguments.isEmpty() ? viewerArgumentsFromWindows (c.windowsText, cwd) : viewerArguments (c.arguments, cwd);
+    EXPECT_EQ (c.fileName, parsed.fileName);
+    EXPECT_EQ (c.watch, parsed.watch);
+}
+
+INSTANTIATE_TEST_SUITE_P (Viewer, CommandLine, ::testing::Values (
+    Arguments { "words_joined", { "my", "tank.msh" }, {}, "/work/meshes/my tank.msh" },
+    Arguments { "trimmed", { "  /tmp/a.msh  " }, {}, "/tmp/a.msh" },
+    Arguments { "quotes_kept", { "\"q\"", "x.msh" }, {}, "/work/meshes/\"q\" x.msh" },
+    Arguments { "blank", { " ", "" }, {}, "" },
+    Arguments { "watch_first", { "--watch", "a.msh" }, {}, "/work/meshes/a.msh", true },
+    Arguments { "watch_later_is_a_name", { "a", "--watch" }, {}, "/work/meshes/a --watch" },
+    Arguments { "windows_quotes", {}, " \"my tank.msh\" ", "/work/meshes/my tank.msh" },
+    Arguments { "windows_watch", {}, "--watch \"my tank.msh\"", "/work/meshes/my tank.msh", true },
+    Arguments { "windows_inner_quote", {}, "a\"b.msh", "/work/meshes/a\"b.msh" }),
+    CaseName());
 
 TEST (MeshViewInWindow, ALoadShowsTheRootRowTheTitleThenTheInformationBox)
 {
@@ -224,10 +214,12 @@ TEST (MeshViewInWindow, WarningBoxesComeBeforeTheInformationBox)
     ShownWindow shown;
     ModalWatcher watcher;
     ASSERT_TRUE (shown.panel().getController().load (scratch.write ("warned.msh", sampleFileBytes ([] (const MshObject& o) { return o.name == "cabin" || o.name == "lamp" ? 7u : MshMarker::objectEnd; }))));
-    const ModalWatcher::Box warning { "WARNING", "Mesh does not seem valid.  Attempting render, but rendering will probobly be incorrect",
+    const ModalWatcher::Box warning { "WARNING", "Mesh does not seem valid.  Attempting render, but rendering will probobly be incorrect\n\nwarned.msh:\n"
+                                      "end marker of object \"cabin\" at byte 5215 reads 0x00000007, expected 0xa93eb864\n"
+                                      "end marker of object \"lamp\" at byte 15954 reads 0x00000007, expected 0xa93eb864",
                                       juce::MessageBoxIconType::WarningIcon, { "ok" } };
-    ASSERT_EQ (3u, watcher.boxes.size());
-    EXPECT_TRUE (warning == watcher.boxes[0] && warning == watcher.boxes[1] && watcher.boxes[2].title == "Information v 0.2.1");
+    ASSERT_EQ (2u, watcher.boxes.size()) << "one box for the load";
+    EXPECT_TRUE (warning == watcher.boxes[0] && watcher.boxes[1].title == "Information v 0.2.1") << watcher.boxes[0].message;
 }
 
 TEST_F (LoadedWindow, EachLoadStartsWithClosedRowsNothingSelected)
@@ -283,7 +275,7 @@ TEST (MainPanel, ADroppedFileLoadsLikeLoadMsh)
 
     panel.filesDropped ({ bad.getFullPathName() }, 400, 200);
     ASSERT_EQ (2u, watcher.boxes.size());
-    EXPECT_EQ ((ModalWatcher::Box { "ERROR", "Could not load .msh file.", juce::MessageBoxIconType::WarningIcon, { "ok" } }), watcher.boxes[1]);
+    EXPECT_EQ ((ModalWatcher::Box { "ERROR", "Could not load .msh file.\n\nbad.msh: the file is empty", juce::MessageBoxIconType::WarningIcon, { "ok" } }), watcher.boxes[1]);
     EXPECT_EQ (juce::String ("Tolmar MSH Viewer"), shown.window.getName());
 }
 
