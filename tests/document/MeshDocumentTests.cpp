@@ -102,7 +102,8 @@ TEST_P (Neighbour, StepsThroughTheFolderInNameOrderPassingOverWhatCannotBeOpened
     for (auto name : { "c10.msh", "B.msh", "a.msh", "c9.msh", "d.txt", "e.msh" })
         scratch.write (name, juce::MemoryBlock (1, true));
     scratch.folder.getChildFile ("c95.msh").createDirectory();
-    ASSERT_TRUE (scratch.folder.getChildFile ("gone").createSymbolicLink (scratch.folder.getChildFile ("c99.msh"), false));
+    if (! scratch.folder.getChildFile ("gone").createSymbolicLink (scratch.folder.getChildFile ("c99.msh"), false) && c.skipped.contains ("c99.msh"))
+        GTEST_SKIP() << "this system makes no symbolic links for us";
     MeshDocument document;
     (void) document.load (scratch.folder.getChildFile (c.from));
     const auto step = document.neighbour (c.direction);
