@@ -127,7 +127,7 @@ bool MainPanel::keyPressed (const juce::KeyPress& key)
     switch (viewerCommandFor (key))
     {
         case ViewerCommand::none:         return false;
-        case ViewerCommand::help:         juce::AlertWindow::showMessageBoxAsync (juce::MessageBoxIconType::InfoIcon, keysHelpTitle, keysHelpText, "ok"); break;
+        case ViewerCommand::help:         juce::AlertWindow::showMessageBoxAsync (juce::MessageBoxIconType::NoIcon, keysHelpTitle, keysHelpText, "ok"); // an icon would cover its first lines break;
         case ViewerCommand::frame:        controller->frameSelection(); break;
         case ViewerCommand::home:         meshView->resetCamera(); break;
         case ViewerCommand::wireframe:    meshView->toggleWireframe(); break;

@@ -5,7 +5,9 @@
 const char* const keysHelpTitle = "Keys and mouse";
 const char* const keysHelpText =
     "Left drag: turn    Right drag: move    Wheel, + and -: zoom\n"
-    "Left click on an object: select it (as its row in the tree does)\n\n"
+    "Left click on an object: select it (as its row in the tree does)\n"
+    "Right click on a row: the object's flags\n"
+    "Up / Down: the row above or below    Left / Right: close or open a row\n\n"
     "F: frame the selected object, or everything\n"
     "Home: the camera as the file placed it\n"
     "W: wireframe on or off\n"

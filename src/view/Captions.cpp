@@ -2,6 +2,26 @@
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #include "Captions.h"
 
+namespace
+{
+    constexpr float captionFontHeight = 13.0f;
+    constexpr int marginX = 6, marginY = 4;
+}
+
+juce::Rectangle<int> captionAreaFor (const juce::String& text, juce::Rectangle<int> within)
+{
+    const juce::Font font (captionFontHeight);
+    const auto lines = juce::StringArray::fromLines (text);
+    float widest = 0;
+
+    for (const auto& line : lines)
+        widest = std::max (widest, font.getStringWidthFloat (line));
+
+    const auto width = (int) std::ceil (widest) + 2 * marginX + 1; // the last pixel of a glyph may reach past its advance
+    const auto height = (int) std::ceil (font.getHeight() * (float) lines.size()) + 2 * marginY;
+    return within.withSize (std::min (width, within.getWidth()), std::min (height, within.getHeight()));
+}
+
 std::shared_ptr<const Caption> makeCaption (const juce::String& text, juce::Rectangle<int> area, float scale)
 {
     if (area.isEmpty())
@@ -14,8 +34,8 @@ std::shared_ptr<const Caption> makeCaption (const juce::String& text, juce::Rect
         g.addTransform (juce::AffineTransform::scale (scale));
         g.fillAll (juce::Colours::black.withAlpha (0.55f));
         g.setColour (juce::Colours::white);
-        g.setFont (13.0f);
-        g.drawFittedText (text, area.withZeroOrigin().reduced (6, 4), juce::Justification::topLeft, 8);
+        g.setFont (captionFontHeight);
+        g.drawFittedText (text, area.withZeroOrigin().reduced (marginX, marginY), juce::Justification::topLeft, 8);
     }
 
     auto caption = std::make_shared<Caption>();

@@ -9,4 +9,8 @@
 // White text in a dark box filling area (in the view's own units), drawn into the frame's pixels at the
 // display's scale, so it is as sharp as the rest and sits where it does at any scale; nullptr for an
 // empty area.
+// The text, white on half-dark black, drawn at the display's scale for the area of the view it covers.
 std::shared_ptr<const Caption> makeCaption (const juce::String& text, juce::Rectangle<int> area, float scale);
+
+// The area in the top left corner of within that the text's lines need, margins included, and no more.
+juce::Rectangle<int> captionAreaFor (const juce::String& text, juce::Rectangle<int> within);

@@ -97,7 +97,7 @@ void MeshView::refreshCaptions (bool sceneChanged)
     const auto* display = juce::Desktop::getInstance().getDisplays().getDisplayForRect (getTopLevelComponent()->getScreenBounds());
     const auto scale = display != nullptr ? (float) display->scale : 1.0f;
     shownOverlayText = overlayShown ? getOverlayText() : juce::String();
-    overlayCaption = overlayShown ? makeCaption (shownOverlayText, getLocalBounds().removeFromTop (90).removeFromLeft (juce::jmin (getWidth(), 420)), scale) : nullptr;
+    overlayCaption = overlayShown ? makeCaption (shownOverlayText, captionAreaFor (shownOverlayText, getLocalBounds()), scale) : nullptr;
     noticeCaption = noticeText.isNotEmpty() ? makeCaption (noticeText, getLocalBounds().removeFromBottom (28), scale) : nullptr;
     publish (sceneChanged);
 }

@@ -5,10 +5,26 @@
 
 namespace
 {
+    // 1234567 as "1,234,567".
+    juce::String withThousands (juce::uint64 n)
+    {
+        auto digits = juce::String (n);
+
+        for (auto at = digits.length() - 3; at > 0; at -= 3)
+            digits = digits.substring (0, at) + "," + digits.substring (at);
+
+        return digits;
+    }
+
+    juce::String countOf (juce::uint64 n, const char* one, const char* many)
+    {
+        return withThousands (n) + " " + (n == 1 ? one : many);
+    }
+
     juce::String counts (const MshTotals& t)
     {
-        return juce::String ((juce::int64) t.vertices) + " vertices, " + juce::String ((juce::int64) t.trianglesDrawn) + " triangles drawn, "
-             + juce::String ((juce::int64) t.trianglesLeftOut) + " left out";
+        return countOf (t.vertices, "vertex", "vertices") + ", " + countOf (t.trianglesDrawn, "triangle", "triangles") + " drawn, "
+             + withThousands (t.trianglesLeftOut) + " left out";
     }
 
     juce::String size (const MshBounds& b)
@@ -24,7 +40,7 @@ namespace
 juce::StringArray overlayLines (const OverlayFacts& facts)
 {
     juce::StringArray lines { facts.fileName,
-                              juce::String ((juce::int64) facts.totals.objects) + " objects, " + counts (facts.totals),
+                              countOf (facts.totals.objects, "object", "objects") + ", " + counts (facts.totals),
                               "size " + size (facts.totals.bounds),
                               "loaded in " + juce::String (facts.loadMilliseconds, 1) + " ms, last frame "
                                   + juce::String (facts.frameMilliseconds, 1) + " ms" };

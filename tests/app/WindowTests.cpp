@@ -4,6 +4,7 @@
 #include "app/MainWindow.h"
 #include "app/ViewerKeys.h"
 #include "WindowFixtures.h"
+#include "view/Captions.h"
 #include "view/MeshView.h"
 #include "msh/TestSupport.h"
 
@@ -309,14 +310,18 @@ TEST (Keys, InTheRealWindowEachKeyDoesWhatItSays)
     const auto loaded = view.getCamera();
 
     EXPECT_TRUE (redraws (K ('w', {}, 'w')));
-    const auto overlayCorner = view.getScreenPosition() + juce::Point<int> (410, 85); // below its text
-    const auto uncovered = screenPixel (overlayCorner);
+    const auto area = captionAreaFor (view.getOverlayText(), view.getLocalBounds());
+    const auto inside = view.getScreenPosition() + area.getBottomRight() - juce::Point<int> (3, 3); // in its margin, below its text
+    const auto outside = view.getScreenPosition() + juce::Point<int> (area.getRight() + 3, area.getBottom() - 3);
+    const auto uncovered = screenPixel (inside);
+    const auto beside = screenPixel (outside);
     EXPECT_FALSE (redraws (K ('i', {}, 'i'), 300)) << "the information is laid over the kept scene";
     EXPECT_TRUE (view.isWireframe() && view.isOverlayShown());
     pump (200);
-    const auto covered = screenPixel (overlayCorner);
+    const auto covered = screenPixel (inside);
     EXPECT_TRUE (covered.getRed() < uncovered.getRed() / 2 + 4 && covered.getBlue() < uncovered.getBlue() / 2 + 4)
         << "the overlay darkens its corner at any scale: " << uncovered.toString() << " " << covered.toString();
+    EXPECT_EQ (beside, screenPixel (outside)) << "and no more than its text needs";
     EXPECT_TRUE (view.getOverlayText().contains ("9 objects, 411 vertices, 418 triangles drawn, 0 left out")) << view.getOverlayText();
     const auto frameMs = view.getOverlayText().fromFirstOccurrenceOf ("last frame ", false, false).getDoubleValue();
     EXPECT_TRUE (frameMs >= 0 && frameMs <= juce::Time::getMillisecondCounterHiRes() - started) << "no longer than the test so far: " << frameMs;
@@ -385,7 +390,7 @@ TEST (Keys, InTheRealWindowEachKeyDoesWhatItSays)
     const auto picture = juce::ImageFileFormat::loadFrom (scratch.folder.getChildFile ("sample-3.png"));
     EXPECT_GT (countPixels (picture, picture.getBounds(), [] (juce::Colour c) { return c != juce::Colour (204, 0, 102); }), 1000);
     EXPECT_FALSE (scratch.folder.getChildFile ("ball-1.png").exists());
-    ASSERT_TRUE (pumpUntil ([&] { return view.getOverlayText().contains ("40000 triangles drawn"); }));
+    ASSERT_TRUE (pumpUntil ([&] { return view.getOverlayText().contains ("40,000 triangles drawn"); }));
     EXPECT_TRUE (redraws (K ('w', {}, 'w'))) << "a frame of the balls";
 
     // A picture that cannot be written says so, and why.
