@@ -25,9 +25,18 @@ juce::PopupMenu createFlagsMenu (juce::uint32 flags, bool isHp)
     return outer;
 }
 
+void ReadableFlagsLook::drawPopupMenuItem (juce::Graphics& g, const juce::Rectangle<int>& area, bool isSeparator, bool, bool isHighlighted,
+                                           bool isTicked, bool hasSubMenu, const juce::String& text, const juce::String& shortcutKeyText,
+                                           const juce::Drawable* icon, const juce::Colour* textColour)
+{
+    LookAndFeel_V2::drawPopupMenuItem (g, area, isSeparator, true, isHighlighted, isTicked, hasSubMenu, text, shortcutKeyText, icon, textColour);
+}
+
 void showFlagsMenu (juce::uint32 flags, bool isHp)
 {
-    // Both menus live only for this call: built, shown modally, gone when it returns.
+    // Both menus and their look live only for this call: built, shown modally, gone when it returns.
+    ReadableFlagsLook look;
     auto menu = createFlagsMenu (flags, isHp);
+    menu.setLookAndFeel (&look);
     juce::ignoreUnused (menu.show());
 }

@@ -8,5 +8,14 @@
 // entry with id 1000 (they inform; none can be chosen).
 juce::PopupMenu createFlagsMenu (juce::uint32 flags, bool isHp);
 
+// Draws the flag lines, which cannot be chosen, at full strength rather than faded: they are there to be read.
+class ReadableFlagsLook final : public juce::LookAndFeel_V2
+{
+public:
+    void drawPopupMenuItem (juce::Graphics& g, const juce::Rectangle<int>& area, bool isSeparator, bool isActive, bool isHighlighted,
+                            bool isTicked, bool hasSubMenu, const juce::String& text, const juce::String& shortcutKeyText,
+                            const juce::Drawable* icon, const juce::Colour* textColour) override;
+};
+
 // Shows it at the mouse and returns once it is dismissed; whatever it returns is ignored.
 void showFlagsMenu (juce::uint32 flags, bool isHp);

@@ -34,7 +34,7 @@ namespace
         if (selected)
             g.fillAll (juce::Colour (ObjectTreeItem::selectedFillArgb));
 
-        g.setColour (juce::Colours::black);
+        g.setColour (selected ? juce::Colours::white : juce::Colours::black);
         g.setFont (12.0f);
         g.drawText (text, 0, 0, width, height, juce::Justification::centredLeft, true);
     }

@@ -43,7 +43,7 @@ public:
     void itemSelectionChanged (bool isNowSelected) override;
 
     // Beige at alpha 0.3 (0.3 × 255 = 76.5, taken to 77 = 0x4d).
-    static constexpr juce::uint32 selectedFillArgb = 0x4df5f5dc;
+    static constexpr juce::uint32 selectedFillArgb = 0xff2864a0; // over 4:1 against the tree, white text over 6:1
     static constexpr size_t mostRowsUnderOne = 2000, runBranching = 100;
     static constexpr int deepestLevel = 32;
 

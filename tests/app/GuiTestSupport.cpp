@@ -94,3 +94,14 @@ juce::Colour screenPixel (juce::Point<int> position)
     const auto values = juce::StringArray::fromTokens (import.readAllProcessOutput().fromFirstOccurrenceOf ("(", false, false).upToFirstOccurrenceOf (")", false, false), ",", "");
     return values.size() < 3 ? juce::Colour() : juce::Colour ((juce::uint8) values[0].getIntValue(), (juce::uint8) values[1].getIntValue(), (juce::uint8) values[2].getIntValue());
 }
+
+double contrastRatio (juce::Colour a, juce::Colour b)
+{
+    const auto luminance = [] (juce::Colour c)
+    {
+        const auto linear = [] (juce::uint8 v) { const auto s = v / 255.0; return s <= 0.04045 ? s / 12.92 : std::pow ((s + 0.055) / 1.055, 2.4); };
+        return 0.2126 * linear (c.getRed()) + 0.7152 * linear (c.getGreen()) + 0.0722 * linear (c.getBlue());
+    };
+    const auto la = luminance (a), lb = luminance (b);
+    return (std::max (la, lb) + 0.05) / (std::min (la, lb) + 0.05);
+}

@@ -48,3 +48,6 @@ int countPixels (const juce::Image& image, juce::Rectangle<int> area, const std:
 
 // The colour on the screen at a point in JUCE's screen coordinates.
 juce::Colour screenPixel (juce::Point<int> position);
+
+// The contrast of two colours as the web's accessibility guidelines measure it, from 1 to 21.
+double contrastRatio (juce::Colour a, juce::Colour b);

@@ -1,5 +1,6 @@
 // Tolmar MSH Viewer - the flags menu as JUCE builds it, read back entry by entry.
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
+#include "app/GuiTestSupport.h"
 #include "browser/FlagsMenu.h"
 
 #include <gtest/gtest.h>
@@ -38,4 +39,19 @@ TEST (FlagsMenu, NamedLinesInMenuOrderWithTheirColoursThenASeparatorThenTheExact
     EXPECT_EQ (juce::StringArray ({ "Flags", "Is an HP/ff2f4f4f", "-", "Exact flags: 0x0/ff000000" }), flagsMenu (0, true));
     EXPECT_EQ (juce::StringArray ({ "Flags", "Exact flags: 0x1/ff000000" }), flagsMenu (0x1, false));
     EXPECT_EQ (juce::String ("Exact flags: 0xffffffff/ff000000"), flagsMenu (0xffffffffu, false)[6]);
+}
+
+TEST (FlagsMenu, ALineThatCannotBeChosenIsDrawnAtFullContrast)
+{
+    ReadableFlagsLook look;
+    juce::Image image (juce::Image::RGB, 300, 24, true);
+    juce::Graphics g (image);
+    g.fillAll (juce::Colours::white);
+    const juce::Colour collidable (0xff556b2f);
+    look.drawPopupMenuItem (g, image.getBounds(), false, false, false, false, false, "Is Collidable", {}, nullptr, &collidable);
+    auto strongest = juce::Colours::white;
+    for (int y = 0; y < image.getHeight(); ++y)
+        for (int x = 0; x < image.getWidth(); ++x)
+            strongest = contrastRatio (image.getPixelAt (x, y), juce::Colours::white) > contrastRatio (strongest, juce::Colours::white) ? image.getPixelAt (x, y) : strongest;
+    EXPECT_NEAR (contrastRatio (collidable, juce::Colours::white), contrastRatio (strongest, juce::Colours::white), 0.5) << strongest.toString();
 }

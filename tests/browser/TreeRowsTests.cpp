@@ -16,10 +16,10 @@ namespace
     std::pair<int, int> painted (juce::TreeView& tree, juce::TreeViewItem& row)
     {
         const auto image = tree.createComponentSnapshot (tree.getLocalBounds());
-        const auto fill = juce::Colour (0xffadd8e6).overlaidWith (juce::Colour (ObjectTreeItem::selectedFillArgb));
+        const auto fill = juce::Colour (ObjectTreeItem::selectedFillArgb);
         const auto distance = [] (juce::Colour a, juce::Colour b) { return juce::jmax (std::abs (a.getRed() - b.getRed()), std::abs (a.getGreen() - b.getGreen()), std::abs (a.getBlue() - b.getBlue())); };
         return { countPixels (image, area (row).withTrimmedLeft (area (row).getWidth() / 2), [&] (juce::Colour c) { return distance (c, fill) <= 2; }),
-                 countPixels (image, area (row), [&] (juce::Colour c) { return c.getBrightness() < 0.47f && c.getSaturation() < 0.25f; }) }; // black text
+                 countPixels (image, area (row), [&] (juce::Colour c) { return c.getBrightness() > 0.9f && c.getSaturation() < 0.25f; }) }; // white text
     }
 
     const MshObject* objectOf (juce::TreeViewItem* row) { return &dynamic_cast<ObjectTreeItem*> (row)->getObject(); }
@@ -116,7 +116,7 @@ TEST (TreeRows, ARightClickSelectsBeforeTheFlagsMenuOpensChangingNothing)
     EXPECT_TRUE (watcher.menus == 1 && selectedWhileMenuOpen && previousCleared && a.getObject().flags == 0x310);
 }
 
-TEST (TreeRows, TheSelectedRowAloneIsFilledBeigeUnderBlackText)
+TEST (TreeRows, TheSelectedRowAloneIsFilledUnderWhiteText)
 {
     ShownRows shown;
     shown.rootRow->setOpen (true);
@@ -126,6 +126,18 @@ TEST (TreeRows, TheSelectedRowAloneIsFilledBeigeUnderBlackText)
     EXPECT_EQ (a.getItemHeight() * (area (a).getWidth() - area (a).getWidth() / 2), painted (shown.tree, a).first);
     EXPECT_GT (painted (shown.tree, a).second, 5);
     EXPECT_EQ (0, painted (shown.tree, shown.row (2)).first);
+}
+
+TEST (TreeRows, TheSelectedRowStandsOutFromTheTreeByThreeToOne)
+{
+    ShownRows shown;
+    shown.rootRow->setOpen (true);
+    shown.row (0).setSelected (true, true);
+    pump (50);
+    const auto image = shown.tree.createComponentSnapshot (shown.tree.getLocalBounds());
+    const auto selected = image.getPixelAt (area (shown.row (0)).getRight() - 2, area (shown.row (0)).getCentreY());
+    const auto tree = image.getPixelAt (area (shown.row (2)).getRight() - 2, area (shown.row (2)).getCentreY());
+    EXPECT_GE (contrastRatio (selected, tree), 3.0) << selected.toString() << " on " << tree.toString();
 }
 
 TEST (TreeRows, ThePlaceholderStaysBare)
