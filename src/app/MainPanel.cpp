@@ -132,6 +132,10 @@ bool MainPanel::keyPressed (const juce::KeyPress& key)
         case ViewerCommand::home:         meshView->resetCamera(); break;
         case ViewerCommand::wireframe:    meshView->toggleWireframe(); break;
         case ViewerCommand::overlay:      meshView->toggleOverlay(); break;
+        case ViewerCommand::headlight:    controller->toggleStyle (&DrawStyle::headlight, "light at the eye"); break;
+        case ViewerCommand::hulls:        controller->toggleStyle (&DrawStyle::hullsAsWireframe, "collision hulls as wireframe"); break;
+        case ViewerCommand::hide:         controller->hideSelected(); break;
+        case ViewerCommand::showAll:      controller->showEverything(); break;
         case ViewerCommand::picture:      controller->savePicture(); break;
         case ViewerCommand::zoomIn:       meshView->zoomSteps (-3); break;
         case ViewerCommand::zoomOut:      meshView->zoomSteps (3); break;

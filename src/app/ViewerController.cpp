@@ -224,6 +224,37 @@ void ViewerController::updateOverlay()
     view.setOverlayFacts ({ document.getFile().getFileName(), document.getTotals(), document.getLoadMilliseconds(), 0, selected });
 }
 
+void ViewerController::hideSelected()
+{
+    if (selected == nullptr)
+    {
+        view.showNotice ("select an object to hide it");
+        return;
+    }
+
+    auto hidden = view.getHidden();
+    const auto before = hidden.size();
+    mshForEachObject (*selected, false, [&hidden] (const MshObject& object, int, juce::int64, juce::int64) { hidden.insert (&object); });
+    const auto added = (juce::int64) (hidden.size() - before);
+    view.setHidden (std::move (hidden));
+    view.showNotice ("hidden: \"" + selected->name + "\"" + (added > 1 ? " and " + juce::String (added - 1) + (added == 2 ? " object below it" : " objects below it") : juce::String())
+                     + " (Shift+X shows everything)");
+}
+
+void ViewerController::showEverything()
+{
+    view.setHidden ({});
+    view.showNotice ("everything shown");
+}
+
+void ViewerController::toggleStyle (bool DrawStyle::*part, const juce::String& name)
+{
+    auto style = view.getStyle();
+    style.*part = ! (style.*part);
+    view.setStyle (style);
+    view.showNotice (name + (style.*part ? ": on" : ": off"));
+}
+
 void ViewerController::frameSelection()
 {
     if (document.isLoaded())

@@ -48,6 +48,9 @@ public:
     void select (const MshObject* object);
 
     void frameSelection();                 // the selected object with its subtree, or everything
+    void hideSelected();                   // the selected object and its subtree neither drawn nor picked
+    void showEverything();                 // what was hidden, drawn again
+    void toggleStyle (bool DrawStyle::*part, const juce::String& name); // on or off, said in a notice
     void savePicture();                    // what is shown now, as name-N.png beside its file
 
     const MeshDocument& getDocument() const noexcept    { return document; }

@@ -11,6 +11,9 @@ const char* const keysHelpText =
     "F: frame the selected object, or everything\n"
     "Home: the camera as the file placed it\n"
     "W: wireframe on or off\n"
+    "L: a light at the eye on or off, so the shapes read\n"
+    "C: the collision hulls (hidden in the game) as wireframe, or drawn as the rest\n"
+    "X: hide the selected object with its children    Shift+X: show everything again\n"
     "I: information in the corner on or off\n"
     "F5: read the file again, keeping camera and selection\n"
     "R: watch the file: read it again whenever it changes on disk, or stop\n"
@@ -42,6 +45,9 @@ ViewerCommand viewerCommandFor (const juce::KeyPress& key)
     if (character == 'f')                       return ViewerCommand::frame;
     if (character == 'w')                       return ViewerCommand::wireframe;
     if (character == 'i')                       return ViewerCommand::overlay;
+    if (character == 'l')                       return ViewerCommand::headlight;
+    if (character == 'c')                       return ViewerCommand::hulls;
+    if (character == 'x')                       return mods.isShiftDown() ? ViewerCommand::showAll : ViewerCommand::hide;
     if (character == 'r')                       return ViewerCommand::watch;
     if (character == '+' || character == '=' || code == K::numberPadAdd)       return ViewerCommand::zoomIn;
     if (character == '-' || character == '_' || code == K::numberPadSubtract)  return ViewerCommand::zoomOut;

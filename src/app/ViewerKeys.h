@@ -6,7 +6,7 @@
 
 enum class ViewerCommand
 {
-    none, help, frame, home, wireframe, overlay, reload, watch, picture, nextFile, previousFile, zoomIn, zoomOut, open, quit
+    none, help, frame, home, wireframe, overlay, headlight, hulls, hide, showAll, reload, watch, picture, nextFile, previousFile, zoomIn, zoomOut, open, quit
 };
 
 // What a key press asks for; none for every other key.

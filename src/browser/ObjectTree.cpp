@@ -57,6 +57,13 @@ bool ObjectTree::selectRowOf (const MshObject& object)
     {
         row->setSelected (true, true);
         tree.scrollToKeepItemVisible (row);
+
+        // Rows just opened make the tree taller only once JUCE has laid them out: scrolled again then.
+        juce::MessageManager::callAsync ([safe = juce::Component::SafePointer<juce::TreeView> (&tree)]
+        {
+            if (auto* shown = safe.getComponent(); shown != nullptr && shown->getSelectedItem (0) != nullptr)
+                shown->scrollToKeepItemVisible (shown->getSelectedItem (0));
+        });
     }
 
     return true;

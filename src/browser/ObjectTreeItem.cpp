@@ -188,6 +188,15 @@ void ObjectTreeItem::paintItem (juce::Graphics& g, int width, int height)
 
 void ObjectTreeItem::itemClicked (const juce::MouseEvent& e)
 {
+    // Whatever the window system did with the keys while a box was open, the first click gives them to the tree.
+    if (auto* tree = getOwnerView())
+    {
+        if (auto* peer = tree->getPeer(); peer != nullptr && ! peer->isFocused())
+            peer->grabFocus();
+
+        tree->grabKeyboardFocus();
+    }
+
     // The tree has already selected this row (a right-click too), so the object shows highlighted first.
     if (e.mods.isRightButtonDown())
         showFlagsMenu (object.flags, object.isHp);

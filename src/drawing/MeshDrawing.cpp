@@ -163,6 +163,37 @@ namespace
         JUCE_DECLARE_NON_COPYABLE (Progress)
     };
 
+    // A light where the eye is, shining where it looks (set while the model-view matrix is the eye's):
+    // Lambert shading of the colour the texture is multiplied with, both sides lit, as the winding of a
+    // file's triangles is not to be trusted.
+    void switchHeadlightOn()
+    {
+        const GLfloat towardsScene[] = { 0.0f, 0.0f, 1.0f, 0.0f }, diffuse[] = { 0.75f, 0.75f, 0.75f, 1.0f }, ambient[] = { 0.3f, 0.3f, 0.3f, 1.0f };
+        glMatrixMode (GL_MODELVIEW);
+        glPushMatrix();
+        glLoadIdentity();
+        glLightfv (GL_LIGHT0, GL_POSITION, towardsScene);
+        glPopMatrix();
+        glLightfv (GL_LIGHT0, GL_DIFFUSE, diffuse);
+        glLightfv (GL_LIGHT0, GL_AMBIENT, ambient);
+        glLightModeli (GL_LIGHT_MODEL_TWO_SIDE, GL_TRUE);
+        glColorMaterial (GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
+        glEnable (GL_COLOR_MATERIAL);
+        glEnable (GL_NORMALIZE); // a file's normals need not be of unit length
+        glEnable (GL_LIGHT0);
+        glEnable (GL_LIGHTING);
+        glEnableClientState (GL_NORMAL_ARRAY);
+    }
+
+    void switchHeadlightOff()
+    {
+        glDisableClientState (GL_NORMAL_ARRAY);
+        glDisable (GL_LIGHTING);
+        glDisable (GL_LIGHT0);
+        glDisable (GL_NORMALIZE);
+        glDisable (GL_COLOR_MATERIAL);
+    }
+
     // Draws the list's items, each moved by its placement, through vertex arrays straight from the model.
     bool drawWhole (const DrawList& list, const FrameOptions& options)
     {
@@ -176,6 +207,7 @@ namespace
 
             glPushMatrix();
             glTranslated (item.placement[0], item.placement[1], item.placement[2]);
+            glPolygonMode (GL_FRONT_AND_BACK, options.style.wireframe || (item.hull && options.style.hullsAsWireframe) ? GL_LINE : GL_FILL);
 
             // One colour for the whole object, from the highlight: the texture is multiplied by it.
             if (item.object == options.highlighted)
@@ -192,6 +224,7 @@ namespace
             // The vertex's floats lie x y z nx ny nz u v.
             glVertexPointer (3, GL_FLOAT, sizeof (MshVertex), &item.vertices->x);
             glTexCoordPointer (2, GL_FLOAT, sizeof (MshVertex), &item.vertices->u);
+            glNormalPointer (GL_FLOAT, sizeof (MshVertex), &item.vertices->nx);
 
             for (size_t done = 0; done < item.triangles;)
             {
@@ -283,17 +316,26 @@ bool renderFrame (const ViewCamera& camera, const DrawList* list, int width, int
     glLoadIdentity();
     glPushMatrix();
     glTranslatef (camera.pan[0], camera.pan[1], camera.distance);
-    glPolygonMode (GL_FRONT_AND_BACK, options.wireframe ? GL_LINE : GL_FILL);
+    glPolygonMode (GL_FRONT_AND_BACK, options.style.wireframe ? GL_LINE : GL_FILL);
     glRotatef (camera.rotation[0], 1.0f, 0.0f, 0.0f);
     glRotatef (camera.rotation[1], 0.0f, 1.0f, 0.0f);
     glRotatef (camera.rotation[2], 0.0f, 0.0f, 1.0f);
     glTranslated (-camera.pivot[0], -camera.pivot[1], -camera.pivot[2]);
     glEnableClientState (GL_VERTEX_ARRAY);
     glEnableClientState (GL_TEXTURE_COORD_ARRAY);
+
+    // A reduced frame carries no normals: it shows the shape's outline, unshaded.
+    const auto lit = options.style.headlight && options.step <= 1;
+    if (lit)
+        switchHeadlightOn();
+
     const auto whole = options.step > 1 ? drawReduced (*list, options) : drawWhole (*list, options);
     glPopMatrix();
 
     // What JUCE's own painting expects.
+    if (lit)
+        switchHeadlightOff();
+
     glDisableClientState (GL_VERTEX_ARRAY);
     glDisableClientState (GL_TEXTURE_COORD_ARRAY);
     glDisableClientState (GL_COLOR_ARRAY);
@@ -311,7 +353,7 @@ void renderFrame (const ViewCamera& camera, const MshObject* root, int width, in
 
     const auto list = makeDrawList (*root);
     FrameOptions options;
-    options.wireframe = wireframe;
+    options.style.wireframe = wireframe;
     options.highlighted = highlighted;
 
     renderFrame (camera, &list, width, height, options);

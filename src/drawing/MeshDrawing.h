@@ -23,9 +23,19 @@
 void setUpViewState (unsigned int* texture = nullptr);
 
 // How a frame draws the list: all of it by default.
-struct FrameOptions
+// How the user asked the triangles to be drawn.
+struct DrawStyle
 {
     bool wireframe = false;                  // every drawn triangle as its three edges, in the same colours
+    bool hullsAsWireframe = false;           // the same for the objects flagged hidden in the game alone
+    bool headlight = false;                  // shaded from the normals by a light at the eye, the texture kept
+
+    bool operator== (const DrawStyle& o) const noexcept { return wireframe == o.wireframe && hullsAsWireframe == o.hullsAsWireframe && headlight == o.headlight; }
+};
+
+struct FrameOptions
+{
+    DrawStyle style;
     const MshObject* highlighted = nullptr;  // drawn reddish and opaque
     size_t step = 1;                         // every step-th triangle of each object (see reducedStep)
     std::function<bool (size_t drawn)> stop; // asked every few thousand triangles drawn: true gives the frame up

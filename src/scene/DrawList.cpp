@@ -5,13 +5,17 @@
 
 #include <cmath>
 
-DrawList makeDrawList (const MshObject& root)
+DrawList makeDrawList (const MshObject& root, const HiddenObjects& hidden)
 {
     DrawList list;
 
-    mshForEachPlacedObject (root, true, { 0, 0, 0 }, [&list] (const MshObject& object, double x, double y, double z)
+    mshForEachPlacedObject (root, true, { 0, 0, 0 }, [&list, &hidden] (const MshObject& object, double x, double y, double z)
     {
+        if (hidden.count (&object) != 0)
+            return;
+
         DrawItem item { &object, { x, y, z }, object.vertices.data(), object.indices.data(), object.indices.size() / 3 };
+        item.hull = (object.flags & MshFlag::hidden) != 0;
         const auto drawable = [vertexCount = object.vertices.size()] (const juce::uint16* corner) { return mshIsDrawable (corner, vertexCount); };
 
         size_t firstBad = 0;

@@ -8,6 +8,7 @@
 #include <array>
 #include <cmath>
 #include <memory>
+#include <unordered_set>
 #include <vector>
 
 // One object as the frame draws it: where its vertices go and its drawable triangles, three indices each.
@@ -19,6 +20,7 @@ struct DrawItem
     const juce::uint16* indices = nullptr;
     size_t triangles = 0;
     bool inOrder = false;                // indices run 0, 1, 2, ...: drawn as plain arrays, which is faster
+    bool hull = false;                   // flagged hidden in the game: a collision hull
 };
 
 // Every object of a hierarchy in drawing order (the root, its descendants, its siblings with theirs),
@@ -33,7 +35,10 @@ struct DrawList
     std::shared_ptr<const void> keepAlive;
 };
 
-DrawList makeDrawList (const MshObject& root);
+// Objects the user has hidden from the view.
+using HiddenObjects = std::unordered_set<const MshObject*>;
+
+DrawList makeDrawList (const MshObject& root, const HiddenObjects& hidden = {});
 
 // Every step-th triangle of each object (its first always) stands for it while the view is turned: step
 // is 1 (everything) unless the last full frame took longer than slowMs, then as many as make a frame of

@@ -35,7 +35,8 @@ namespace
     }
 }
 
-const MshObject* pickObject (const ViewCamera& camera, const MshObject& root, double x, double y, int width, int height)
+const MshObject* pickObject (const ViewCamera& camera, const MshObject& root, double x, double y, int width, int height,
+                             const HiddenObjects& hidden)
 {
     const auto ray = camera.rayThrough (x, y, width, height);
     const auto nearest = (double) camera.nearPlane, farthest = 2.0 * (double) camera.farthestDistance;
@@ -44,6 +45,9 @@ const MshObject* pickObject (const ViewCamera& camera, const MshObject& root, do
 
     mshForEachPlacedObject (root, true, { 0, 0, 0 }, [&] (const MshObject& object, double ox, double oy, double oz)
     {
+        if (hidden.count (&object) != 0)
+            return;
+
         const auto place = [=] (const MshVertex& v) { return Vector { ox + v.x, oy + v.y, oz + v.z }; };
 
         mshForEachDrawableTriangle (object, [&] (const MshVertex& a, const MshVertex& b, const MshVertex& c)

@@ -3,9 +3,12 @@
 #pragma once
 
 #include "msh/MshModel.h"
+#include "DrawList.h"
 #include "ViewCamera.h"
 
 // The object whose drawn triangle lies nearest the eye under the point (x, y) of a view of width × height
 // pixels, between the near and the far clipping planes, with the same projection, camera and placement
 // as the drawing; nullptr over the background. root, its descendants and its siblings are looked at.
-const MshObject* pickObject (const ViewCamera& camera, const MshObject& root, double x, double y, int width, int height);
+// Objects hidden from the view are not looked at.
+const MshObject* pickObject (const ViewCamera& camera, const MshObject& root, double x, double y, int width, int height,
+                             const HiddenObjects& hidden = {});

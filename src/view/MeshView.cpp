@@ -71,7 +71,7 @@ void MeshView::openGLContextClosing()
 
 void MeshView::publish (bool sceneChanged)
 {
-    renderer.publish ({ drawList, camera, highlighted, wireframe, interacting, 0, overlayCaption, noticeCaption }, sceneChanged);
+    renderer.publish ({ drawList, camera, highlighted, style, interacting, 0, overlayCaption, noticeCaption }, sceneChanged);
     repaint();
 }
 
@@ -82,13 +82,6 @@ void MeshView::frameDrawn (double milliseconds)
     // The overlay tells the new time from the next frame on, which copies the scene without drawing it.
     if (overlayShown && getOverlayText() != shownOverlayText)
         refreshCaptions();
-}
-
-juce::String MeshView::getOverlayText() const
-{
-    auto facts = overlayFacts;
-    facts.frameMilliseconds = frameMilliseconds;
-    return overlayLines (facts).joinIntoString ("\n");
 }
 
 void MeshView::refreshCaptions (bool sceneChanged)
@@ -120,7 +113,7 @@ void MeshView::mouseUp (const juce::MouseEvent& e)
 
     // A left click that did not drag picks what is under it; the background picks nothing.
     if (e.mods.isLeftButtonDown() && ! e.mouseWasDraggedSinceMouseDown() && mesh != nullptr && listener != nullptr)
-        listener->objectPicked (pickObject (camera, mesh->root, e.position.x, e.position.y, getWidth(), getHeight()));
+        listener->objectPicked (pickObject (camera, mesh->root, e.position.x, e.position.y, getWidth(), getHeight(), hidden));
 
     if (interacting)
         timerCallback(); // the drag is over: the full picture
@@ -152,19 +145,12 @@ void MeshView::showMesh (std::shared_ptr<const MshMesh> toShow, bool keepCamera)
     const auto kept = camera;
     mesh = std::move (toShow);
     highlighted = nullptr;
+    hidden.clear();
     camera.resetForLoad();
+    makeDrawList();
 
     if (mesh != nullptr)
-    {
-        auto list = std::make_shared<DrawList> (makeDrawList (mesh->root));
-        list->keepAlive = mesh;
-        drawList = std::move (list);
         camera.placeFromHeader (mesh->headerWord (0), mesh->headerWord (18), mesh->headerWord (19));
-    }
-    else
-    {
-        drawList.reset(); // the frame lets go of the old model before it goes
-    }
 
     meshCamera = camera;
     camera = keepCamera ? kept : camera;
@@ -204,9 +190,18 @@ void MeshView::resetCamera()
     publish (true);
 }
 
-void MeshView::toggleWireframe()
+void MeshView::makeDrawList()
 {
-    wireframe = ! wireframe;
+    auto list = mesh != nullptr ? std::make_shared<DrawList> (::makeDrawList (mesh->root, hidden)) : nullptr;
+    if (list != nullptr)
+        list->keepAlive = mesh; // the frame holds what it draws; without a mesh it lets go of the old one
+    drawList = std::move (list);
+}
+
+void MeshView::setHidden (HiddenObjects objects)
+{
+    hidden = std::move (objects);
+    makeDrawList();
     publish (true);
 }
 

@@ -47,18 +47,22 @@ public:
 
     void frame (const MshBounds& box);     // the box in view, in the middle; turning and zooming go about it
     void resetCamera();                    // back to where the mesh shown put it
-    void toggleWireframe();
+    void toggleWireframe()                              { auto s = style; s.wireframe = ! s.wireframe; setStyle (s); }
+    void setStyle (const DrawStyle& newStyle)          { style = newStyle; publish (true); }
+    void setHidden (HiddenObjects objects);     // neither drawn nor picked
     void toggleOverlay();
     void zoomSteps (int notches);          // as many wheel notches, away from the user when positive
     void takePicture (const juce::File& meshFile); // what is shown now, to the listener
 
     bool isShowingMesh() const noexcept                 { return mesh != nullptr; }
     const MshObject* getHighlighted() const noexcept    { return highlighted; }
-    bool isWireframe() const noexcept                   { return wireframe; }
+    bool isWireframe() const noexcept                   { return style.wireframe; }
+    const DrawStyle& getStyle() const noexcept          { return style; }
+    const HiddenObjects& getHidden() const noexcept     { return hidden; }
     bool isOverlayShown() const noexcept                { return overlayShown; }
     const ViewCamera& getCamera() const noexcept        { return camera; }
     juce::String getNotice() const                      { return noticeText; }
-    juce::String getOverlayText() const;
+    juce::String getOverlayText() const                 { auto f = overlayFacts; f.frameMilliseconds = frameMilliseconds; return overlayLines (f).joinIntoString ("\n"); }
     int getRenderedFrameCount() const noexcept          { return renderer.getRenderedFrameCount(); }
     int getScenesDrawn() const noexcept                 { return renderer.getScenesDrawn(); } // the frames that drew, not copied
     double getLastFrameMilliseconds() const noexcept    { return frameMilliseconds.load(); } // of the scene alone
@@ -78,6 +82,7 @@ private:
 
     void startInteracting();
     void publish (bool sceneChanged);
+    void makeDrawList();
     void refreshCaptions (bool sceneChanged = false);   // and publishes
     void frameDrawn (double milliseconds);
 
@@ -90,7 +95,9 @@ private:
     std::shared_ptr<const MshMesh> mesh;
     std::shared_ptr<const DrawList> drawList;
     const MshObject* highlighted = nullptr;
-    bool wireframe = false, interacting = false, overlayShown = false;
+    DrawStyle style;
+    HiddenObjects hidden;
+    bool interacting = false, overlayShown = false;
     OverlayFacts overlayFacts;
     juce::String noticeText, shownOverlayText;
     std::shared_ptr<const Caption> overlayCaption, noticeCaption;

@@ -121,7 +121,7 @@ bool SceneRenderer::drawScene (FrameRequest& wanted, int width, int height)
         const auto total = wanted.list != nullptr ? wanted.list->triangles : 0;
 
         FrameOptions options;
-        options.wireframe = wanted.wireframe;
+        options.style = wanted.style;
         options.highlighted = wanted.highlighted;
         options.step = step;
         options.texture = &rainbowTexture;
@@ -185,7 +185,7 @@ bool SceneRenderer::takePictures (int width, int height)
         if (drewOver || job.scene.scene != sceneBuffer.scene || sceneBuffer.step != 1)
         {
             FrameOptions options;
-            options.wireframe = job.scene.wireframe;
+            options.style = job.scene.style;
             options.highlighted = job.scene.highlighted;
             options.texture = &rainbowTexture;
             options.stop = [this] (size_t) { return closing.load(); };

@@ -2,6 +2,7 @@
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #pragma once
 
+#include "drawing/MeshDrawing.h"
 #include "scene/DrawList.h"
 #include "scene/ViewCamera.h"
 
@@ -26,7 +27,8 @@ struct FrameRequest
     std::shared_ptr<const DrawList> list;
     ViewCamera camera;
     const MshObject* highlighted = nullptr;
-    bool wireframe = false, interacting = false;
+    DrawStyle style;
+    bool interacting = false;
     juce::uint64 scene = 0;                    // counts changes of anything above but interacting
     std::shared_ptr<const Caption> overlay, notice;
 };

@@ -288,7 +288,9 @@ TEST (Keys, EachKeyAsksForItsCommand)
                                  std::pair (K (K::F5Key), C::reload), std::pair (K (K::F12Key), C::picture), std::pair (K (K::pageDownKey), C::nextFile),
                                  std::pair (K (K::pageUpKey), C::previousFile), std::pair (K ('=', shift, '+'), C::zoomIn), std::pair (K ('-', {}, '-'), C::zoomOut),
                                  std::pair (K ('O', ctrl, 15), C::open), std::pair (K ('Q', ctrl, 17), C::quit), std::pair (K ('W', ctrl, 23), C::none),
-                                 std::pair (K ('f', juce::ModifierKeys::altModifier, 'f'), C::none), std::pair (K ('x', {}, 'x'), C::none) })
+                                 std::pair (K ('f', juce::ModifierKeys::altModifier, 'f'), C::none), std::pair (K ('x', {}, 'x'), C::hide),
+                                 std::pair (K ('X', shift, 'X'), C::showAll), std::pair (K ('l', {}, 'l'), C::headlight), std::pair (K ('c', {}, 'c'), C::hulls),
+                                 std::pair (K ('r', {}, 'r'), C::watch), std::pair (K ('y', {}, 'y'), C::none) })
         EXPECT_EQ (command, viewerCommandFor (key)) << key.getTextDescription();
 }
 
@@ -427,4 +429,24 @@ TEST_F (LoadedWindow, ASiblingOfTheRootIsHighlightedWithoutARowUntilARowIsSelect
     tree.getRootItem()->setSelected (true, true);
     tree.clearSelectedItems();
     EXPECT_FALSE (view.getHighlighted() != nullptr || view.getOverlayText().contains ("selected"));
+}
+
+TEST_F (LoadedWindow, XHidesTheSelectedObjectWithEverythingBelowIt)
+{
+    const auto& root = controller.getDocument().getMesh()->root;
+    controller.select (root.firstChild.get());
+    shown.window.getPeer()->handleKeyPress (K ('x', {}, 'x'));
+    HiddenObjects expected;
+    mshForEachObject (*root.firstChild, false, [&expected] (const MshObject& o, int, juce::int64, juce::int64) { expected.insert (&o); });
+    EXPECT_TRUE (expected.size() > 1 && view.getHidden() == expected);
+    EXPECT_TRUE (view.getNotice().startsWith ("hidden: \"" + root.firstChild->name + "\" and ")) << view.getNotice();
+}
+
+TEST_F (LoadedWindow, ShiftXShowsEverythingAgain)
+{
+    controller.select (&controller.getDocument().getMesh()->root);
+    shown.window.getPeer()->handleKeyPress (K ('x', {}, 'x'));
+    ASSERT_FALSE (view.getHidden().empty());
+    shown.window.getPeer()->handleKeyPress (K ('X', juce::ModifierKeys::shiftModifier, 'X'));
+    EXPECT_TRUE (view.getHidden().empty());
 }

@@ -263,3 +263,27 @@ INSTANTIATE_TEST_SUITE_P (Boundaries, RunLevels, ::testing::Values (
     Runs { 10000, 100, "objects 1-100", "objects 9901-10000" },
     Runs { 10001, 2, "objects 1-10000", "objects 10001-10001" }),
     [] (const auto& c) { return std::to_string (c.param.children); });
+
+TEST (TreeRows, APickedRowIsScrolledIntoView)
+{
+    MshMesh mesh;
+    buildLongChain (mesh, 3000);
+    juce::TreeView managed;
+    juce::DocumentWindow window { "rows", juce::Colours::white, 0 };
+    window.setContentNonOwned (&managed, false);
+    window.setBounds (40, 40, 300, 300);
+    window.setVisible (true);
+    ObjectTree rows (managed, [] (const MshObject&, bool) {});
+    rows.show (mesh.root);
+    const auto* last = mesh.root.firstChild.get();
+    while (last->nextSibling != nullptr)
+        last = last->nextSibling.get();
+    for (const auto* wanted : { last, (const MshObject*) mesh.root.firstChild.get() })
+    {
+        ASSERT_TRUE (rows.selectRowOf (*wanted));
+        pump (50);
+        const auto* row = managed.getSelectedItem (0);
+        ASSERT_NE (nullptr, row);
+        EXPECT_TRUE (managed.getViewport()->getViewArea().contains (row->getItemPosition (false))) << wanted->name;
+    }
+}

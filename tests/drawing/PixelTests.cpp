@@ -24,6 +24,19 @@ namespace
         int render (const ViewCamera& camera, const MshObject* root, int height = size, bool wireframe = false, const MshObject* highlighted = nullptr)
         {
             renderFrame (camera, root, size, height, wireframe, highlighted);
+            return readBack();
+        }
+
+        // The same for a frame drawn with options.
+        int render (const ViewCamera& camera, const MshObject& root, const FrameOptions& options)
+        {
+            const auto list = makeDrawList (root);
+            renderFrame (camera, &list, size, size, options);
+            return readBack();
+        }
+
+        int readBack()
+        {
             pixels = readFramePixels (size, size);
             int drawn = 0;
             for (int i = 0; i < size * size; ++i)
@@ -116,7 +129,7 @@ TEST_F (Pixels, AReducedFrameDrawsEverySecondTriangleAsTheWholeOnePlacesIt)
     // any one axis, nothing shows).
     frame.render (faceOn, &square, size, false, &square);
     const auto full = frame.pixels;
-    FrameOptions options { false, &square, 2, {} }; // not wireframe, highlighted, every second triangle
+    FrameOptions options { {}, &square, 2, {} }; // not wireframe, highlighted, every second triangle
     for (const auto& place : { std::array<float, 3> { 3, 0, 0 }, { 0, -3, 0 }, { 0, 0, 10 }, { 0, 0, 0 } })
     {
         setTranslation (square, place[0], place[1], place[2]);
@@ -167,7 +180,7 @@ TEST_F (Pixels, AFrameAskedToStopGivesUpOnceItHasDrawnEnoughToAsk)
     EXPECT_LT (disagreements, size * size / 300);
     size_t askedAt = 0;
     bool stop = false;
-    FrameOptions options { false, nullptr, 1, [&] (size_t drawn) { askedAt = drawn; return stop; } };
+    FrameOptions options { {}, nullptr, 1, [&] (size_t drawn) { askedAt = drawn; return stop; } };
     EXPECT_TRUE (renderFrame (faceOn, &balls, size, size, options) && askedAt == 40000u);
     stop = true;
     GLint depths[2] = {};
@@ -318,4 +331,29 @@ TEST_F (Pixels, EveryWayOfDrawingASquareGivesTheSamePicture)
         glBindTexture (GL_TEXTURE_2D, 0);
         glTexImage2D (GL_TEXTURE_2D, 0, 4, 2, 2, 0, GL_RGBA, GL_UNSIGNED_BYTE, black);
     }
+}
+
+TEST_F (Pixels, OnlyACollisionHullIsDrawnAsItsEdgesAndOnlyWhenAsked)
+{
+    FrameOptions hullsAsEdges;
+    hullsAsEdges.style.hullsAsWireframe = true;
+    EXPECT_EQ (size * size, frame.render (faceOn, square, hullsAsEdges)) << "not a hull";
+    square.flags = MshFlag::hidden;
+    EXPECT_EQ (size * size, frame.render (faceOn, square, {})) << "not asked";
+    EXPECT_LT (frame.render (faceOn, square, hullsAsEdges), size * size / 4);
+}
+
+TEST_F (Pixels, TheHeadlightDarkensFacesByHowFarTheirNormalsTurnFromTheEye)
+{
+    FrameOptions lit;
+    lit.style.headlight = true;
+    frame.render (faceOn, square, lit);
+    const auto facing = frame.at (q, r); // white, where the normals point at the eye
+    for (auto& v : square.vertices)
+        v.nx = 2, v.ny = 0, v.nz = 0; // across the line of sight, and not of unit length
+    frame.render (faceOn, square, {});
+    EXPECT_TRUE (near (facing, frame.at (q, r))) << "no light, no shading";
+    frame.render (faceOn, square, lit);
+    const auto across = frame.at (q, r);
+    EXPECT_TRUE (across[0] < facing[0] * 0.6 && across[1] < facing[1] * 0.6 && across[2] > 0) << across[0] << " " << across[1] << " " << across[2];
 }

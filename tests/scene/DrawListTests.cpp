@@ -140,3 +140,17 @@ TEST (DrawList, AFullFrameGivenUpOnlyRaisesTheEstimateOfOne)
     pacing.fullFrameGivenUp (200, 0, 5);
     EXPECT_EQ (2000.0, pacing.lastFullMs) << "an estimate only ever raises it";
 }
+
+TEST (DrawList, LeavesHiddenObjectsOutAndMarksCollisionHulls)
+{
+    MshMesh mesh;
+    addQuad (mesh.root, 2, 2);
+    auto& hull = addChild (mesh.root, "hull", MshFlag::hidden);
+    addQuad (hull, 2, 2);
+    auto& gone = addChild (mesh.root, "gone");
+    addQuad (gone, 2, 2);
+    const auto list = makeDrawList (mesh.root, { &gone });
+    ASSERT_EQ (2u, list.items.size());
+    EXPECT_TRUE (list.items[0].object == &mesh.root && ! list.items[0].hull && list.items[1].object == &hull && list.items[1].hull);
+    EXPECT_EQ (4u, list.triangles);
+}

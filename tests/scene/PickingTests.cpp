@@ -62,3 +62,16 @@ TEST (Picking, APointOnAnEdgeHitsIt)
     EXPECT_EQ (&off.root, pickObject (camera, off.root, 50, 50, 100, 100));
 }
 
+
+TEST (Picking, AHiddenObjectIsLookedThroughToWhatLiesBehindIt)
+{
+    MshMesh mesh;
+    mesh.root.name = "far";
+    addQuad (mesh.root, 4, 4);
+    auto& near = addChild (mesh.root, "near");
+    setTranslation (near, 0, 0, 5);
+    addQuad (near, 2, 2);
+    const auto* behind = pickObject (ViewCamera(), mesh.root, 50, 50, 100, 100, { &near });
+    const auto* nothing = pickObject (ViewCamera(), mesh.root, 50, 50, 100, 100, { &near, &mesh.root });
+    EXPECT_TRUE (behind == &mesh.root && nothing == nullptr);
+}
