@@ -6,6 +6,7 @@
 #include "samples/SampleMeshes.h"
 #include "drawing/MeshDrawing.h"
 
+#include "msh/MshWriter.h"
 #include "scene/MeshPicking.h"
 #include "offscreen/OffscreenGL.h"
 
@@ -123,6 +124,40 @@ namespace
         glDeleteTextures (1, &texture);
     }
 
+    double millisecondsSince (std::chrono::steady_clock::time_point start)
+    {
+        return std::chrono::duration<double, std::milli> (std::chrono::steady_clock::now() - start).count();
+    }
+
+    // What the view makes in the background after a load, and the reduced frames drawn from it.
+    void timeReducedCopies (const MshMesh& mesh, const DrawList& list, int width, int height)
+    {
+        const auto fileBytes = (double) mshWriteToMemory (mesh).getSize();
+        auto start = std::chrono::steady_clock::now();
+        const auto boxes = makeBoxScene (list);
+        const auto boxesMs = millisecondsSince (start);
+        const std::atomic<bool> never { false };
+        start = std::chrono::steady_clock::now();
+        const auto copy = makeReducedScene (list, reducedTriangleBudget, never);
+        const auto copyMs = millisecondsSince (start);
+
+        for (const auto* scene : { &boxes, (const ReducedScene*) copy.get() })
+        {
+            ViewCamera camera;
+            camera.distance = -30.0f;
+            FrameOptions options;
+            unsigned int texture = 0;
+            options.texture = &texture;
+            options.step = 2;
+            options.reduced = scene;
+            double best = 0, mean = 0;
+            time ([&] { camera.rotation[1] += 1.0f; renderFrame (camera, &list, width, height, options); }, best, mean);
+            std::printf ("%9zu triangles, %-22s %7.1f ms to make, %zu triangles, %.1f MB (%.1f %% of the file); frames best %6.1f, mean %6.1f ms (%.0f a second)\n",
+                         list.triangles, scene == &boxes ? "reduced copy, boxes:" : "reduced copy, simplified:", scene == &boxes ? boxesMs : copyMs,
+                         scene->triangles(), (double) scene->bytes() / 1e6, 100.0 * (double) scene->bytes() / fileBytes, best, mean, 1000.0 / mean);
+        }
+    }
+
     void buildBalls (MshMesh& mesh)
     {
         mesh.clear();
@@ -218,6 +253,9 @@ int main (int argc, char* argv[])
         }
 
         std::printf ("%9d triangles, %-22s best %7.1f ms (%d of %d points on a triangle)\n", triangles, "picking a point:", best, hits, frames);
+
+        if (wantsReducedScene (list))
+            timeReducedCopies (mesh, list, width, height);
     }
 
     return 0;

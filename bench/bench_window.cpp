@@ -54,16 +54,7 @@ namespace
     void writeBalls (const juce::File& file, int count)
     {
         MshMesh mesh;
-        mesh.root.name = "balls";
-        setCameraWords (mesh, 1, 0, 40);
-        const auto side = (int) std::ceil (std::cbrt ((double) count));
-        for (int i = 0; i < count; ++i)
-        {
-            auto& object = addChild (mesh.root, "ball" + juce::String (i));
-            const auto spacing = 96.0f / (float) side;
-            setTranslation (object, spacing * (float) (i % side - side / 2), spacing * (float) (i / side % side - side / 2), spacing * (float) (i / (side * side) - side / 2));
-            addSphere (object, 0.4f * spacing, 10, 15); // 300 triangles
-        }
+        buildBallBlock (mesh, count);
         written (mshWriteToFile (mesh, file));
     }
 

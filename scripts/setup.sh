@@ -11,6 +11,7 @@ packages=(
     libegl-dev libopengl-dev libegl-mesa0   # GL with no display: mshrender, the thumbnailer, the pixel tests
     libx11-dev libglx-dev               # the view's guard of the X event loop
     libtinygltf-dev libstb-dev          # glTF export, PNG pictures
+    libmeshoptimizer-dev                # the simplified copy reduced frames draw
     nlohmann-json3-dev                  # the JSON tinygltf writes, where a .gltf names its .bin
     bubblewrap                          # the thumbnailer's sandbox, as file managers run it
     assimp-utils                        # another program's glTF, for the import tests

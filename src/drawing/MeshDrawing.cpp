@@ -295,6 +295,40 @@ namespace
 
         return vertices.empty() || handOver();
     }
+
+    // The simplified copy, all in one array: the highlighted object's part drawn apart, in its colour.
+    bool drawReducedScene (const ReducedScene& scene, const FrameOptions& options)
+    {
+        constexpr size_t callLimit = 65536; // triangles a call: asked whether to go on between calls
+        Progress progress { options };
+        glDisableClientState (GL_COLOR_ARRAY);
+        glVertexPointer (3, GL_FLOAT, sizeof (ReducedScene::Vertex), &scene.vertices.data()->x);
+        glTexCoordPointer (2, GL_FLOAT, sizeof (ReducedScene::Vertex), &scene.vertices.data()->u);
+
+        const auto lit = std::find_if (scene.parts.begin(), scene.parts.end(), [&options] (const ReducedScene::Part& p) { return p.object == options.highlighted; });
+        const auto litFirst = lit != scene.parts.end() ? lit->first : scene.indices.size(), litCount = lit != scene.parts.end() ? lit->count : 0;
+        const std::array<std::array<size_t, 2>, 3> runs { { { 0, litFirst }, { litFirst + litCount, scene.indices.size() }, { litFirst, litFirst + litCount } } };
+
+        for (size_t r = 0; r < runs.size(); ++r)
+        {
+            if (r == 2)
+                glColor4f (1.0f, 0.5f, 0.5f, 1.0f);
+            else
+                glColor4f (1.0f, 1.0f, 1.0f, 0.8f);
+
+            for (auto at = runs[r][0]; at < runs[r][1];)
+            {
+                const auto count = std::min (runs[r][1] - at, 3 * callLimit);
+                glDrawElements (GL_TRIANGLES, (GLsizei) count, GL_UNSIGNED_INT, scene.indices.data() + at);
+                at += count;
+
+                if (! progress.goOn (count / 3))
+                    return false;
+            }
+        }
+
+        return true;
+    }
 }
 
 bool renderFrame (const ViewCamera& camera, const DrawList* list, int width, int height, const FrameOptions& options)
@@ -329,7 +363,9 @@ bool renderFrame (const ViewCamera& camera, const DrawList* list, int width, int
     if (lit)
         switchHeadlightOn();
 
-    const auto whole = options.step > 1 ? drawReduced (*list, options) : drawWhole (*list, options);
+    const auto whole = options.step <= 1 ? drawWhole (*list, options)
+                     : options.reduced != nullptr && options.reduced->source == list ? drawReducedScene (*options.reduced, options)
+                     : drawReduced (*list, options);
     glPopMatrix();
 
     // What JUCE's own painting expects.

@@ -7,6 +7,7 @@
 
 #include "msh/MshModel.h"
 #include "scene/DrawList.h"
+#include "scene/ReducedScene.h"
 #include "exchange/RainbowTexture.h"
 #include "scene/ViewCamera.h"
 
@@ -40,6 +41,7 @@ struct FrameOptions
     size_t step = 1;                         // every step-th triangle of each object (see reducedStep)
     std::function<bool (size_t drawn)> stop; // asked every few thousand triangles drawn: true gives the frame up
     unsigned int* texture = nullptr;         // the context's rainbow texture object, kept by the caller (see setUpViewState)
+    const ReducedScene* reduced = nullptr;   // drawn instead, when step > 1, if made from the list drawn
 };
 
 // One frame into the current context: the set-up, the background colour (0.8, 0, 0.4), and, when a list

@@ -379,3 +379,19 @@ void buildLongChain (MshMesh& mesh, int length)
         link = &(*link)->nextSibling;
     }
 }
+
+void buildBallBlock (MshMesh& mesh, int count)
+{
+    mesh.clear();
+    mesh.root.name = "balls";
+    setCameraWords (mesh, 1, 0, 40);
+    const auto side = (int) std::ceil (std::cbrt ((double) count));
+    const auto spacing = 96.0f / (float) side;
+
+    for (int i = 0; i < count; ++i)
+    {
+        auto& object = addChild (mesh.root, "ball" + juce::String (i));
+        setTranslation (object, spacing * (float) (i % side - side / 2), spacing * (float) (i / side % side - side / 2), spacing * (float) (i / (side * side) - side / 2));
+        addSphere (object, 0.4f * spacing, 10, 15); // 300 triangles
+    }
+}

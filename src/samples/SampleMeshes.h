@@ -35,3 +35,7 @@ void buildHostileMesh (MshMesh& mesh);
 // A child chain (each object the only child of the one before) or a sibling chain under the root.
 void buildDeepChain (MshMesh& mesh, int depth);
 void buildLongChain (MshMesh& mesh, int length);
+
+// count balls of 300 triangles in a cube of side 96 centred on the root, the camera words set to see
+// them all: 30,000 make the benchmarks' 9,000,000-triangle file.
+void buildBallBlock (MshMesh& mesh, int count);

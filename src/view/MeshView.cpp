@@ -71,7 +71,7 @@ void MeshView::openGLContextClosing()
 
 void MeshView::publish (bool sceneChanged)
 {
-    renderer.publish ({ drawList, camera, highlighted, style, interacting, 0, overlayCaption, noticeCaption }, sceneChanged);
+    renderer.publish ({ drawList, camera, highlighted, style, interacting, reduced, 0, overlayCaption, noticeCaption }, sceneChanged);
     repaint();
 }
 
@@ -196,6 +196,8 @@ void MeshView::makeDrawList()
     if (list != nullptr)
         list->keepAlive = mesh; // the frame holds what it draws; without a mesh it lets go of the old one
     drawList = std::move (list);
+    reduced = nullptr; // until the copies of the new list are made
+    reducedCopies.start (drawList);
 }
 
 void MeshView::setHidden (HiddenObjects objects)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "EventLoopGuard.h"
+#include "ReducedCopies.h"
 #include "SceneRenderer.h"
 #include "ViewInfo.h"
 
@@ -59,6 +60,7 @@ public:
     bool isWireframe() const noexcept                   { return style.wireframe; }
     const DrawStyle& getStyle() const noexcept          { return style; }
     const HiddenObjects& getHidden() const noexcept     { return hidden; }
+    const ReducedScene* getReducedCopy() const noexcept { return reduced.get(); } // of the list shown, once made
     bool isOverlayShown() const noexcept                { return overlayShown; }
     const ViewCamera& getCamera() const noexcept        { return camera; }
     juce::String getNotice() const                      { return noticeText; }
@@ -94,6 +96,8 @@ private:
     ViewCamera camera, meshCamera;               // now, and where the mesh shown put it
     std::shared_ptr<const MshMesh> mesh;
     std::shared_ptr<const DrawList> drawList;
+    std::shared_ptr<const ReducedScene> reduced;
+    ReducedCopies reducedCopies { [this] (std::shared_ptr<const ReducedScene> made) { reduced = std::move (made); publish (false); } };
     const MshObject* highlighted = nullptr;
     DrawStyle style;
     HiddenObjects hidden;

@@ -123,6 +123,7 @@ bool SceneRenderer::drawScene (FrameRequest& wanted, int width, int height)
         FrameOptions options;
         options.style = wanted.style;
         options.highlighted = wanted.highlighted;
+        options.reduced = wanted.reduced.get();
         options.step = step;
         options.texture = &rainbowTexture;
         options.stop = [&] (size_t drawn)

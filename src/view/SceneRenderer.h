@@ -29,6 +29,7 @@ struct FrameRequest
     const MshObject* highlighted = nullptr;
     DrawStyle style;
     bool interacting = false;
+    std::shared_ptr<const ReducedScene> reduced;  // what a reduced frame draws, when made
     juce::uint64 scene = 0;                    // counts changes of anything above but interacting
     std::shared_ptr<const Caption> overlay, notice;
 };

@@ -450,3 +450,14 @@ TEST_F (LoadedWindow, ShiftXShowsEverythingAgain)
     shown.window.getPeer()->handleKeyPress (K ('X', juce::ModifierKeys::shiftModifier, 'X'));
     EXPECT_TRUE (view.getHidden().empty());
 }
+
+TEST_F (LoadedWindow, ABigMeshGetsItsSimplifiedCopyForTurningAfterItsBoxes)
+{
+    MshMesh block;
+    buildBallBlock (block, 2000); // 600,000 triangles
+    ASSERT_TRUE (controller.load (scratch.write ("block.msh", mshWriteToMemory (block))));
+    ASSERT_TRUE (pumpUntil ([&] { return view.getReducedCopy() != nullptr && view.getReducedCopy()->triangles() != 2000 * 12; }, 20000));
+    EXPECT_LE (view.getReducedCopy()->triangles(), reducedTriangleBudget + reducedTriangleBudget / 2);
+    ASSERT_TRUE (controller.load (scratch.folder.getChildFile ("sample.msh")));
+    EXPECT_EQ (nullptr, view.getReducedCopy()) << "a small mesh is drawn whole";
+}

@@ -357,3 +357,59 @@ TEST_F (Pixels, TheHeadlightDarkensFacesByHowFarTheirNormalsTurnFromTheEye)
     const auto across = frame.at (q, r);
     EXPECT_TRUE (across[0] < facing[0] * 0.6 && across[1] < facing[1] * 0.6 && across[2] > 0) << across[0] << " " << across[1] << " " << across[2];
 }
+
+namespace
+{
+    struct Dense
+    {
+        std::string name;
+        std::function<void (MshMesh&)> build;
+        float distance;
+        size_t budget;                          // 0: the view's own
+    };
+
+    void PrintTo (const Dense& c, std::ostream* out) { *out << c.name; }
+
+    class ReducedCopy : public ::testing::TestWithParam<Dense> {};
+}
+
+TEST_P (ReducedCopy, CoversWhatTheFullFrameCoversButForATenthOfThePixels)
+{
+    constexpr int side = 160;
+    const auto gl = OffscreenGL::make (side, side);
+    ASSERT_TRUE (gl.ok()) << gl.message();
+    MshMesh mesh;
+    GetParam().build (mesh);
+    const auto list = makeDrawList (mesh.root);
+    const std::atomic<bool> never { false };
+    const auto reduced = makeReducedScene (list, GetParam().budget > 0 ? GetParam().budget : reducedTriangleBudget, never);
+    ASSERT_LT (reduced->triangles() * 20, list.triangles) << "reduced to a twentieth at least";
+
+    ViewCamera camera;
+    camera.distance = GetParam().distance;
+    camera.rotation = { 20, 30, 0 };
+    const auto covered = [&] (const FrameOptions& options)
+    {
+        renderFrame (camera, &list, side, side, options);
+        const auto pixels = readFramePixels (side, side);
+        std::vector<bool> mask;
+        for (size_t i = 0; i < pixels.size(); i += 4)
+            mask.push_back (Rgb { pixels[i], pixels[i + 1], pixels[i + 2] } != background);
+        return mask;
+    };
+    FrameOptions reducedFrame;
+    reducedFrame.step = 2;
+    reducedFrame.reduced = reduced.get();
+    const auto full = covered ({}), quick = covered (reducedFrame);
+    const auto drawn = std::count (full.begin(), full.end(), true);
+    int differing = 0;
+    for (size_t i = 0; i < full.size(); ++i)
+        differing += full[i] != quick[i] ? 1 : 0;
+    EXPECT_GT (drawn, side * side / 5) << "the shape fills a good part of the view";
+    EXPECT_LT (differing, side * side / 10) << differing << " of " << drawn << " covered";
+}
+
+INSTANTIATE_TEST_SUITE_P (Dense, ReducedCopy, ::testing::Values (
+    Dense { "sphere_of_124000_triangles", [] (MshMesh& m) { addSphere (m.root, 4, 250, 250); }, -12, 3000 },
+    Dense { "block_of_9000000_triangles", [] (MshMesh& m) { buildBallBlock (m, 30000); }, -150, 0 }),
+    [] (const auto& c) { return c.param.name; });
