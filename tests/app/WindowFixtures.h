@@ -38,5 +38,28 @@ protected:
     juce::TreeView& tree = shown.panel().getTreeView();
     ViewerController& controller = shown.panel().getController();
     ModalWatcher watcher;
+    const double loadStarted = juce::Time::getMillisecondCounterHiRes();
     const bool loaded = controller.load (scratch.write ("sample.msh", sampleFileBytes())).ok();
+    const double loadMs = juce::Time::getMillisecondCounterHiRes() - loadStarted;
+
+    // A key as the window's peer hands it over, then a moment for what it asks.
+    void press (const juce::KeyPress& key)   { shown.window.getPeer()->handleKeyPress (key); pump (30); }
+
+    // Whether the key made the view draw its scene again (not only copy it) within ms.
+    bool redraws (const juce::KeyPress& key, int ms = 2000)
+    {
+        const auto scenes = view.getScenesDrawn();
+        press (key);
+        return pumpUntil ([&] { return view.getScenesDrawn() > scenes; }, ms);
+    }
+
+    // Until the view has drawn no scene for 300 ms.
+    void waitUntilStill()
+    {
+        for (int tries = 0, scenes = -1; tries < 10 && scenes != view.getScenesDrawn(); ++tries)
+        {
+            scenes = view.getScenesDrawn();
+            pump (300);
+        }
+    }
 };
