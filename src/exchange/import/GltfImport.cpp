@@ -212,6 +212,10 @@ namespace
 
                 const auto count = positions->size() / 3, first = g.positions.size();
 
+                // Every attribute names one value a vertex.
+                if ((attribute ("NORMAL") >= 0 && normals->size() != 3 * count) || (attribute ("TEXCOORD_0") >= 0 && uvs->size() != 2 * count))
+                    return malformed (what + ": its attributes give different numbers of vertices");
+
                 if (primitive.indices < 0)
                     for (juce::uint32 i = 0; i < count; ++i)
                         corners->push_back (i);

@@ -259,6 +259,9 @@ TEST (Import, WhatNoProgramShouldWriteIsRefusedWithTheReason)
         { writeGltf (scratch, "past.gltf", R"({ "asset": { "version": "2.0" }, "buffers": [ BUFFER ], "bufferViews": [ { "buffer": 0, "byteLength": 48 } ], "accessors": [ )"
             + positions + R"( ], "meshes": [ { "primitives": [ { "attributes": { "POSITION": 0 } } ] } ], "nodes": [ { "mesh": 0 } ], "scenes": [ { "nodes": [0] } ] })", triangle),
           "buffer view 0 reaches past its buffer" },
+        { writeGltf (scratch, "short.gltf", R"({ "asset": { "version": "2.0" }, "buffers": [ BUFFER ], "bufferViews": [ { "buffer": 0, "byteLength": 36 } ], "accessors": [ )"
+            + positions + R"(, { "bufferView": 0, "componentType": 5126, "count": 2, "type": "VEC3" } ], "meshes": [ { "primitives": [ { "attributes": { "POSITION": 0, "NORMAL": 1 } } ] } ],
+            "nodes": [ { "mesh": 0 } ], "scenes": [ { "nodes": [0] } ] })", triangle), "different numbers of vertices" },
         { gltf ("view.gltf", "", R"({ "bufferView": 9, "componentType": 5126, "count": 3, "type": "VEC3" }, )" + indices), "buffer view 9 does not exist" },
         { writeText (scratch, "accessor.gltf", R"({ "asset": { "version": "2.0" }, "meshes": [ { "primitives": [ { "attributes": { "POSITION": 9 } } ] } ],
             "nodes": [ { "mesh": 0 } ], "scenes": [ { "nodes": [0] } ] })"), "accessor 9 does not exist" },
