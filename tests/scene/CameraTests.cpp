@@ -192,10 +192,3 @@ TEST (Camera, AViewWithoutHeightStillGivesAFiniteRay)
     const auto ray = ViewCamera().rayThrough (10, 0, 200, 0);
     EXPECT_TRUE (std::isfinite (ray.direction[0]) && std::isfinite (ray.direction[1]) && std::isfinite (ray.direction[2]));
 }
-
-TEST (Camera, ReleasingAButtonForgetsWhereItsDragStarted)
-{
-    ViewCamera camera;
-    drag (camera, true, true, 40, 20);
-    EXPECT_TRUE (camera.dragStartRotation == Angles {} && camera.dragStartPan == Pan {});
-}

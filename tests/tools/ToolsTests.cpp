@@ -317,16 +317,14 @@ TEST_P (RenderedWith, ThePictureShowsTheMeshAsTheCameraPlacesIt)
 INSTANTIATE_TEST_SUITE_P (Render, RenderedWith, ::testing::Values (Camera { "fit", "fit", 0.3, 0.9, 255 }, Camera { "file", "file", 0.9, 0.999, 255 },
                                                                    Camera { "transparent", "fit", 0.3, 0.9, 0 }), CaseName());
 
-TEST (Import, ResavedByAnotherProgramOrEditedTheGltfComesBackWithExactlyWhatChanged)
+TEST (Import, WhatAnotherProgramResavedOrWroteComesBackAsItShows)
 {
     ScratchFolder scratch;
     const auto at = [&] (const char* name) { return scratch.folder.getChildFile (name).getFullPathName(); };
-    MshMesh hostile, sample;
+    MshMesh hostile;
     buildHostileMesh (hostile);
-    buildSampleMesh (sample);
     const auto original = mshWriteToMemory (hostile);
     scratch.write ("hostile.msh", original);
-    scratch.write ("sample.msh", mshWriteToMemory (sample));
 
     // glTF-Transform reads and writes it again, buffers and all: every byte of the .msh comes back.
     ASSERT_EQ (0, runProgram ({ MSHCONVERT_PATH, at ("hostile.msh"), "-o", at ("hostile.glb") }));
@@ -335,25 +333,6 @@ TEST (Import, ResavedByAnotherProgramOrEditedTheGltfComesBackWithExactlyWhatChan
     juce::MemoryBlock back;
     juce::File (at ("back.msh")).loadFileAsData (back);
     EXPECT_TRUE (original == back);
-
-    // Edited by a script: one vertex moved, one triangle deleted, one node added; the rest as it was.
-    ASSERT_EQ (0, runProgram ({ MSHCONVERT_PATH, "--format", "gltf", at ("sample.msh"), "-o", at ("edited.gltf") }));
-    ASSERT_EQ (0, runProgram ({ "node", "-e", R"(const fs = require ('fs'), f = process.argv[1], b = f.replace (/gltf$/, 'bin');
-        const g = JSON.parse (fs.readFileSync (f)), bin = fs.readFileSync (b), node = g.nodes.find ((n) => n.name === 'cabin');
-        const p = g.meshes[node.mesh].primitives[0], a = g.accessors[p.attributes.POSITION], at = (g.bufferViews[a.bufferView].byteOffset || 0) + (a.byteOffset || 0);
-        bin.writeFloatLE (bin.readFloatLE (at) + 1, at);
-        g.accessors[p.indices].count -= 3;
-        g.nodes.push ({ name: 'added', translation: [1, 2, 3] });
-        g.nodes[0].children.push (g.nodes.length - 1);
-        fs.writeFileSync (f, JSON.stringify (g)); fs.writeFileSync (b, bin);)", at ("edited.gltf") }));
-    ASSERT_EQ (1, runProgram ({ MSHCONVERT_PATH, at ("edited.gltf"), "-o", at ("edited.msh") })) << "the added node's defaults are said";
-    auto& cabin = *sample.root.firstChild;
-    cabin.vertices[0].x += 1;
-    cabin.indices.resize (cabin.indices.size() - 3);
-    setTranslation (addChild (sample.root, "added"), 1, 2, 3);
-    juce::MemoryBlock edited;
-    juce::File (at ("edited.msh")).loadFileAsData (edited);
-    EXPECT_TRUE (mshWriteToMemory (sample) == edited);
 
     // Another program's glTF, made by assimp from an OBJ written here: its objects, triangles and bounds.
     const std::string obj = "o box\nv 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nf 1 2 3 4\ng second\nv 0 0 1\nv 1 0 1\nv 0 1 1\nf 5 6 7\n";
