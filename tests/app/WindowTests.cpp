@@ -467,3 +467,39 @@ TEST_F (LoadedWindow, ABigMeshGetsItsSimplifiedCopyForTurningAfterItsBoxes)
     ASSERT_TRUE (controller.load (scratch.folder.getChildFile ("sample.msh")));
     EXPECT_EQ (nullptr, view.getReducedCopy()) << "a small mesh is drawn whole";
 }
+
+TEST_F (LoadedWindow, ANoticeIsDrawnAlongTheBottomOfTheView)
+{
+    waitUntilStill();
+    const auto bottom = view.getScreenPosition() + juce::Point<int> (view.getWidth() - 3, view.getHeight() - 3);
+    const auto before = screenPixel (bottom);
+    view.showNotice ("a notice");
+    pump (300);
+    EXPECT_LT (screenPixel (bottom).getRed(), before.getRed() / 2 + 4) << before.toString() << " " << screenPixel (bottom).toString();
+}
+
+TEST_F (LoadedWindow, ANoticeGoesByItselfAfterAFewSeconds)
+{
+    view.showNotice ("a notice");
+    EXPECT_TRUE (pumpUntil ([&] { return view.getNotice().isEmpty(); }, 6000));
+}
+
+TEST_F (LoadedWindow, ADragDrawsTheTurningSceneBeforeTheButtonIsLetGo)
+{
+    waitUntilStill();
+    const auto middle = view.getLocalBounds().getCentre();
+    sendMouse (view, middle, juce::ModifierKeys::leftButtonModifier);
+    const auto scenes = view.getScenesDrawn();
+    sendMouse (view, middle + juce::Point<int> (40, 0), juce::ModifierKeys::leftButtonModifier);
+    EXPECT_TRUE (pumpUntil ([&] { return view.getScenesDrawn() > scenes; }, 2000));
+    sendMouse (view, middle + juce::Point<int> (40, 0), {});
+}
+
+TEST_F (LoadedWindow, SelectingWithTheOverlayShownDrawsTheHighlight)
+{
+    press (K ('i', {}, 'i'));
+    waitUntilStill();
+    const auto scenes = view.getScenesDrawn();
+    tree.getRootItem()->setSelected (true, true);
+    EXPECT_TRUE (pumpUntil ([&] { return view.getScenesDrawn() > scenes; }, 2000));
+}

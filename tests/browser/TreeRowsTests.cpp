@@ -13,13 +13,14 @@ namespace
     // pixels in it as the tree paints it on light blue.
     juce::Rectangle<int> area (juce::TreeViewItem& row) { return row.getItemPosition (true).withHeight (row.getItemHeight()); }
 
-    std::pair<int, int> painted (juce::TreeView& tree, juce::TreeViewItem& row)
+    // Pixels of the selection's fill in the right half of the row, and of the text's colour anywhere in it.
+    std::pair<int, int> painted (juce::TreeView& tree, juce::TreeViewItem& row, juce::Colour text)
     {
         const auto image = tree.createComponentSnapshot (tree.getLocalBounds());
         const auto fill = juce::Colour (ObjectTreeItem::selectedFillArgb);
         const auto distance = [] (juce::Colour a, juce::Colour b) { return juce::jmax (std::abs (a.getRed() - b.getRed()), std::abs (a.getGreen() - b.getGreen()), std::abs (a.getBlue() - b.getBlue())); };
         return { countPixels (image, area (row).withTrimmedLeft (area (row).getWidth() / 2), [&] (juce::Colour c) { return distance (c, fill) <= 2; }),
-                 countPixels (image, area (row), [&] (juce::Colour c) { return c.getBrightness() > 0.9f && c.getSaturation() < 0.25f; }) }; // white text
+                 countPixels (image, area (row), [&] (juce::Colour c) { return distance (c, text) <= 90; }) };
     }
 
     const MshObject* objectOf (juce::TreeViewItem* row) { return &dynamic_cast<ObjectTreeItem*> (row)->getObject(); }
@@ -123,9 +124,9 @@ TEST (TreeRows, TheSelectedRowAloneIsFilledUnderWhiteText)
     auto& a = shown.row (0);
     a.setSelected (true, true);
     pump (50);
-    EXPECT_EQ (a.getItemHeight() * (area (a).getWidth() - area (a).getWidth() / 2), painted (shown.tree, a).first);
-    EXPECT_GT (painted (shown.tree, a).second, 5);
-    EXPECT_EQ (0, painted (shown.tree, shown.row (2)).first);
+    EXPECT_EQ (a.getItemHeight() * (area (a).getWidth() - area (a).getWidth() / 2), painted (shown.tree, a, juce::Colours::white).first);
+    EXPECT_GT (painted (shown.tree, a, juce::Colours::white).second, 5);
+    EXPECT_EQ (0, painted (shown.tree, shown.row (2), juce::Colours::white).first);
 }
 
 TEST (TreeRows, TheSelectedRowStandsOutFromTheTreeByThreeToOne)
@@ -151,8 +152,8 @@ TEST (TreeRows, ThePlaceholderStaysBare)
         click (shown.tree, area (placeholder).getCentre(), right);
     EXPECT_TRUE (watcher.menus == 0 && placeholder.getNumSubItems() == 0 && placeholder.isSelected());
     EXPECT_EQ (juce::String ("__Empty Mesh__"), placeholder.getUniqueName());
-    EXPECT_EQ (0, painted (shown.tree, placeholder).first);
-    EXPECT_GT (painted (shown.tree, placeholder).second, 20) << "\"No Mesh Loaded\" in black";
+    EXPECT_EQ (0, painted (shown.tree, placeholder, juce::Colours::black).first);
+    EXPECT_GT (painted (shown.tree, placeholder, juce::Colours::black).second, 20) << "\"No Mesh Loaded\" in black";
 }
 
 TEST (TreeRows, ManyChildrenOpenInRunsOneAtATime)
@@ -252,6 +253,8 @@ TEST_P (RunLevels, AreAsFewAsKeepEveryRowsRowsToAHundred)
     tree.setRootItem (rootRow.get());
     rootRow->setOpen (true);
     ASSERT_EQ (GetParam().rows, rootRow->getNumSubItems());
+    EXPECT_EQ (GetParam().rows < GetParam().children, rootRow->getSubItem (0)->mightContainSubItems()) << "a run offers to open";
+    rootRow->getSubItem (1)->setSelected (true, true); // with nobody listening
     EXPECT_EQ (juce::String (GetParam().first), rootRow->getSubItem (0)->getUniqueName());
     EXPECT_EQ (juce::String (GetParam().last), rootRow->getSubItem (GetParam().rows - 1)->getUniqueName());
     tree.setRootItem (nullptr);
