@@ -14,6 +14,7 @@ packages=(
     libmeshoptimizer-dev                # the simplified copy reduced frames draw
     nlohmann-json3-dev                  # the JSON tinygltf writes, where a .gltf names its .bin
     bubblewrap                          # the thumbnailer's sandbox, as file managers run it
+    appstream desktop-file-utils        # the checkers of the software-centre entry and the desktop entry
     assimp-utils                        # another program's glTF, for the import tests
     blender python3-numpy               # the editor modders use, for the round-trip tests and the add-on
     libgtest-dev libbenchmark-dev       # tests and benchmarks

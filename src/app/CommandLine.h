@@ -4,6 +4,8 @@
 
 #include <juce_core/juce_core.h>
 
+#include <optional>
+
 struct ViewerArguments
 {
     juce::String fileName;      // absolute, or empty for none
@@ -15,6 +17,10 @@ struct ViewerArguments
 // unquoted), trimmed, and made absolute against workingDirectory so a later change of directory cannot
 // lose it. Empty stays empty.
 ViewerArguments viewerArguments (juce::StringArray arguments, const juce::File& workingDirectory);
+
+// What the viewer prints, without opening a window, for "--help" or "--version" as its one argument;
+// nothing otherwise.
+std::optional<juce::String> viewerAnswer (const juce::StringArray& arguments);
 
 // The same from Windows' text after the program's name, less one pair of double quotes around the file
 // name, which Windows' file managers add and no Windows file name can hold.

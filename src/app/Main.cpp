@@ -4,6 +4,8 @@
 #include "msh/Version.h"
 #include "MainWindow.h"
 
+#include <cstdio>
+
 class MshViewerApp final : public juce::JUCEApplication
 {
 public:
@@ -57,6 +59,15 @@ extern "C" int __stdcall WinMain (struct HINSTANCE__*, struct HINSTANCE__*, char
 #else
 int main (int argc, char* argv[])
 {
+    // Asked for help or the version, the viewer answers and opens no window (and needs no display).
+    if (const auto answer = viewerAnswer (juce::StringArray (argv + 1, argc - 1)))
+    {
+        const auto written = std::fputs (answer->toRawUTF8(), stdout) >= 0 && std::fflush (stdout) == 0;
+        if (! written)
+            std::perror ("tolmar-msh-viewer: standard output");
+        return written ? 0 : 1;
+    }
+
     juce::JUCEApplicationBase::createInstance = &createApplication;
     juce::JUCEApplicationBase::main (argc, (const char**) argv);
     return 0; // whatever the runner returned

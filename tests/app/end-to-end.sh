@@ -33,6 +33,11 @@ until_share() { # rows from, low, high[, rows, columns]: waits until the share l
     fail "background share $s below row $1, not between $2 and $3"
 }
 
+# Asked for help or the version, it answers on standard output and opens no window.
+"$viewer" --help | grep -q '^usage: tolmar-msh-viewer \[--watch\] \[FILE.msh\]$' || fail "--help gives no usage"
+[ "$("$viewer" --version)" = "tolmar-msh-viewer 0.2.1" ] || fail "--version says $("$viewer" --version)"
+! "$viewer" --version >/dev/full 2>/dev/null || fail "--version into a full disk says success"
+
 cd "$folder" && "$viewer" e2e sample.msh & pid=$!
 wait_for '^Information v 0\.2\.1$' >/dev/null
 [ -z "$(windows '^Tolmar MSH Viewer')" ] || fail "the window came before the information box"
