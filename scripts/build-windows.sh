@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Cross-compiles the viewer, mshinfo, mshconvert, mshgen and the unit tests for 64-bit Windows with
 # MinGW-w64 and JUCE's own Windows code, statically linked, in build-windows/, and packs the programs with
-# the README, the licence and the Blender add-on into dist/tolmar-msh-viewer-VERSION-windows-x64.zip. Installs what is
+# a README.txt for Windows users, the licence and the Blender add-on into dist/tolmar-msh-viewer-VERSION-windows-x64.zip. Installs what is
 # missing first (Debian packages only).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -21,7 +21,7 @@ mkdir -p "$stage" dist
 for program in app/tolmar-msh-viewer tools/mshinfo tools/mshconvert tools/mshgen; do
     x86_64-w64-mingw32-strip -o "$stage/$(basename "$program").exe" "build-windows/src/$program.exe"
 done
-cp README.md "$stage/README.md"
+sed 's/$/\r/' packaging/windows/README.txt >"$stage/README.txt" # Windows' own line ends
 cp LICENSE "$stage/LICENSE.txt"
 cp examples/sample.msh "$stage/sample.msh"
 cp blender/io_scene_tolmar_msh.py "$stage/io_scene_tolmar_msh.py"

@@ -22,6 +22,14 @@ if [ ! -d "$WINEPREFIX" ]; then
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 fi
 
+# The zip's README is for Windows users: README.txt in Windows' line ends, naming every program it holds.
+stage=$(ls -d "$win"/tolmar-msh-viewer-*-windows-x64 | head -1)
+[ -f "$stage/README.txt" ] && [ ! -e "$stage/README.md" ] || fail "the zip holds no README.txt, or the repository's README.md"
+[ "$(grep -c "$(printf '\r')\$" "$stage/README.txt")" = "$(wc -l <"$stage/README.txt")" ] || fail "README.txt has lines without CRLF"
+for program in "$stage"/*.exe; do
+    grep -q "$(basename "$program")" "$stage/README.txt" || fail "README.txt does not say what $(basename "$program") does"
+done
+
 cd "$folder"
 "$linux/src/tools/mshgen" seeds seeds
 cp seeds/sample.msh .
