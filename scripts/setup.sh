@@ -16,6 +16,7 @@ packages=(
     bubblewrap                          # the thumbnailer's sandbox, as file managers run it
     appstream desktop-file-utils        # the checkers of the software-centre entry and the desktop entry
     groff-base                          # the manual pages' checker
+    lintian                             # the Debian package's checker
     assimp-utils                        # another program's glTF, for the import tests
     blender python3-numpy               # the editor modders use, for the round-trip tests and the add-on
     libgtest-dev libbenchmark-dev       # tests and benchmarks
