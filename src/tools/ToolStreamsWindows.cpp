@@ -8,6 +8,32 @@
 #include <fcntl.h>
 #include <io.h>
 
+namespace
+{
+    // The files a wildcard names, in name order, with the folder part as typed; none when nothing matches.
+    juce::StringArray filesMatching (const juce::String& pattern)
+    {
+        juce::StringArray names;
+        WIN32_FIND_DATAW found {};
+        const auto folder = pattern.substring (0, juce::jmax (pattern.lastIndexOfChar ('\\'), pattern.lastIndexOfChar ('/')) + 1);
+        const auto search = ::FindFirstFileW (pattern.toWideCharPointer(), &found);
+
+        if (search == INVALID_HANDLE_VALUE)
+            return names;
+
+        do
+        {
+            if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+                names.add (folder + juce::String (found.cFileName));
+        }
+        while (::FindNextFileW (search, &found));
+
+        ::FindClose (search);
+        names.sortNatural();
+        return names;
+    }
+}
+
 juce::StringArray programArguments (int, char*[])
 {
     juce::StringArray list;
@@ -15,8 +41,14 @@ juce::StringArray programArguments (int, char*[])
 
     if (auto** wide = ::CommandLineToArgvW (::GetCommandLineW(), &count))
     {
+        // cmd hands "*.msh" over as it is: the program expands it, as Windows programs do. A wildcard that
+        // names no file stays as typed, so the error names it.
         for (int i = 0; i < count; ++i)
-            list.add (juce::String (wide[i]));
+        {
+            const juce::String argument (wide[i]);
+            const auto matching = i > 0 && argument.containsAnyOf ("*?") ? filesMatching (argument) : juce::StringArray();
+            list.addArray (matching.isEmpty() ? juce::StringArray (argument) : matching);
+        }
 
         ::LocalFree (wide);
     }
