@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Cross-compiles the viewer, mshinfo, mshconvert, mshgen and the unit tests for 64-bit Windows with
 # MinGW-w64 and JUCE's own Windows code, statically linked, in build-windows/, and packs the programs with
-# a README.txt for Windows users, the licence and the Blender add-on into dist/tolmar-msh-viewer-VERSION-windows-x64.zip. Installs what is
+# a README.txt for Windows users, the licence and the Blender add-on into dist/tolmar-msh-viewer-VERSION-windows-x64.zip
+# and into an installer beside it, dist/tolmar-msh-viewer-VERSION-windows-x64-installer.exe. Installs what is
 # missing first (Debian packages only).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -31,3 +32,9 @@ rm -f "dist/.$name.zip.part"
 (cd build-windows && zip -q -r -X "../dist/.$name.zip.part" "$name")
 mv -f "dist/.$name.zip.part" "dist/$name.zip"
 echo "dist/$name.zip"
+
+# The installer of the same files, per user (packaging/windows/installer.nsi).
+rm -f "dist/.$name-installer.exe.part"
+makensis -V2 -DVERSION="$version" -DSTAGE="$PWD/$stage" -DOUTFILE="$PWD/dist/.$name-installer.exe.part" packaging/windows/installer.nsi >/dev/null
+mv -f "dist/.$name-installer.exe.part" "dist/$name-installer.exe"
+echo "dist/$name-installer.exe"

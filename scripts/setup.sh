@@ -29,7 +29,7 @@ if [ "${1:-}" = "--windows" ]; then
         g++-mingw-w64-x86-64-posix mingw-w64-tools  # the cross compilers, windres, strip
         libz-mingw-w64-dev                          # zlib for JUCE, static
         wine wine64                                 # the programs run under Wine for the smoke test
-        zip
+        zip nsis                                    # the zip and the installer
     )
 fi
 # Node.js runs the Khronos glTF Validator in the export tests; machines that bring their own keep it.

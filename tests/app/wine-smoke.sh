@@ -102,4 +102,27 @@ cp sample-1.png "$win/wine-picture.png" # kept for a look: the viewer's own fram
 xdotool windowfocus --sync "$window" key ctrl+q
 wait "$pid" || fail "the viewer quit with status $?"
 pid=
-echo "wine smoke test: passed (the tools as on Linux, $(grep -c '^\[       OK' unit.txt) unit tests, the viewer's picture within $differing pixels of Linux's)"
+
+# The installer, silent, for this user: the programs, a Start-menu entry, .msh files opened by the viewer
+# and, asked for with /PATH, the tools on PATH; then its uninstaller takes away every one of them.
+installer=$(ls "$win"/../dist/tolmar-msh-viewer-*-windows-x64-installer.exe | head -1)
+query() { wine reg query "$@" 2>/dev/null | tr -d '\r'; }       # (Wine's reg says what it misses on stdout)
+gone() { ! wine reg query "$@" >/dev/null 2>&1; }
+where() { winepath -u "$(wine cmd /c echo "%$1%" 2>/dev/null | tr -d '\r')" 2>/dev/null; }
+installed="$(where LOCALAPPDATA)/Programs/Tolmar MSH Viewer"
+shortcut="$(where APPDATA)/Microsoft/Windows/Start Menu/Programs/Tolmar MSH Viewer.lnk"
+wine "$installer" /S /PATH || fail "the installer failed"
+wineserver -w
+for program in tolmar-msh-viewer mshinfo mshconvert mshgen uninstall; do
+    [ -f "$installed/$program.exe" ] || fail "the installer put no $program.exe into $installed"
+done
+[ -f "$shortcut" ] || fail "the installer made no Start-menu entry"
+query 'HKCU\Software\Classes\TolmarMshViewer.msh\shell\open\command' | grep -q 'tolmar-msh-viewer.exe" "%1"' || fail "the installer did not open .msh files with the viewer"
+query 'HKCU\Environment' /v Path | grep -q 'Programs\\Tolmar MSH Viewer' || fail "the installer did not put the tools on PATH"
+wine "$installed/uninstall.exe" /S || fail "the uninstaller failed"
+wineserver -w
+[ ! -e "$installed" ] && [ ! -e "$shortcut" ] || fail "the uninstaller left $(ls "$installed" "$shortcut" 2>/dev/null | head -3)"
+gone 'HKCU\Software\Classes\.msh' && gone 'HKCU\Software\Classes\TolmarMshViewer.msh' || fail "the uninstaller left the .msh association"
+! query 'HKCU\Environment' /v Path | grep -q 'Tolmar MSH Viewer' || fail "the uninstaller left the tools on PATH"
+gone 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\TolmarMshViewer' || fail "the uninstaller left its entry in Windows' list"
+echo "wine smoke test: passed (the tools as on Linux, $(grep -c '^\[       OK' unit.txt) unit tests, the viewer's picture within $differing pixels of Linux's, the installer and its uninstaller)"
