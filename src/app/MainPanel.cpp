@@ -28,7 +28,7 @@ MainPanel::MainPanel (const juce::String& fileName, bool watch)
     {
         std::cerr << "Tolmar MSH Viewer: " << loaded.message() << std::endl;
         juce::AlertWindow::showMessageBoxAsync (juce::MessageBoxIconType::WarningIcon, ViewerController::errorTitle,
-                                                ViewerController::errorMessage + juce::String ("\n\n") + loaded.message(), "ok");
+                                                ViewerController::errorText (loaded.failure()), "ok");
     }
 
     controller->setWatching (watch);

@@ -31,7 +31,7 @@ Expected<void> ViewerController::load (const juce::File& file)
 void ViewerController::open (const juce::File& file)
 {
     if (const auto loaded = load (file); ! loaded)
-        juce::AlertWindow::showMessageBox (juce::MessageBoxIconType::WarningIcon, errorTitle, errorMessage + juce::String ("\n\n") + loaded.message(), "ok");
+        juce::AlertWindow::showMessageBox (juce::MessageBoxIconType::WarningIcon, errorTitle, errorText (loaded.failure()), "ok");
 }
 
 Expected<void> ViewerController::reload (bool quiet)
@@ -40,7 +40,7 @@ Expected<void> ViewerController::reload (bool quiet)
     const auto loaded = read (document.getFile(), true);
 
     if (! loaded && ! quiet && document.getFile() != juce::File())
-        juce::AlertWindow::showMessageBox (juce::MessageBoxIconType::WarningIcon, errorTitle, errorMessage + juce::String ("\n\n") + loaded.message(), "ok");
+        juce::AlertWindow::showMessageBox (juce::MessageBoxIconType::WarningIcon, errorTitle, errorText (loaded.failure()), "ok");
 
     return loaded;
 }

@@ -69,6 +69,9 @@ public:
     static constexpr const char* errorTitle = "ERROR";
     static constexpr const char* errorMessage = "Could not load .msh file.";
 
+    // The "ERROR" box's text for a failed load: errorMessage, then the file and why.
+    static juce::String errorText (const Failure& failure)     { return errorMessage + juce::String ("\n\n") + failure.message; }
+
 private:
     Expected<void> read (const juce::File& file, bool reloading);
     void showWarnings (const std::vector<MshWarning>& warnings);
