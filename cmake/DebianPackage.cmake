@@ -24,7 +24,8 @@ pictures, also as file managers' thumbnails.")
 execute_process(COMMAND date -R -d "${MSH_RELEASE_DATE} 12:00:00 UTC" OUTPUT_VARIABLE MSH_RELEASE_DATE_RFC2822 OUTPUT_STRIP_TRAILING_WHITESPACE)
 configure_file(${PROJECT_SOURCE_DIR}/packaging/debian/changelog.in ${PROJECT_BINARY_DIR}/debian/changelog @ONLY)
 add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/debian/changelog.gz
-                   COMMAND gzip -9nc ${PROJECT_BINARY_DIR}/debian/changelog > ${PROJECT_BINARY_DIR}/debian/changelog.gz
+                   COMMAND gzip -9nc ${PROJECT_BINARY_DIR}/debian/changelog > ${PROJECT_BINARY_DIR}/debian/changelog.gz.part
+                   COMMAND ${CMAKE_COMMAND} -E rename ${PROJECT_BINARY_DIR}/debian/changelog.gz.part ${PROJECT_BINARY_DIR}/debian/changelog.gz
                    DEPENDS ${PROJECT_BINARY_DIR}/debian/changelog)
 add_custom_target(debian_changelog ALL DEPENDS ${PROJECT_BINARY_DIR}/debian/changelog.gz)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/debian/copyright ${PROJECT_BINARY_DIR}/debian/changelog.gz

@@ -27,7 +27,8 @@ cp LICENSE "$stage/LICENSE.txt"
 cp examples/sample.msh "$stage/sample.msh"
 cp blender/io_scene_tolmar_msh.py "$stage/io_scene_tolmar_msh.py"
 
-# Written under a temporary name and renamed, as every file here is.
+# Written under a temporary name and renamed, as every file here is; a failure leaves no part behind.
+trap 'rm -f "dist/.$name.zip.part" "dist/.$name-installer.exe.part"' EXIT
 rm -f "dist/.$name.zip.part"
 (cd build-windows && zip -q -r -X "../dist/.$name.zip.part" "$name")
 mv -f "dist/.$name.zip.part" "dist/$name.zip"
