@@ -17,6 +17,7 @@ packages=(
     appstream desktop-file-utils        # the checkers of the software-centre entry and the desktop entry
     groff-base                          # the manual pages' checker
     lintian                             # the Debian package's checker
+    librsvg2-bin                        # the icon's PNGs, drawn from its SVG
     assimp-utils                        # another program's glTF, for the import tests
     blender python3-numpy               # the editor modders use, for the round-trip tests and the add-on
     libgtest-dev libbenchmark-dev       # tests and benchmarks
@@ -30,6 +31,7 @@ if [ "${1:-}" = "--windows" ]; then
         libz-mingw-w64-dev                          # zlib for JUCE, static
         wine wine64                                 # the programs run under Wine for the smoke test
         zip nsis                                    # the zip and the installer
+        icoutils                                    # the programs' .ico, and the test that reads it back
     )
 fi
 # Node.js runs the Khronos glTF Validator in the export tests; machines that bring their own keep it.

@@ -16,13 +16,17 @@ target_include_directories(juce_graphics INTERFACE "${JUCE_MODULES_DIR}/juce_gra
 # JUCE's own #warning that its DirectWrite code is not built with MinGW: known, and its GDI fonts serve.
 set_source_files_properties("${msh_graphics_copy}" PROPERTIES COMPILE_OPTIONS -Wno-cpp)
 
-# A program's version and name, as Windows shows them in its properties.
+# A program's icon and version, as Windows shows them, and the manifest it starts the program with.
 function(msh_windows_version_info target description)
     set(MSH_RC_NAME "${target}")
     set(MSH_RC_FILE "${target}.exe")
     set(MSH_RC_DESCRIPTION "${description}")
+    set(MSH_MANIFEST "${PROJECT_SOURCE_DIR}/cmake/windows/program.manifest")
     configure_file("${PROJECT_SOURCE_DIR}/cmake/windows/version.rc.in" "${CMAKE_BINARY_DIR}/rc/${target}.rc" @ONLY)
     target_sources(${target} PRIVATE "${CMAKE_BINARY_DIR}/rc/${target}.rc")
+    # windres reads the icon and manifest, which CMake's scan of the .rc does not see
+    set_source_files_properties("${CMAKE_BINARY_DIR}/rc/${target}.rc" PROPERTIES OBJECT_DEPENDS "${MSH_ICON_ICO};${MSH_MANIFEST}")
+    add_dependencies(${target} icons)
 endfunction()
 
 # tinygltf and stb's PNG writer, compiled here from Debian's headers; the headers are copied into the build

@@ -4,7 +4,7 @@
 ; by the viewer and the tools on PATH. The uninstaller takes away all of it.
 ; Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 ;
-;   makensis -DVERSION=0.2.1 -DSTAGE=folder-of-the-zip -DOUTFILE=setup.exe installer.nsi
+;   makensis -DVERSION=0.2.1 -DSTAGE=folder-of-the-zip -DICON=tolmar-msh-viewer.ico -DOUTFILE=setup.exe installer.nsi
 
 Target amd64-unicode ; a 64-bit installer for 64-bit programs (and Wine without its 32-bit half runs it)
 SetCompressor /SOLID lzma
@@ -15,6 +15,8 @@ RequestExecutionLevel user
 !define PROG_ID "TolmarMshViewer.msh"
 
 Name "${NAME}"
+Icon "${ICON}"
+UninstallIcon "${ICON}"
 OutFile "${OUTFILE}"
 InstallDir "$LOCALAPPDATA\Programs\${NAME}"
 InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"

@@ -24,6 +24,13 @@ for path in usr/bin/tolmar-msh-viewer usr/bin/mshinfo usr/bin/mshconvert usr/bin
 done
 
 dpkg-deb -x "$deb" "$folder/root"
+# The icon at every size the theme has a folder for, each a PNG of that size (read from its header).
+for size in 16 24 32 48 64 128 256; do
+    png="$folder/root/usr/share/icons/hicolor/${size}x${size}/apps/tolmar-msh-viewer.png"
+    [ -f "$png" ] || fail "the package has no ${size}x${size} icon"
+    [ "$(od -An -tx1 -j0 -N8 "$png" | tr -d ' \n')" = 89504e470d0a1a0a ] || fail "the ${size}x${size} icon is no PNG"
+    [ "$(od -An -tu4 --endian=big -j16 -N8 "$png" | tr -s ' ')" = " $size $size" ] || fail "the ${size}x${size} icon is $(od -An -tu4 --endian=big -j16 -N8 "$png")"
+done
 [ "$("$folder/root/usr/bin/tolmar-msh-viewer" --version)" = "tolmar-msh-viewer $(dpkg-deb -f "$deb" Version)" ] || fail "its viewer does not run"
 "$folder/root/usr/bin/mshinfo" --version >/dev/null || fail "its mshinfo does not run"
 echo "deb package: passed ($(basename "$deb"), $(wc -l <"$folder/contents") entries)"
