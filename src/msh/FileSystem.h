@@ -21,6 +21,7 @@ namespace FileSystem
         juce::uint32 owner = 0, group = 0;       // where the system has them
         juce::int64 size = 0;
         juce::int64 modified = 0;                // last written, in the system's finest steps
+        bool readOnly = false;                   // marked by its owner as not to be replaced (Windows)
     };
 
     // What stands at path, links followed (or not); a missing path is kind missing, a loop of links or a
@@ -50,6 +51,9 @@ namespace FileSystem
     Expected<void> replace (const juce::File& from, const juce::File& to);
     Expected<void> hardLink (const juce::File& existing, const juce::File& newName);
     Expected<void> remove (const juce::File& path);
+
+    // Why a file may not be replaced as it stands, in the system's words (Windows: its read-only mark).
+    Expected<void> mayReplace (const Info& target);
 
     // Gives an open file the owner and group of another, where the process may (else nothing changes).
     void keepOwner (int handle, const Info& of);

@@ -169,6 +169,11 @@ namespace FileSystem
         return {};
     }
 
+    Expected<void> mayReplace (const Info&)
+    {
+        return {}; // write permission is the folder's to give: a rename replaces what it may
+    }
+
     void keepOwner (int handle, const Info& of)
     {
         // Only root may give a file away; anyone may keep a group they are in. What may not be is left.

@@ -16,17 +16,10 @@ namespace FileSystem
     {
         std::wstring path (const juce::File& file)   { return file.getFullPathName().toWideCharPointer(); }
 
-        Failure crtFailure()
-        {
-            return { errno == ENOENT ? Failure::Kind::notFound : errno == ENOMEM ? Failure::Kind::noMemory : Failure::Kind::ioFailed,
-                     std::strerror (errno) };
-        }
-
-        // What Windows says of its last failure, in its words.
-        Failure windowsFailure()
+        // What Windows says of a failure, in its words (the C library's would be another system's).
+        Failure windowsFailure (DWORD code)
         {
             wchar_t* text = nullptr;
-            const auto code = ::GetLastError();
             ::FormatMessageW (FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                               nullptr, code, 0, (LPWSTR) &text, 0, nullptr);
             const auto message = text != nullptr ? juce::String (text).trim() : "error " + juce::String ((int) code);
@@ -34,6 +27,34 @@ namespace FileSystem
             const auto kind = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ? Failure::Kind::notFound
                             : code == ERROR_NOT_ENOUGH_MEMORY || code == ERROR_OUTOFMEMORY ? Failure::Kind::noMemory : Failure::Kind::ioFailed;
             return { kind, message };
+        }
+
+        Failure windowsFailure()    { return windowsFailure (::GetLastError()); }
+
+        // A C library call's failure, by the Windows error under it where it has one.
+        Failure crtFailure()
+        {
+            if (_doserrno != 0)
+                return windowsFailure ((DWORD) _doserrno);
+
+            return { errno == ENOMEM ? Failure::Kind::noMemory : Failure::Kind::ioFailed, std::strerror (errno) };
+        }
+
+        // A Windows handle as the C library's file number the callers use.
+        Expected<int> numbered (HANDLE handle, int flags)
+        {
+            if (handle == INVALID_HANDLE_VALUE)
+                return windowsFailure();
+
+            const auto number = ::_open_osfhandle ((intptr_t) handle, flags | _O_BINARY);
+
+            if (number < 0)
+            {
+                ::CloseHandle (handle);
+                return Failure { Failure::Kind::ioFailed, std::strerror (errno) };
+            }
+
+            return number;
         }
     }
 
@@ -63,6 +84,7 @@ namespace FileSystem
         info.device = facts.dwVolumeSerialNumber;
         info.identity = ((juce::uint64) facts.nFileIndexHigh << 32) | facts.nFileIndexLow;
         info.permissions = 0666;
+        info.readOnly = (facts.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0;
         info.size = (juce::int64) (((juce::uint64) facts.nFileSizeHigh << 32) | facts.nFileSizeLow);
         info.modified = (juce::int64) (((juce::uint64) facts.ftLastWriteTime.dwHighDateTime << 32) | facts.ftLastWriteTime.dwLowDateTime);
         return info;
@@ -86,12 +108,14 @@ namespace FileSystem
         if (info->kind != Info::Kind::regular)
             return Failure { Failure::Kind::notRegular, info->kind == Info::Kind::directory ? "is a directory" : "is not a regular file" };
 
-        const auto handle = ::_wopen (path (file).c_str(), _O_RDONLY | _O_BINARY | _O_NOINHERIT);
+        const auto handle = numbered (::CreateFileW (path (file).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                                     nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr),
+                                      _O_RDONLY);
 
-        if (handle < 0)
-            return crtFailure();
+        if (! handle)
+            return handle.failure();
 
-        return OpenFile { handle, info->size };
+        return OpenFile { *handle, info->size };
     }
 
     juce::int64 read (int handle, void* buffer, size_t size)
@@ -101,6 +125,7 @@ namespace FileSystem
 
     Expected<void> seek (int handle, juce::int64 position)
     {
+        _doserrno = 0;
         if (::_lseeki64 (handle, position, SEEK_SET) != position)
             return crtFailure();
 
@@ -109,16 +134,14 @@ namespace FileSystem
 
     Expected<int> createNew (const juce::File& file, juce::uint32)
     {
-        const auto handle = ::_wopen (path (file).c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT, _S_IREAD | _S_IWRITE);
-
-        if (handle < 0)
-            return crtFailure();
-
-        return handle;
+        return numbered (::CreateFileW (path (file).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr),
+                         _O_WRONLY);
     }
 
     Expected<void> writeAll (int handle, const void* data, size_t size)
     {
+        _doserrno = 0;
         const auto* bytes = static_cast<const char*> (data);
 
         while (size > 0)
@@ -140,6 +163,7 @@ namespace FileSystem
 
     Expected<void> close (int handle)
     {
+        _doserrno = 0;
         if (::_close (handle) != 0)
             return crtFailure();
 
@@ -165,8 +189,20 @@ namespace FileSystem
 
     Expected<void> remove (const juce::File& file)
     {
-        if (! ::DeleteFileW (path (file).c_str()))
+        // Only our own names are removed: a second name of a file marked read-only carries the mark.
+        if (! ::DeleteFileW (path (file).c_str())
+            && ! (::GetLastError() == ERROR_ACCESS_DENIED && ::SetFileAttributesW (path (file).c_str(), FILE_ATTRIBUTE_NORMAL)
+                  && ::DeleteFileW (path (file).c_str())))
             return windowsFailure();
+
+        return {};
+    }
+
+    Expected<void> mayReplace (const Info& target)
+    {
+        // What Windows says when a read-only file is written over, and why.
+        if (target.readOnly)
+            return Failure { Failure::Kind::ioFailed, windowsFailure (ERROR_ACCESS_DENIED).message + " (it is marked read-only)" };
 
         return {};
     }

@@ -370,6 +370,9 @@ Expected<juce::OutputStream*> OutputFileSet::add (const juce::File& path)
     if (info->kind != Kind::missing && info->kind != Kind::regular)
         return refuse ({ Failure::Kind::notRegular, path.getFullPathName() + (info->kind == Kind::directory ? ": is a directory" : ": is not a regular file") });
 
+    if (const auto replaceable = FileSystem::mayReplace (*info); ! replaceable)
+        return refuse ({ replaceable.failure().kind, "cannot replace " + path.getFullPathName() + ": " + replaceable.message() });
+
     // A file that replaces another keeps its permissions; a new one gets the usual ones.
     entry->temporary = temporarySibling (entry->target, "part");
     entry->slot = Temporaries::instance.note (entry->temporary);
@@ -460,6 +463,12 @@ Expected<void> OutputFileSet::commit()
             rollBack (0);
             return refuse ({ info ? Failure::Kind::notRegular : info.failure().kind,
                              e.target.getFullPathName() + ": " + (info ? juce::String ("is not a regular file") : info.message()) });
+        }
+
+        if (const auto replaceable = FileSystem::mayReplace (*info); ! replaceable) // marked since it was added
+        {
+            rollBack (0);
+            return refuse ({ replaceable.failure().kind, "cannot replace " + e.target.getFullPathName() + ": " + replaceable.message() });
         }
 
         e.existed = info->kind == Kind::regular;
