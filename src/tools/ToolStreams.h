@@ -10,5 +10,6 @@ juce::StringArray programArguments (int argc, char* argv[]);
 
 // Opens the null device on any of the three standard streams that is closed, so no file the program opens
 // later takes its number (and the program's messages), and has standard output write its bytes as they
-// are (no line ends added on Windows); false when standard output was closed.
+// are (no line ends added on Windows), and a Windows console get characters rather than bytes; false when
+// standard output was closed.
 bool prepareStandardStreams();

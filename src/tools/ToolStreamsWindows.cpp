@@ -8,8 +8,91 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <iostream>
+#include <streambuf>
+#include <string>
+
 namespace
 {
+    // Text for a console goes to it as UTF-16 through WriteConsoleW, which shows every character whatever
+    // code page the console is set to; files and pipes get the UTF-8 bytes as they are.
+    class ConsoleBuffer final : public std::streambuf
+    {
+    public:
+        explicit ConsoleBuffer (HANDLE consoleToUse) : console (consoleToUse) {}
+
+    protected:
+        int_type overflow (int_type c) override
+        {
+            if (traits_type::eq_int_type (c, traits_type::eof()))
+                return traits_type::not_eof (c);
+
+            pending.push_back (traits_type::to_char_type (c));
+            return pending.size() < 65536 || sync() == 0 ? c : traits_type::eof();
+        }
+
+        std::streamsize xsputn (const char* text, std::streamsize size) override
+        {
+            pending.append (text, (size_t) size);
+            return pending.size() < 65536 || sync() == 0 ? size : 0;
+        }
+
+        int sync() override
+        {
+            const auto whole = wholeCharacters();
+
+            if (whole == 0)
+                return 0;
+
+            // Bytes that are no UTF-8 show as U+FFFD, as a console can show nothing truer for them.
+            std::wstring wide ((size_t) ::MultiByteToWideChar (CP_UTF8, 0, pending.data(), (int) whole, nullptr, 0), L'\0');
+            ::MultiByteToWideChar (CP_UTF8, 0, pending.data(), (int) whole, wide.data(), (int) wide.size());
+            pending.erase (0, whole);
+
+            for (size_t done = 0; done < wide.size();)
+            {
+                DWORD written = 0;
+
+                if (! ::WriteConsoleW (console, wide.data() + done, (DWORD) std::min<size_t> (wide.size() - done, 16384), &written, nullptr) || written == 0)
+                    return -1;
+
+                done += written;
+            }
+
+            return 0;
+        }
+
+    private:
+        // The bytes up to the last whole UTF-8 character: one cut by a write waits for its end.
+        size_t wholeCharacters() const
+        {
+            auto start = pending.size();
+
+            while (start > 0 && pending.size() - start < 3 && (static_cast<unsigned char> (pending[start - 1]) & 0xc0) == 0x80)
+                --start;
+
+            if (start == 0)
+                return pending.size();
+
+            const auto lead = static_cast<unsigned char> (pending[start - 1]);
+            const size_t length = lead >= 0xf0 ? 4 : lead >= 0xe0 ? 3 : lead >= 0xc0 ? 2 : 1;
+            return pending.size() - (start - 1) < length ? start - 1 : pending.size();
+        }
+
+        HANDLE console;
+        std::string pending;
+    };
+
+    // Standard output or error, written through WriteConsoleW where it is a console.
+    void writeToConsoleIfThere (DWORD which, std::ostream& stream)
+    {
+        const auto handle = ::GetStdHandle (which);
+        DWORD mode = 0;
+
+        if (handle != INVALID_HANDLE_VALUE && handle != nullptr && ::GetConsoleMode (handle, &mode))
+            stream.rdbuf (new ConsoleBuffer (handle)); // for the program's life: the stream flushes into it at exit
+    }
+
     // The files a wildcard names, in name order, with the folder part as typed; none when nothing matches.
     juce::StringArray filesMatching (const juce::String& pattern)
     {
@@ -77,6 +160,8 @@ bool prepareStandardStreams()
     }
 
     ::_setmode (1, _O_BINARY); // the same bytes as on every other system, not \r\n for \n
+    writeToConsoleIfThere (STD_OUTPUT_HANDLE, std::cout);
+    writeToConsoleIfThere (STD_ERROR_HANDLE, std::cerr);
     return outputOpen;
 }
 

@@ -19,6 +19,7 @@ namespace
 
 int main (int argc, char* argv[])
 {
+    std::ios::sync_with_stdio (false); // a report of thousands of lines, buffered; before the streams are set up, as it replaces their buffers
     if (! standardOutputWasOpen())
     {
         std::cerr << "mshinfo: cannot write to standard output: it is closed\n";
@@ -38,7 +39,6 @@ int main (int argc, char* argv[])
         return usageStatus;
     }
 
-    std::ios::sync_with_stdio (false);
     int status = 0;
 
     for (auto& path : line.operands)
