@@ -45,6 +45,7 @@ MeshView::~MeshView()
 {
     // A frame under way gives up, so the detach below does not wait for it; nothing may draw once the
     // things it draws start to go.
+    frameGate.open();
     renderer.close();
     context.detach();
 }
@@ -57,6 +58,7 @@ void MeshView::newOpenGLContextCreated()
 
 void MeshView::renderOpenGL()
 {
+    frameGate.pass (std::chrono::seconds (2));
     GLint viewport[4] = {};
     juce::gl::glGetIntegerv (juce::gl::GL_VIEWPORT, viewport);
     renderer.renderFrame (viewport[2], viewport[3]);
@@ -67,6 +69,12 @@ void MeshView::openGLContextClosing()
     // On the message thread, with the context current and no frame running.
     renderer.contextClosing();
     eventLoop.contextClosing();
+}
+
+void MeshView::resized()
+{
+    frameGate.hold ([this] { context.triggerRepaint(); }, isShowing()); // JUCE sizes the GL window next
+    refreshCaptions();
 }
 
 void MeshView::publish (bool sceneChanged)
@@ -160,11 +168,7 @@ void MeshView::showMesh (std::shared_ptr<const MshMesh> toShow, bool keepCamera)
 void MeshView::setHighlighted (const MshObject* object)
 {
     highlighted = object;
-
-    if (overlayShown)
-        refreshCaptions (true); // the overlay names the highlighted object
-    else
-        publish (true);
+    overlayShown ? refreshCaptions (true) : publish (true); // the overlay names the highlighted object
 }
 
 void MeshView::setOverlayFacts (const OverlayFacts& facts)

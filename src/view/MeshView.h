@@ -3,6 +3,7 @@
 #pragma once
 
 #include "EventLoopGuard.h"
+#include "FrameGate.h"
 #include "ReducedCopies.h"
 #include "SceneRenderer.h"
 #include "ViewInfo.h"
@@ -74,7 +75,7 @@ public:
     void mouseDrag (const juce::MouseEvent& e) override;
     void mouseUp (const juce::MouseEvent& e) override;
     void mouseWheelMove (const juce::MouseEvent& e, const juce::MouseWheelDetails& wheel) override;
-    void resized() override                             { refreshCaptions(); }
+    void resized() override;
 
 private:
     void newOpenGLContextCreated() override;
@@ -92,6 +93,7 @@ private:
     Listener* listener = nullptr;
     juce::OpenGLContext context;
     SceneRenderer renderer;
+    FrameGate frameGate;
     EventLoopGuard eventLoop;
     ViewCamera camera, meshCamera;               // now, and where the mesh shown put it
     std::shared_ptr<const MshMesh> mesh;
