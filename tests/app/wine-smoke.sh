@@ -1,7 +1,8 @@
 #!/bin/sh
 # Tolmar MSH Viewer - the Windows build under Wine, on an X display: the tools give the Linux build's output
 # byte for byte, the unit tests pass, Windows paths open, and the viewer shows its information box, then
-# its window, and F12 writes the picture the Linux drawing makes of the same view. Wine shows no GL drawn
+# its window, F12 writes the picture the Linux drawing makes of the same view, and the window outlives
+# quick maximise and restore cycles. Wine shows no GL drawn
 # into a child window on screen, so the picture read back by F12 is the proof of the drawing; screenshots
 # check the rest of the window.
 # Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
@@ -28,6 +29,16 @@ stage=$(ls -d "$win"/tolmar-msh-viewer-*-windows-x64 | head -1)
 [ "$(grep -c "$(printf '\r')\$" "$stage/README.txt")" = "$(wc -l <"$stage/README.txt")" ] || fail "README.txt has lines without CRLF"
 for program in "$stage"/*.exe; do
     grep -q "$(basename "$program")" "$stage/README.txt" || fail "README.txt does not say what $(basename "$program") does"
+done
+
+# Every program carries the icon, made at every size, and the manifest that asks for UTF-8 and sharp drawing.
+icon=$(icotool --list "$win/icons/tolmar-msh-viewer.ico" | sed -n 's/.*--width=\([0-9]*\).*/\1/p' | sort -n | tr '\n' ' ')
+[ "$icon" = "16 24 32 48 64 128 256 " ] || fail "the .ico holds the sizes $icon"
+for program in "$stage"/*.exe; do
+    wrestool --list --type=14 "$program" | grep -q . || fail "$(basename "$program") has no icon"
+    wrestool --extract --raw --type=24 "$program" >"$folder/manifest.xml"
+    grep -q '>UTF-8</activeCodePage>' "$folder/manifest.xml" && grep -q '>PerMonitorV2</dpiAwareness>' "$folder/manifest.xml" \
+        && grep -q 'Microsoft.Windows.Common-Controls" version="6' "$folder/manifest.xml" || fail "$(basename "$program") has no manifest, or a wrong one"
 done
 
 cd "$folder"
@@ -70,6 +81,22 @@ windows_path=$(winepath -w "$folder/m$(printf '\303\266')tor.msh" 2>/dev/null)
 wine "$win/src/tools/mshinfo.exe" "$windows_path" >motor.txt 2>&1 || fail "mshinfo.exe could not open $windows_path"
 grep -q 'loaded, 0 warnings' motor.txt || fail "mshinfo.exe did not read $windows_path"
 
+# A console shows the characters, not UTF-8 bytes read in its code page (850, as in a Western European
+# cmd): the tools write to it through WriteConsoleW, their messages too.
+wine "$win/tests/console_read_back.exe" shown.txt "$win/src/tools/mshinfo.exe" "m$(printf '\303\266')tor.msh" "n$(printf '\303\266').msh" >/dev/null 2>&1 || true
+grep -q "^file: m$(printf '\303\266')tor.msh\$" shown.txt && grep -q "^mshinfo: n$(printf '\303\266').msh: no such file" shown.txt \
+    || fail "the console showed: $(grep -e '^file' -e '^mshinfo' shown.txt | tr '\n' ' ')"
+
+# A read-only file in the way is refused in Windows' words; the set stays as it was, with nothing beside it.
+mkdir readonly other
+wine "$win/src/tools/mshconvert.exe" --format gltf -o readonly sample.msh >/dev/null 2>&1 || fail "mshconvert.exe --format gltf failed"
+cp seeds/rich.msh other/sample.msh
+chmod a-w readonly/sample.bin
+(cd readonly && md5sum ./* >../readonly.md5)
+! wine "$win/src/tools/mshconvert.exe" --format gltf -o readonly other/sample.msh >refused.txt 2>&1 || fail "mshconvert.exe replaced a read-only set"
+grep -q 'sample.bin: Access.* denied\. (it is marked read-only)' refused.txt || fail "mshconvert.exe said: $(cat refused.txt)"
+(cd readonly && md5sum -c --quiet ../readonly.md5 >/dev/null && [ "$(ls -A | wc -l)" = 3 ]) || fail "the refused set changed: $(ls -A readonly | tr '\n' ' ')"
+
 wine "$win/tests/unit_tests.exe" >unit.txt 2>&1 || { tail -20 unit.txt >&2; fail "unit_tests.exe failed"; }
 
 # The viewer: the information box first, then the window named after the file.
@@ -103,13 +130,26 @@ background=$(convert sample-1.png -fuzz 1% -fill white -opaque 'rgb(204,0,102)' 
 awk "BEGIN { exit !($background < 0.97) }" || fail "the picture shows the background alone"
 cp sample-1.png "$win/wine-picture.png" # kept for a look: the viewer's own frame under Wine
 
-xdotool windowfocus --sync "$window" key ctrl+q
+# Twenty quick turns of maximise and restore by double-clicks on the title bar, then the close button:
+# the window keeps answering and is gone within 5 s.
+eval "$(xdotool getwindowgeometry --shell "$window")"
+restored="$WIDTH x $HEIGHT"
+for cycle in $(seq 20); do
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    xdotool mousemove $((X + 60)) $((Y + 10)) click --repeat 2 --delay 80 1
+    sleep 0.3
+done
+eval "$(xdotool getwindowgeometry --shell "$window")"
+[ "$WIDTH x $HEIGHT" = "$restored" ] || fail "after 20 maximise and restore cycles the window is $WIDTH x $HEIGHT, not $restored"
+xdotool mousemove $((X + WIDTH - 12)) $((Y + 10)) click 1
+for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+! kill -0 "$pid" 2>/dev/null || fail "the viewer did not close within 5 s of its close button after 20 maximise and restore cycles"
 wait "$pid" || fail "the viewer quit with status $?"
 pid=
 
 # The installer, silent, for this user: the programs, a Start-menu entry, .msh files opened by the viewer
 # and, asked for with /PATH, the tools on PATH; then its uninstaller takes away every one of them.
-installer=$(ls "$win"/../dist/tolmar-msh-viewer-*-windows-x64-installer.exe | head -1)
+installer=$(ls "$win"/../dist/tolmar-msh-viewer-*-windows-x64-setup.exe | head -1)
 query() { wine reg query "$@" 2>/dev/null | tr -d '\r'; }       # (Wine's reg says what it misses on stdout)
 gone() { ! wine reg query "$@" >/dev/null 2>&1; }
 where() { winepath -u "$(wine cmd /c echo "%$1%" 2>/dev/null | tr -d '\r')" 2>/dev/null; }
@@ -123,10 +163,27 @@ done
 [ -f "$shortcut" ] || fail "the installer made no Start-menu entry"
 query 'HKCU\Software\Classes\TolmarMshViewer.msh\shell\open\command' | grep -q 'tolmar-msh-viewer.exe" "%1"' || fail "the installer did not open .msh files with the viewer"
 query 'HKCU\Environment' /v Path | grep -q 'Programs\\Tolmar MSH Viewer' || fail "the installer did not put the tools on PATH"
+# start, as Explorer's double-click, finds the viewer through the association and opens the file in it.
+# Windows reads a user's classes through HKEY_CLASSES_ROOT; Wine 8 reads the machine's alone, so the
+# installer's keys are shown to it there for this run.
+for key in .msh TolmarMshViewer.msh; do
+    wine reg export "HKCU\\Software\\Classes\\$key" user.reg /y >/dev/null 2>&1 || fail "the installer wrote no $key class"
+    iconv -f UTF-16 -t UTF-8 user.reg | sed 's/^\[HKEY_CURRENT_USER\\Software\\Classes/[HKEY_LOCAL_MACHINE\\Software\\Classes/' >machine.reg
+    wine regedit /s machine.reg
+done
+wine cmd /c start "" "$(winepath -w "$folder/sample.msh")" >/dev/null 2>&1 || fail "start of sample.msh failed"
+box=$(wait_for '^Information v 0\.2\.1$')
+xdotool windowfocus --sync "$box" key Return
+window=$(wait_for '^Tolmar MSH Viewer - sample\.msh$')
+xdotool windowfocus --sync "$window" key ctrl+q
+for _ in $(seq 100); do [ -z "$(windows '^Tolmar MSH Viewer')" ] && break; sleep 0.1; done
+[ -z "$(windows '^Tolmar MSH Viewer')" ] || fail "the viewer opened by start did not quit"
+wine reg delete 'HKLM\Software\Classes\.msh' /f >/dev/null 2>&1
+wine reg delete 'HKLM\Software\Classes\TolmarMshViewer.msh' /f >/dev/null 2>&1
 wine "$installed/uninstall.exe" /S || fail "the uninstaller failed"
 wineserver -w
 [ ! -e "$installed" ] && [ ! -e "$shortcut" ] || fail "the uninstaller left $(ls "$installed" "$shortcut" 2>/dev/null | head -3)"
 gone 'HKCU\Software\Classes\.msh' && gone 'HKCU\Software\Classes\TolmarMshViewer.msh' || fail "the uninstaller left the .msh association"
 ! query 'HKCU\Environment' /v Path | grep -q 'Tolmar MSH Viewer' || fail "the uninstaller left the tools on PATH"
 gone 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\TolmarMshViewer' || fail "the uninstaller left its entry in Windows' list"
-echo "wine smoke test: passed (the tools as on Linux, $(grep -c '^\[       OK' unit.txt) unit tests, the viewer's picture within $differing pixels of Linux's, the installer and its uninstaller)"
+echo "wine smoke test: passed (the tools as on Linux, $(grep -c '^\[       OK' unit.txt) unit tests, the viewer's picture within $differing pixels of Linux's, 20 maximise and restore cycles, the console, a read-only set refused, the installer, start through the association and the uninstaller)"
