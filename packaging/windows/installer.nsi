@@ -62,6 +62,11 @@ Section "Tolmar MSH Viewer and its tools" SecProgram
 SectionEnd
 
 Section "Open .msh files with the viewer" SecAssociation
+    ReadRegStr $0 HKCU "Software\Classes\.msh" ""
+    ${If} $0 != ""
+    ${AndIf} $0 != "${PROG_ID}"
+        WriteRegStr HKCU "${UNINSTALL_KEY}" "PreviousMshClass" "$0" ; given back by the uninstaller
+    ${EndIf}
     WriteRegStr HKCU "Software\Classes\.msh" "" "${PROG_ID}"
     WriteRegStr HKCU "Software\Classes\${PROG_ID}" "" "MSH mesh file"
     WriteRegStr HKCU "Software\Classes\${PROG_ID}\DefaultIcon" "" "$INSTDIR\tolmar-msh-viewer.exe,0"
@@ -69,7 +74,7 @@ Section "Open .msh files with the viewer" SecAssociation
     System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)' ; the association changed
 SectionEnd
 
-Section /o "Put the tools on PATH (mshinfo, mshconvert in cmd)" SecPath
+Section /o "Put the tools on PATH" SecPath
     ReadRegStr $0 HKCU "Environment" "Path"
     ${StrStr} $1 ";$0;" ";$INSTDIR;"
     ${If} $1 == ""
@@ -82,13 +87,26 @@ Section /o "Put the tools on PATH (mshinfo, mshconvert in cmd)" SecPath
     ${EndIf}
 SectionEnd
 
-; A silent install (/S) takes the ticked choices; /PATH ticks the one that is not.
+; A silent install (/S) takes the ticked choices; /PATH ticks the one that is not. .msh files another
+; program opens stay with it unless the box is ticked (or /ASSOCIATE given).
 Function .onInit
     ${GetParameters} $0
     ClearErrors
     ${GetOptions} $0 "/PATH" $1
     ${IfNot} ${Errors}
         !insertmacro SelectSection ${SecPath}
+    ${EndIf}
+
+    ReadRegStr $2 HKCU "Software\Classes\.msh" ""
+    ${If} $2 == ""
+        ReadRegStr $2 HKCR ".msh" ""
+    ${EndIf}
+    ClearErrors
+    ${GetOptions} $0 "/ASSOCIATE" $1
+    ${If} ${Errors}
+    ${AndIf} $2 != ""
+    ${AndIf} $2 != "${PROG_ID}"
+        !insertmacro UnselectSection ${SecAssociation}
     ${EndIf}
 FunctionEnd
 
@@ -105,9 +123,13 @@ Section "Uninstall"
     RMDir "$INSTDIR"
     Delete "$SMPROGRAMS\${NAME}.lnk"
 
-    ; The association only where it is still ours.
+    ; The association only where it is still ours, given back to the program that had it before.
     ReadRegStr $0 HKCU "Software\Classes\.msh" ""
+    ReadRegStr $1 HKCU "${UNINSTALL_KEY}" "PreviousMshClass"
     ${If} $0 == "${PROG_ID}"
+    ${AndIf} $1 != ""
+        WriteRegStr HKCU "Software\Classes\.msh" "" "$1"
+    ${ElseIf} $0 == "${PROG_ID}"
         DeleteRegKey HKCU "Software\Classes\.msh"
     ${EndIf}
     DeleteRegKey HKCU "Software\Classes\${PROG_ID}"

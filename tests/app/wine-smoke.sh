@@ -155,7 +155,15 @@ gone() { ! wine reg query "$@" >/dev/null 2>&1; }
 where() { winepath -u "$(wine cmd /c echo "%$1%" 2>/dev/null | tr -d '\r')" 2>/dev/null; }
 installed="$(where LOCALAPPDATA)/Programs/Tolmar MSH Viewer"
 shortcut="$(where APPDATA)/Microsoft/Windows/Start Menu/Programs/Tolmar MSH Viewer.lnk"
-wine "$installer" /S /PATH || fail "the installer failed"
+# .msh files another program opens stay with it, unless the box is ticked (/ASSOCIATE when silent).
+wine reg add 'HKCU\Software\Classes\.msh' /ve /d OtherEditor.msh /f >/dev/null 2>&1
+wine "$installer" /S || fail "the installer failed"
+wineserver -w
+query 'HKCU\Software\Classes\.msh' /ve | grep -q OtherEditor.msh || fail "the installer took .msh files from the program that had them"
+wine "$installed/uninstall.exe" /S || fail "the uninstaller failed"
+wineserver -w
+query 'HKCU\Software\Classes\.msh' /ve | grep -q OtherEditor.msh || fail "the uninstaller took the other program's .msh association"
+wine "$installer" /S /PATH /ASSOCIATE || fail "the installer failed"
 wineserver -w
 for program in tolmar-msh-viewer mshinfo mshconvert mshgen uninstall; do
     [ -f "$installed/$program.exe" ] || fail "the installer put no $program.exe into $installed"
@@ -175,7 +183,9 @@ wine cmd /c start "" "$(winepath -w "$folder/sample.msh")" >/dev/null 2>&1 || fa
 box=$(wait_for '^Information v 0\.2\.1$')
 xdotool windowfocus --sync "$box" key Return
 window=$(wait_for '^Tolmar MSH Viewer - sample\.msh$')
-xdotool windowfocus --sync "$window" key ctrl+q
+sleep 1
+eval "$(xdotool getwindowgeometry --shell "$window")"
+xdotool mousemove $((X + WIDTH - 12)) $((Y + 10)) click 1
 for _ in $(seq 100); do [ -z "$(windows '^Tolmar MSH Viewer')" ] && break; sleep 0.1; done
 [ -z "$(windows '^Tolmar MSH Viewer')" ] || fail "the viewer opened by start did not quit"
 wine reg delete 'HKLM\Software\Classes\.msh' /f >/dev/null 2>&1
@@ -183,7 +193,9 @@ wine reg delete 'HKLM\Software\Classes\TolmarMshViewer.msh' /f >/dev/null 2>&1
 wine "$installed/uninstall.exe" /S || fail "the uninstaller failed"
 wineserver -w
 [ ! -e "$installed" ] && [ ! -e "$shortcut" ] || fail "the uninstaller left $(ls "$installed" "$shortcut" 2>/dev/null | head -3)"
-gone 'HKCU\Software\Classes\.msh' && gone 'HKCU\Software\Classes\TolmarMshViewer.msh' || fail "the uninstaller left the .msh association"
+gone 'HKCU\Software\Classes\TolmarMshViewer.msh' || fail "the uninstaller left the viewer's class"
+query 'HKCU\Software\Classes\.msh' /ve | grep -q OtherEditor.msh || fail "the uninstaller did not give .msh files back to the program that had them"
+wine reg delete 'HKCU\Software\Classes\.msh' /f >/dev/null 2>&1
 ! query 'HKCU\Environment' /v Path | grep -q 'Tolmar MSH Viewer' || fail "the uninstaller left the tools on PATH"
 gone 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\TolmarMshViewer' || fail "the uninstaller left its entry in Windows' list"
 echo "wine smoke test: passed (the tools as on Linux, $(grep -c '^\[       OK' unit.txt) unit tests, the viewer's picture within $differing pixels of Linux's, 20 maximise and restore cycles, the console, a read-only set refused, the installer, start through the association and the uninstaller)"
