@@ -177,8 +177,8 @@ namespace FileSystem
     void keepOwner (int handle, const Info& of)
     {
         // Only root may give a file away; anyone may keep a group they are in. What may not be is left.
-        if (::fchown (handle, (uid_t) of.owner, (gid_t) of.group) != 0)
-            (void) ::fchown (handle, (uid_t) -1, (gid_t) of.group);
+        if (::fchown (handle, (uid_t) of.owner, (gid_t) of.group) != 0 && ::fchown (handle, (uid_t) -1, (gid_t) of.group) != 0)
+            return; // the folder's group, as any new file has
     }
 
     juce::int64 lockFolder (const juce::File& folder, bool exclusive)

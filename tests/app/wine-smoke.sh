@@ -1,9 +1,11 @@
 #!/bin/sh
-# Tolmar MSH Viewer - the Windows build under Wine, on an X display: the tools give the Linux build's output
-# byte for byte, the unit tests pass, Windows paths open, and the viewer shows its information box, then
-# its window, F12 writes the picture the Linux drawing makes of the same view, and the window outlives
-# quick maximise and restore cycles. Wine shows no GL drawn
-# into a child window on screen, so the picture read back by F12 is the proof of the drawing; screenshots
+# Tolmar MSH Viewer - the Windows build under Wine, on an X display: every program carries the icon and
+# its manifest; the tools give the Linux build's output byte for byte, expand wildcards, show names beyond
+# ASCII in a console and refuse a read-only set; the unit tests pass; Windows paths open; the viewer shows
+# its information box, then its window, F12 writes the picture the Linux drawing makes of the same view,
+# and the window outlives quick maximise and restore cycles; the installer and its uninstaller put in and
+# take away every part, and start opens a .msh file through the association. Wine shows no GL drawn into
+# a child window on screen, so the picture read back by F12 is the proof of the drawing; screenshots
 # check the rest of the window.
 # Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #
