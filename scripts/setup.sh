@@ -15,7 +15,7 @@ packages=(
     nlohmann-json3-dev                  # the JSON tinygltf writes, where a .gltf names its .bin
     bubblewrap                          # the thumbnailer's sandbox, as file managers run it
     appstream desktop-file-utils        # the checkers of the software-centre entry and the desktop entry
-    groff-base                          # the manual pages' checker
+    groff-base man-db                   # the manual pages' checkers
     lintian                             # the Debian package's checker
     librsvg2-bin                        # the icon's PNGs, drawn from its SVG
     assimp-utils                        # another program's glTF, for the import tests

@@ -31,6 +31,12 @@ for size in 16 24 32 48 64 128 256; do
     [ "$(od -An -tx1 -j0 -N8 "$png" | tr -d ' \n')" = 89504e470d0a1a0a ] || fail "the ${size}x${size} icon is no PNG"
     [ "$(od -An -tu4 --endian=big -j16 -N8 "$png" | tr -s ' ')" = " $size $size" ] || fail "the ${size}x${size} icon is $(od -An -tu4 --endian=big -j16 -N8 "$png")"
 done
+# Each manual page as installed reads with man, with no warning from its formatter.
+for page in tolmar-msh-viewer mshinfo mshconvert mshrender; do
+    said=$(MANWIDTH=80 man --warnings -l "$folder/root/usr/share/man/man1/$page.1.gz" 2>&1 >"$folder/$page.txt") || fail "man -l $page.1.gz failed: $said"
+    [ -z "$said" ] && grep -q "^NAME" "$folder/$page.txt" || fail "man -l $page.1.gz: ${said:-no NAME section}"
+done
+
 [ "$("$folder/root/usr/bin/tolmar-msh-viewer" --version)" = "tolmar-msh-viewer $(dpkg-deb -f "$deb" Version)" ] || fail "its viewer does not run"
 "$folder/root/usr/bin/mshinfo" --version >/dev/null || fail "its mshinfo does not run"
 echo "deb package: passed ($(basename "$deb"), $(wc -l <"$folder/contents") entries)"
