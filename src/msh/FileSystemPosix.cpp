@@ -176,9 +176,10 @@ namespace FileSystem
 
     void keepOwner (int handle, const Info& of)
     {
-        // Only root may give a file away; anyone may keep a group they are in. What may not be is left.
-        if (::fchown (handle, (uid_t) of.owner, (gid_t) of.group) != 0 && ::fchown (handle, (uid_t) -1, (gid_t) of.group) != 0)
-            return; // the folder's group, as any new file has
+        // Only root may give a file away; anyone may keep a group they are in. What may not be kept stays
+        // as for any new file: the process's owner and the folder's group.
+        const auto kept = ::fchown (handle, (uid_t) of.owner, (gid_t) of.group) == 0 || ::fchown (handle, (uid_t) -1, (gid_t) of.group) == 0;
+        juce::ignoreUnused (kept);
     }
 
     juce::int64 lockFolder (const juce::File& folder, bool exclusive)

@@ -19,7 +19,8 @@ namespace
 
 int main (int argc, char* argv[])
 {
-    std::ios::sync_with_stdio (false); // a report of thousands of lines, buffered; before the streams are set up, as it replaces their buffers
+    // Reports of thousands of lines, buffered; untied first, as untying replaces the streams' buffers.
+    std::ios::sync_with_stdio (false);
     if (! standardOutputWasOpen())
     {
         std::cerr << "mshinfo: cannot write to standard output: it is closed\n";
