@@ -8,6 +8,8 @@
 #include "ObjectMerge.h"
 #include "msh/MshReader.h"
 
+#include <nlohmann/json.hpp>
+
 #include <charconv>
 #include <cmath>
 #include <unordered_map>
@@ -93,13 +95,34 @@ namespace
         }
     }
 
+    // A number in extras as its text wrote it: tinygltf keeps a whole number as an int, which makes 2^40
+    // a 0 and 2^31 a negative number.
+    double numberAsWritten (const tinygltf::Value& value, const std::string& extrasText, const char* key)
+    {
+        if (value.IsInt() && ! extrasText.empty())
+        {
+            const auto written = nlohmann::json::parse (extrasText, nullptr, false);
+
+            if (written.is_object() && written.contains (key) && written[key].is_number())
+                return written[key].get<double>();
+        }
+
+        return value.GetNumberAsDouble();
+    }
+
+    // A number for a message, a whole one with every digit.
+    juce::String numberText (double n)
+    {
+        return n == std::floor (n) && std::abs (n) < 9.2e18 ? juce::String ((juce::int64) n) : juce::String (n);
+    }
+
     // Whole numbers someone may have edited in extras, within what their field holds.
-    std::optional<double> wholeNumber (const tinygltf::Value& value, double low, double high)
+    std::optional<double> wholeNumber (const tinygltf::Value& value, const std::string& extrasText, const char* key, double low, double high)
     {
         if (! value.IsNumber() && ! value.IsBool())
             return {};
 
-        const auto number = value.IsBool() ? (value.Get<bool>() ? 1.0 : 0.0) : value.GetNumberAsDouble();
+        const auto number = value.IsBool() ? (value.Get<bool>() ? 1.0 : 0.0) : numberAsWritten (value, extrasText, key);
         return std::isfinite (number) && number == std::floor (number) && number >= low && number <= high ? std::optional<double> (number) : std::nullopt;
     }
 
@@ -263,7 +286,7 @@ namespace
 
         // What our export kept of the object in the node's extras; numbers that are not what their field
         // holds are left out, and said.
-        Expected<void> readKept (const tinygltf::Value& extras, ImportedObject& node)
+        Expected<void> readKept (const tinygltf::Value& extras, const std::string& extrasText, ImportedObject& node)
         {
             if (! extras.IsObject())
                 return {};
@@ -274,10 +297,10 @@ namespace
                     return {};
 
                 const auto& value = extras.Get (key);
-                const auto whole = wholeNumber (value, low, high);
+                const auto whole = wholeNumber (value, extrasText, key, low, high);
 
                 if (! whole.has_value())
-                    report.warn (node.what + ": " + key + " " + juce::String (value.IsString() ? "\"" + value.Get<std::string>() + "\"" : value.IsNumber() ? juce::String (value.GetNumberAsDouble()) : juce::String ("of another type"))
+                    report.warn (node.what + ": " + key + " " + juce::String (value.IsString() ? "\"" + value.Get<std::string>() + "\"" : value.IsNumber() ? numberText (numberAsWritten (value, extrasText, key)) : juce::String ("of another type"))
                                  + " in extras is not a whole number from " + juce::String ((juce::int64) low) + " to " + juce::String ((juce::int64) high) + ": left out");
 
                 return whole;
@@ -353,10 +376,17 @@ namespace
             const auto offset = parentWorld == identity ? t : apply (parentWorld, t[0], t[1], t[2]);
             imported.translation = std::array<float, 3> { (float) offset[0], (float) offset[1], (float) offset[2] };
 
+            // A .msh cannot place an object at infinity: left where the file kept it, as the export does.
+            if (! std::all_of (imported.translation->begin(), imported.translation->end(), [] (float c) { return std::isfinite (c); }))
+            {
+                report.warn (imported.what + ": a translation that is not a finite number as a float, left out");
+                imported.translation.reset();
+            }
+
             if (auto fits = nameFits (imported.name); ! fits)
                 return fits.failure();
 
-            if (auto read = readKept (node.extras, imported); ! read)
+            if (auto read = readKept (node.extras, node.extras_json_string, imported); ! read)
                 return read.failure();
 
             if (! hasBase)

@@ -281,6 +281,7 @@ Expected<GltfFile> readGltfFile (const juce::File& source)
         return Failure { Failure::Kind::unsupported, refused };
 
     tinygltf::TinyGLTF loader;
+    loader.SetStoreOriginalJSONForExtrasAndExtensions (true); // small: the kept geometry is out of the JSON by now
     loader.SetFsCallbacks ({ &Files::exists, &Files::expand, &Files::readWhole, &Files::writeWhole, &files });
 
     // The images are not looked at, only found: the view has a texture of its own.

@@ -279,3 +279,61 @@ TEST (BigObjects, SplitIntoAsManyChildrenAsTheirVerticesNeedInOrder)
         parts.add (c->name + ":" + juce::String ((int) c->vertices.size()));
     EXPECT_EQ (juce::String ("big:65535 big 2:65535 big 3:8928"), parts.joinIntoString (" "));
 }
+
+namespace
+{
+    struct Change
+    {
+        std::string name;
+        std::string file;      // .obj text, or a glTF node for a triangle of the buffer given
+        const char* says;      // in the warning or failure
+        juce::MemoryBlock buffer = triangleBytes();
+        std::function<bool (const MshMesh&)> holds = [] (const MshMesh&) { return true; };
+        std::string top = "";  // more of the glTF's top level
+    };
+
+    void PrintTo (const Change& c, std::ostream* out) { *out << c.name; }
+
+    class ImportChange : public ::testing::TestWithParam<Change> {};
+
+    juce::MemoryBlock notANumberCorner()
+    {
+        const float corners[] = { std::nanf (""), 0, 0,  1, 0, 0,  0, 1, 0 };
+        return juce::MemoryBlock (corners, sizeof (corners));
+    }
+}
+
+TEST_P (ImportChange, IsSaidNotMadeInSilence)
+{
+    const auto& c = GetParam();
+    ScratchFolder scratch;
+    scratch.write ("t.bin", c.buffer);
+    const auto gltf = c.file[0] == '{';
+    const auto text = gltf ? gltfOf ("t.bin", c.file, c.top) : c.file;
+    MshMesh mesh;
+    const auto outcome = importMesh (scratch.write (gltf ? "x.gltf" : "x.obj", juce::MemoryBlock (text.data(), text.size())), mesh);
+    juce::String said = outcome.ok() ? juce::String() : outcome.message();
+    for (const auto& w : outcome.ok() ? outcome->warnings : std::vector<MshWarning>())
+        said << w.message << "\n";
+    EXPECT_TRUE (said.contains (c.says)) << said;
+    EXPECT_TRUE (c.holds (mesh));
+}
+
+INSTANTIATE_TEST_SUITE_P (Import, ImportChange, ::testing::Values (
+    Change { "flags_as_text", R"({ "mesh": 0, "extras": { "flags": "16" } })", "flags \"16\" in extras is not a whole number" },
+    Change { "flags_negative", R"({ "mesh": 0, "extras": { "flags": -1 } })", "flags -1 in extras is not a whole number" },
+    Change { "flags_past_32_bits", R"({ "mesh": 0, "extras": { "flags": 1099511627776 } })", "flags 1099511627776 in extras is not a whole number" },
+    Change { "flags_of_the_top_bit_kept", R"({ "mesh": 0, "extras": { "flags": 2147483664 } })", "",
+             juce::MemoryBlock (triangleBytes()), [] (const MshMesh& m) { return m.root.flags == 0x80000010u; } },
+    Change { "name_with_a_zero_byte", R"({ "mesh": 0, "name": "a\u0000b" })", "its name has a zero byte" },
+    Change { "translation_past_a_float", R"({ "mesh": 0, "translation": [1e39, 0, 0] })", "a translation that is not a finite number",
+             juce::MemoryBlock (triangleBytes()), [] (const MshMesh& m) { return m.root.matrix[12] == 0; } },
+    Change { "gltf_position_not_a_number", R"({ "mesh": 0 })", "1 triangles with a corner whose position or texture coordinate is not a finite number", notANumberCorner() },
+    Change { "quantized_geometry_read", R"({ "mesh": 0 })", "", triangleBytes(), [] (const MshMesh& m) { return m.root.indices.size() == 3; },
+             R"("extensionsUsed": ["KHR_mesh_quantization"], "extensionsRequired": ["KHR_mesh_quantization"], )" },
+    Change { "obj_not_a_number", "v nan 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 0\nf 1 2 3\nf 2 4 3\n", "line 1: \"v nan 0 0\" is not a finite number" },
+    Change { "obj_infinity", "v 0 0 0\nv inf 0 0\nv 0 1 0\nv 1 1 0\nf 1 2 3\nf 1 4 3\n", "line 2: \"v inf 0 0\" is not a finite number" },
+    Change { "obj_lines_points_and_two_corners", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\nl 1 2\np 3\nf 1 2\n", "3 lines, points or faces of fewer than three corners left out, the first at line 5" },
+    Change { "obj_beyond_a_float", "v 1e999 0 0\n", "line 1: \"1e999\" is beyond what a float can hold" },
+    Change { "obj_normal_never_given", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1//1 2//1 3//1\n", "line 4: a face refers to normal 1, but the file gives 0 normals" }),
+    CaseName());
