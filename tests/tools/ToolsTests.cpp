@@ -3,6 +3,7 @@
 // Copyright (C) 2026 the Tolmar MSH Viewer developers. GPL-3.0-or-later.
 #include "exchange/RainbowTexture.h"
 #include "msh/MshGeometry.h"
+#include "msh/MshReader.h"
 #include "msh/TestSupport.h"
 
 #include <stb/stb_image.h>
@@ -294,7 +295,7 @@ namespace
         return (double) count / juce::jmax (1, image.width * image.height);
     }
 
-    struct Camera { const char* name; const char* camera; double low, high; int alpha; };
+    struct Camera { const char* name; const char* camera; double low, high; int alpha; bool oneAtInfinity = false; };
     void PrintTo (const Camera& c, std::ostream* out) { *out << c.name; }
     class RenderedWith : public ::testing::TestWithParam<Camera> {};
 }
@@ -305,7 +306,15 @@ TEST_P (RenderedWith, ThePictureShowsTheMeshAsTheCameraPlacesIt)
     const auto& c = GetParam();
     ScratchFolder scratch;
     const auto picture = scratch.folder.getFullPathName() + "/sample.png";
-    juce::StringArray command { MSHRENDER_PATH, "--size", "96x64", "--camera", c.camera, scratch.write ("sample.msh", sampleFileBytes()).getFullPathName(), picture };
+    auto sample = scratch.write ("sample.msh", sampleFileBytes());
+    if (c.oneAtInfinity)
+    {
+        MshMesh mesh;
+        ASSERT_TRUE (mshLoadFile (mesh, sample.getFullPathName(), [] (const MshWarning&) {}).ok());
+        mesh.root.firstChild->nextSibling->matrix[12] = std::numeric_limits<float>::infinity();
+        sample = scratch.write ("sample.msh", mshWriteToMemory (mesh));
+    }
+    juce::StringArray command { MSHRENDER_PATH, "--size", "96x64", "--camera", c.camera, sample.getFullPathName(), picture };
     if (c.alpha == 0)
         command.insert (1, "--transparent");
     ASSERT_EQ (0, runProgram (command));
@@ -315,7 +324,7 @@ TEST_P (RenderedWith, ThePictureShowsTheMeshAsTheCameraPlacesIt)
 }
 
 INSTANTIATE_TEST_SUITE_P (Render, RenderedWith, ::testing::Values (Camera { "fit", "fit", 0.3, 0.9, 255 }, Camera { "file", "file", 0.9, 0.999, 255 },
-                                                                   Camera { "transparent", "fit", 0.3, 0.9, 0 }), CaseName());
+                                                                   Camera { "transparent", "fit", 0.3, 0.9, 0 }, Camera { "fit_beside_an_object_at_infinity", "fit", 0.3, 0.9, 255, true }), CaseName());
 
 TEST (Import, WhatAnotherProgramResavedOrWroteComesBackAsItShows)
 {
