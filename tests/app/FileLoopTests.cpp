@@ -18,7 +18,7 @@ namespace
 
 TEST_F (LoadedWindow, AFailedReloadKeepsTheMeshAndSaysWhyInTheBoxAndTitle)
 {
-    scratch.write ("sample.msh", {});
+    scratch.write ("sample.msh", juce::MemoryBlock());
     EXPECT_FALSE (controller.reload());
     ASSERT_EQ (2u, watcher.boxes.size());
     EXPECT_EQ (errorLine + "sample.msh: the file is empty", watcher.boxes[1].message);
@@ -28,7 +28,7 @@ TEST_F (LoadedWindow, AFailedReloadKeepsTheMeshAndSaysWhyInTheBoxAndTitle)
 
 TEST_F (LoadedWindow, F5AfterAFailedReloadReadsTheFileOnceItIsWhole)
 {
-    scratch.write ("sample.msh", {});
+    scratch.write ("sample.msh", juce::MemoryBlock());
     ASSERT_FALSE (controller.reload());
     scratch.write ("sample.msh", richBytes());
     shown.window.getPeer()->handleKeyPress (juce::KeyPress (juce::KeyPress::F5Key));
@@ -38,7 +38,7 @@ TEST_F (LoadedWindow, F5AfterAFailedReloadReadsTheFileOnceItIsWhole)
 
 TEST_F (LoadedWindow, PageDownAfterAFailedLoadStepsOnFromThatFile)
 {
-    controller.open (scratch.write ("sample1.msh", {}));
+    controller.open (scratch.write ("sample1.msh", juce::MemoryBlock()));
     ASSERT_EQ (errorLine + "sample1.msh: the file is empty", watcher.boxes.back().message);
     scratch.write ("sample2.msh", sampleFileBytes());
     shown.window.getPeer()->handleKeyPress (juce::KeyPress (juce::KeyPress::pageDownKey));

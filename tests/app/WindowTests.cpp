@@ -202,7 +202,7 @@ TEST_F (LoadedWindow, AFileThatCannotBeReadClearsWhatTheLastOneShowed)
 {
     // The placeholder row and the application's name alone, no box of the load's own.
     tree.getRootItem()->setSelected (true, true);
-    EXPECT_FALSE (controller.load (scratch.write ("empty.msh", {})));
+    EXPECT_FALSE (controller.load (scratch.write ("empty.msh", juce::MemoryBlock())));
     EXPECT_EQ (1u, watcher.boxes.size());
     EXPECT_EQ (juce::String ("Tolmar MSH Viewer"), shown.window.getName());
     EXPECT_TRUE (tree.getRootItem()->getUniqueName() == "__Empty Mesh__" && ! controller.isMeshLoaded() && ! view.isShowingMesh());
@@ -255,7 +255,7 @@ TEST (MeshViewInWindow, AFileOnTheCommandLineIsLoadedWhileTheWindowIsBuilt)
 TEST (MainPanel, OnlyADragOfOneFileIsTaken)
 {
     ScratchFolder scratch;
-    const auto good = scratch.write ("dropped.msh", sampleFileBytes()), bad = scratch.write ("bad.msh", {});
+    const auto good = scratch.write ("dropped.msh", sampleFileBytes()), bad = scratch.write ("bad.msh", juce::MemoryBlock());
     ShownWindow shown;
     EXPECT_TRUE (shown.panel().isInterestedInFileDrag ({ good.getFullPathName() }));
     EXPECT_FALSE (shown.panel().isInterestedInFileDrag ({ good.getFullPathName(), bad.getFullPathName() }));
@@ -265,7 +265,7 @@ TEST (MainPanel, OnlyADragOfOneFileIsTaken)
 TEST (MainPanel, ADroppedFileLoadsLikeLoadMsh)
 {
     ScratchFolder scratch;
-    const auto good = scratch.write ("dropped.msh", sampleFileBytes()), bad = scratch.write ("bad.msh", {});
+    const auto good = scratch.write ("dropped.msh", sampleFileBytes()), bad = scratch.write ("bad.msh", juce::MemoryBlock());
     ShownWindow shown;
     auto& panel = shown.panel();
     ModalWatcher watcher;

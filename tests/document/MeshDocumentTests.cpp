@@ -25,7 +25,7 @@ TEST (MeshDocument, AFailedLoadLeavesItEmptyButKeepsTheFile)
     ScratchFolder scratch;
     MeshDocument document;
     ASSERT_TRUE (document.load (scratch.write ("sample.msh", sampleFileBytes())).ok());
-    const auto empty = scratch.write ("empty.msh", {});
+    const auto empty = scratch.write ("empty.msh", juce::MemoryBlock());
     const auto result = document.load (empty);
     EXPECT_TRUE (! result.ok() && result.message() == "the file is empty" && result.failure().kind == Failure::Kind::malformed);
     EXPECT_TRUE (! document.isLoaded() && document.getFile() == empty && document.getMesh()->root.name.isEmpty());
@@ -35,7 +35,7 @@ TEST (MeshDocument, AReloadReadsAFileThatFailedOnceItIsWhole)
 {
     ScratchFolder scratch;
     MeshDocument document;
-    const auto file = scratch.write ("later.msh", {});
+    const auto file = scratch.write ("later.msh", juce::MemoryBlock());
     ASSERT_FALSE (document.load (file).ok());
     scratch.write ("later.msh", sampleFileBytes());
     EXPECT_TRUE (document.reload().ok() && document.isLoaded() && document.getMesh()->root.name == "cart_base");
@@ -47,7 +47,7 @@ TEST (MeshDocument, AFailedReloadKeepsTheModelItHad)
     MeshDocument document;
     ASSERT_TRUE (document.load (scratch.write ("sample.msh", sampleFileBytes())).ok());
     const auto held = document.getMesh();
-    scratch.write ("sample.msh", {});
+    scratch.write ("sample.msh", juce::MemoryBlock());
     EXPECT_FALSE (document.reload().ok());
     EXPECT_TRUE (document.isLoaded() && document.getMesh() == held && document.getTotals().objects == 9u);
 }

@@ -60,7 +60,7 @@ TEST (Reader, AMissingEmptyOrFolderFileFailsWithItsReason)
     ScratchFolder scratch;
     scratch.folder.getChildFile ("folder.msh").createDirectory();
     for (auto [file, reason] : { std::pair (scratch.folder.getChildFile ("missing.msh"), "no such file"),
-                                 std::pair (scratch.write ("empty.msh", {}), "the file is empty"),
+                                 std::pair (scratch.write ("empty.msh", juce::MemoryBlock()), "the file is empty"),
                                  std::pair (scratch.folder.getChildFile ("folder.msh"), "is a directory") })
     {
         ASSERT_TRUE (loadBytes (mesh, richBytes).loaded);

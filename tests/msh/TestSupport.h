@@ -90,5 +90,7 @@ struct ScratchFolder
         return target;
     }
 
+    juce::File write (const juce::String& name, const std::string& text) const   { return write (name, juce::MemoryBlock (text.data(), text.size())); }
+
     juce::File folder = juce::File::createTempFile ("msh-tests");
 };

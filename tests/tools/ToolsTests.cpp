@@ -345,7 +345,7 @@ TEST (Import, WhatAnotherProgramResavedOrWroteComesBackAsItShows)
 
     // Another program's glTF, made by assimp from an OBJ written here: its objects, triangles and bounds.
     const std::string obj = "o box\nv 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nf 1 2 3 4\ng second\nv 0 0 1\nv 1 0 1\nv 0 1 1\nf 5 6 7\n";
-    scratch.write ("shapes.obj", juce::MemoryBlock (obj.data(), obj.size()));
+    scratch.write ("shapes.obj", obj);
     ASSERT_EQ (0, runProgram ({ "assimp", "export", at ("shapes.obj"), at ("shapes.gltf") }));
     ASSERT_EQ (1, runProgram ({ MSHCONVERT_PATH, at ("shapes.gltf") })) << "no .msh data, said";
     juce::String output;

@@ -64,7 +64,7 @@ TEST_P (HostileUri, IsResolvedInsideTheGltfsFolderOrRefused)
     if (! c.prepare (folder))
         GTEST_SKIP() << "this system cannot make what the case needs";
     const auto text = gltfOf (c.uri, "{ \"mesh\": 0 }", c.images);
-    const auto file = scratch.write ("inner/x.gltf", juce::MemoryBlock (text.data(), text.size()));
+    const auto file = scratch.write ("inner/x.gltf", text);
 
     MshMesh mesh;
     const auto said = failureOf (importMesh (file, mesh));
@@ -133,7 +133,7 @@ TEST_P (MirroredNode, KeepsEveryNormalOnTheOutsideOfItsFace)
                        { "bufferView": 2, "componentType": 5123, "count": )" + std::to_string (corners.size()) + R"(, "type": "SCALAR" } ],
         "meshes": [ { "primitives": [ { "attributes": { "POSITION": 0, "NORMAL": 1 }, "indices": 2 } ] } ],
         "nodes": [ )" + GetParam().node + R"( ], "scenes": [ { "nodes": [0] } ] })";
-    const auto file = scratch.write ("box.gltf", juce::MemoryBlock (json.data(), json.size()));
+    const auto file = scratch.write ("box.gltf", json);
 
     MshMesh mesh;
     ASSERT_EQ (juce::String(), failureOf (importMesh (file, mesh)));
@@ -189,7 +189,7 @@ TEST_P (ObjPolygon, IsCutIntoTrianglesThatCoverItFacingItsWay)
 
     ScratchFolder scratch;
     MshMesh mesh;
-    ASSERT_EQ (juce::String(), failureOf (importMesh (scratch.write ("p.obj", juce::MemoryBlock (text.data(), text.size())), mesh)));
+    ASSERT_EQ (juce::String(), failureOf (importMesh (scratch.write ("p.obj", text), mesh)));
     const auto& o = *mesh.root.firstChild;
     ASSERT_EQ ((count - 2) * 3, o.indices.size());
 
@@ -239,7 +239,7 @@ TEST_P (ObjByteOrderMark, TakesNoLineAway)
     ScratchFolder scratch;
     const auto text = "\xef\xbb\xbf" + GetParam().text;
     MshMesh mesh;
-    ASSERT_EQ (juce::String(), failureOf (importMesh (scratch.write ("bom.obj", juce::MemoryBlock (text.data(), text.size())), mesh)));
+    ASSERT_EQ (juce::String(), failureOf (importMesh (scratch.write ("bom.obj", text), mesh)));
     EXPECT_EQ (juce::String (GetParam().firstObject), mesh.root.firstChild->name);
     EXPECT_EQ (GetParam().vertices, mesh.root.firstChild->vertices.size());
 }
@@ -256,7 +256,7 @@ TEST (GltfRoots, AfterTheFirstAreItsSiblingsInTheirOrder)
     auto text = gltfOf ("t.bin", R"({ "mesh": 0, "name": "first" }, { "mesh": 0, "name": "second" }, { "name": "third" }, { "mesh": 0, "name": "fourth" })");
     text.replace (text.find ("\"nodes\": [0]"), 12, "\"nodes\": [0, 1, 2, 3]");
     MshMesh mesh;
-    ASSERT_EQ (juce::String(), failureOf (importMesh (scratch.write ("roots.gltf", juce::MemoryBlock (text.data(), text.size())), mesh)));
+    ASSERT_EQ (juce::String(), failureOf (importMesh (scratch.write ("roots.gltf", text), mesh)));
     juce::StringArray names;
     for (const auto* o = &mesh.root; o != nullptr; o = o->nextSibling.get())
         names.add (o->name);
@@ -271,7 +271,7 @@ TEST (BigObjects, SplitIntoAsManyChildrenAsTheirVerticesNeedInOrder)
     for (int i = 0; i < 140000; ++i)
         text += "v " + std::to_string (i) + " " + std::to_string (i % 2) + " 0\n" + (i % 3 == 2 ? "f -3 -2 -1\n" : "");
     MshMesh mesh;
-    ASSERT_EQ (juce::String(), failureOf (importMesh (scratch.write ("big.obj", juce::MemoryBlock (text.data(), text.size())), mesh)));
+    ASSERT_EQ (juce::String(), failureOf (importMesh (scratch.write ("big.obj", text), mesh)));
     const auto& big = *mesh.root.firstChild;
     juce::StringArray parts;
     parts.add (big.name + ":" + juce::String ((int) big.vertices.size()));
@@ -311,7 +311,7 @@ TEST_P (ImportChange, IsSaidNotMadeInSilence)
     const auto gltf = c.file[0] == '{';
     const auto text = gltf ? gltfOf ("t.bin", c.file, c.top) : c.file;
     MshMesh mesh;
-    const auto outcome = importMesh (scratch.write (gltf ? "x.gltf" : "x.obj", juce::MemoryBlock (text.data(), text.size())), mesh);
+    const auto outcome = importMesh (scratch.write (gltf ? "x.gltf" : "x.obj", text), mesh);
     juce::String said = outcome.ok() ? juce::String() : outcome.message();
     for (const auto& w : outcome.ok() ? outcome->warnings : std::vector<MshWarning>())
         said << w.message << "\n";

@@ -19,12 +19,7 @@ namespace
         auto text = json;
         if (const auto at = text.find ("BUFFER"); at != std::string::npos)
             text.replace (at, 6, "{ \"byteLength\": " + std::to_string (bytes.size()) + ", \"uri\": \"" + uri + "\" }");
-        return scratch.write (name, juce::MemoryBlock (text.data(), text.size()));
-    }
-
-    juce::File writeText (const ScratchFolder& scratch, const char* name, const std::string& text)
-    {
-        return scratch.write (name, juce::MemoryBlock (text.data(), text.size()));
+        return scratch.write (name, text);
     }
 
     template <typename T>
@@ -152,7 +147,7 @@ TEST (Import, AsManyVerticesAsA16BitIndexReachesStayOnePart)
     std::vector<juce::uint8> wide (65535 * 12, 0);
     append<juce::uint16> (wide, { 2, 1, 0 });
     scratch.write ("wide.bin", juce::MemoryBlock (wide.data(), wide.size()));
-    const auto widest = writeText (scratch, "wide.gltf", R"({ "asset": { "version": "2.0" }, "buffers": [ { "byteLength": 786426, "uri": "wide.bin" } ],
+    const auto widest = scratch.write ("wide.gltf", R"({ "asset": { "version": "2.0" }, "buffers": [ { "byteLength": 786426, "uri": "wide.bin" } ],
         "bufferViews": [ { "buffer": 0, "byteLength": 786420 }, { "buffer": 0, "byteOffset": 786420, "byteLength": 6 } ],
         "accessors": [ { "bufferView": 0, "componentType": 5126, "count": 65535, "type": "VEC3", "min": [0,0,0], "max": [0,0,0] },
                        { "bufferView": 1, "componentType": 5123, "count": 3, "type": "SCALAR" } ],
@@ -207,7 +202,7 @@ TEST (Import, TheCameraAnImportPlacesSeesEveryRoot)
 TEST (Import, AnObjFileMakesAnObjectOfEachOOrGUnderOneRoot)
 {
     ScratchFolder scratch;
-    const auto file = writeText (scratch, "shapes.obj", "# a square and a triangle\nv 0 0 0\nv 2 0 0\nv 2 2 0\nv 0 2 0\nvt 0 0\nvt 1 0\nvt 1 1\n"
+    const auto file = scratch.write ("shapes.obj", "# a square and a triangle\nv 0 0 0\nv 2 0 0\nv 2 2 0\nv 0 2 0\nvt 0 0\nvt 1 0\nvt 1 1\n"
                                                       "vn 0 0 1\no square\nusemtl x\nf 1/1/1 2/2/1 3/3/1 4/1/1\ng tri\nv 0 0 5\nf -4 -3 -1\ng mixed\nf 1//1 2 3\n"
                                                       "g line\nv 1 1 1\nv 2 2 2\nv 3 3 3\nf -3 -2 -1\n");
     MshMesh mesh;
@@ -228,7 +223,7 @@ TEST (Import, MoreObjVerticesThanA16BitIndexReachesAreSplit)
     std::string many = "o many\n";
     for (int i = 0; i < 65538; ++i)
         many += "v " + std::to_string (i) + " " + std::to_string (i % 2) + " 0\n" + (i % 3 == 2 ? "f -3 -2 -1\n" : "");
-    const auto split = importMesh (writeText (scratch, "many.obj", many), mesh);
+    const auto split = importMesh (scratch.write ("many.obj", many), mesh);
     EXPECT_EQ (juce::String ("object \"many\": more than 65535 vertices, split into child objects"), told (split));
     EXPECT_EQ (21846u, mshTotals (mesh.root, true).trianglesDrawn);
 }
@@ -249,8 +244,8 @@ TEST (Import, WhatNoProgramShouldWriteIsRefusedWithTheReason)
     const std::string indices = R"({ "bufferView": 1, "componentType": 5123, "count": 3, "type": "SCALAR" })";
 
     const std::pair<juce::File, const char*> cases[] = {
-        { writeText (scratch, "broken.gltf", "{ \"asset\": "), "parse error" },
-        { writeText (scratch, "nobin.gltf", R"({ "asset": { "version": "2.0" }, "buffers": [ { "byteLength": 4, "uri": "gone.bin" } ] })"), "gone.bin" },
+        { scratch.write ("broken.gltf", "{ \"asset\": "), "parse error" },
+        { scratch.write ("nobin.gltf", R"({ "asset": { "version": "2.0" }, "buffers": [ { "byteLength": 4, "uri": "gone.bin" } ] })"), "gone.bin" },
         { gltf ("noimage.gltf", R"("images": [ { "uri": "gone.png" } ], )", positions + ", " + indices), "image" },
         { gltf ("draco.gltf", R"("extensionsUsed": ["KHR_draco_mesh_compression"], "extensionsRequired": ["KHR_draco_mesh_compression"], )", positions + ", " + indices), "compressed geometry" },
         { gltf ("meshopt.gltf", R"("extensionsUsed": ["EXT_meshopt_compression"], "extensionsRequired": ["EXT_meshopt_compression"], )", positions + ", " + indices), "compressed geometry" },
@@ -263,14 +258,14 @@ TEST (Import, WhatNoProgramShouldWriteIsRefusedWithTheReason)
             + positions + R"(, { "bufferView": 0, "componentType": 5126, "count": 2, "type": "VEC3" } ], "meshes": [ { "primitives": [ { "attributes": { "POSITION": 0, "NORMAL": 1 } } ] } ],
             "nodes": [ { "mesh": 0 } ], "scenes": [ { "nodes": [0] } ] })", triangle), "different numbers of vertices" },
         { gltf ("view.gltf", "", R"({ "bufferView": 9, "componentType": 5126, "count": 3, "type": "VEC3" }, )" + indices), "buffer view 9 does not exist" },
-        { writeText (scratch, "accessor.gltf", R"({ "asset": { "version": "2.0" }, "meshes": [ { "primitives": [ { "attributes": { "POSITION": 9 } } ] } ],
+        { scratch.write ("accessor.gltf", R"({ "asset": { "version": "2.0" }, "meshes": [ { "primitives": [ { "attributes": { "POSITION": 9 } } ] } ],
             "nodes": [ { "mesh": 0 } ], "scenes": [ { "nodes": [0] } ] })"), "accessor 9 does not exist" },
         { gltf ("claims.gltf", "", R"({ "componentType": 5126, "count": 100000000, "type": "VEC3" }, )" + indices), "4 times" },
         { gltf ("cycle.gltf", "", positions + ", " + indices, R"([ { "children": [1] }, { "children": [0] } ])"), "twice" },
         { gltf ("name.gltf", "", positions + ", " + indices, R"([ { "mesh": 0, "name": ")" + std::string (40000, 'n') + R"(" } ])"), "32767" },
-        { writeText (scratch, "face.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 9\n"), "line 4: a face refers to position 9" },
-        { writeText (scratch, "word.obj", "v 0 0 0\nv 0 x 0\n"), "line 2: \"x\" is not a number" },
-        { writeText (scratch, "bytes.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 \xf0\x80\n"), "line 4: a face refers to position \xc3\xb0\xc2\x80," },
+        { scratch.write ("face.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 9\n"), "line 4: a face refers to position 9" },
+        { scratch.write ("word.obj", "v 0 0 0\nv 0 x 0\n"), "line 2: \"x\" is not a number" },
+        { scratch.write ("bytes.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 \xf0\x80\n"), "line 4: a face refers to position \xc3\xb0\xc2\x80," },
         { scratch.folder, "is a directory" },
     };
 
