@@ -15,10 +15,12 @@ namespace
 
     double squared (const Point& a)   { return (double) a[0] * a[0] + (double) a[1] * a[1] + (double) a[2] * a[2]; }
 
+    // Within 0.1° of each other: the cosine compared squared, as a million corners would take a root each.
     bool closeNormals (const Point& a, const Point& b)
     {
-        const auto dot = ((double) a[0] * b[0] + (double) a[1] * b[1] + (double) a[2] * b[2]) / std::sqrt (squared (a) * squared (b));
-        return std::isfinite (dot) && dot >= closestNormals;
+        const auto lengths = squared (a) * squared (b);
+        const auto dot = (double) a[0] * b[0] + (double) a[1] * b[1] + (double) a[2] * b[2];
+        return lengths > 0 && std::isfinite (lengths) && dot > 0 && dot * dot >= closestNormals * closestNormals * lengths;
     }
 
     bool closeCoordinates (float a, float b)
@@ -32,6 +34,9 @@ namespace
         const auto part = exportPart (object);
         ImportedGeometry g;
         g.indices = part.indices;
+        g.positions.reserve (part.vertices.size());
+        g.uvs.reserve (part.vertices.size());
+        g.normals.reserve (part.normals ? part.vertices.size() : 0);
 
         for (const auto* v : part.vertices)
         {
