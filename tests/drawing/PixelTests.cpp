@@ -127,6 +127,7 @@ TEST_F (Pixels, AReducedFrameDrawsEverySecondTriangleAsTheWholeOnePlacesIt)
 {
     // The square's first half alone, in the same colours, placed as in full (moved out of the view along
     // any one axis, nothing shows).
+    square.indices = { 1, 2, 0, 2, 3, 0 }; // corners turned round: the texture's corners are the reduced frame's own
     frame.render (faceOn, &square, size, false, &square);
     const auto full = frame.pixels;
     FrameOptions options { {}, &square, 2, {} }; // not wireframe, highlighted, every second triangle

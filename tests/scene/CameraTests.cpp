@@ -95,6 +95,7 @@ TEST (Camera, ALoadResetsThenPlacesTheCameraFromThreeHeaderWords)
     camera.pan = { 4, 5 };
     camera.dragStartPan = { 6, 7 };
     camera.frame ({ 1, 2, 3 }, 1000.0, 1.0);
+    camera.nearPlane = 0.01f; // as a small mesh framed leaves it
     camera.resetForLoad();
     EXPECT_TRUE (camera.rotation == Angles {} && camera.pan == Pan {} && camera.distance == -25.0f && camera.pivot == ViewCamera::Vector {}
                  && camera.nearPlane == 1.0f && camera.farthestDistance == 500.0f);

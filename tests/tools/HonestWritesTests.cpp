@@ -197,5 +197,7 @@ INSTANTIATE_TEST_SUITE_P (Tools, HonestWrites, ::testing::Values (
     Case { "percent_encoded_names_read_back", "cp tank.msh 'a b#?%.msh' && $CONVERT --format gltf 'a b#?%.msh' && $VALIDATE 'a b#?%.gltf'"
            " && $CONVERT 'a b#?%.gltf' -o back.msh && $TRANSFORM copy 'a b#?%.gltf' copy.glb", 0, "0 errors, 0 warnings", "cmp back.msh tank.msh && [ -s copy.glb ]" },
     Case { "file_name_not_utf8_in_json", "cp tank.msh \"$(printf 'a\\351b.msh')\" && $INFO --json a*b.msh", 0, "{\"file\":\"a\\ufffdb.msh\",\"fileBytes\":\"YeliLm1zaA==\",", "true" },
+    Case { "file_name_of_valid_overlong_surrogate_and_too_high_utf8_in_json", "cp tank.msh \"$(printf 'x\\303\\251\\340\\200\\257\\355\\240\\200\\364\\220\\200\\200y.msh')\" && $INFO --json x*y.msh", 0,
+           "{\"file\":\"x\xc3\xa9\\ufffd\\ufffd\\ufffd\\ufffd\\ufffd\\ufffd\\ufffd\\ufffd\\ufffd\\ufffdy.msh\",\"fileBytes\":\"eMOp4ICv7aCA9JCAgHkubXNo\",", "true" },
     Case { "control_characters_in_a_file_name", "cp tank.msh \"$(printf 'e\\033[31m\\nx.msh')\" && $INFO e*x.msh", 0, "file: e\\x1b[31m\\x0ax.msh\n", "true" }),
     CaseName());
