@@ -95,21 +95,6 @@ namespace
         }
     }
 
-    // A number in extras as its text wrote it: tinygltf keeps a whole number as an int, which makes 2^40
-    // a 0 and 2^31 a negative number.
-    double numberAsWritten (const tinygltf::Value& value, const std::string& extrasText, const char* key)
-    {
-        if (value.IsInt() && ! extrasText.empty())
-        {
-            const auto written = nlohmann::json::parse (extrasText, nullptr, false);
-
-            if (written.is_object() && written.contains (key) && written[key].is_number())
-                return written[key].get<double>();
-        }
-
-        return value.GetNumberAsDouble();
-    }
-
     // A number for a message, a whole one with every digit.
     juce::String numberText (double n)
     {
@@ -117,12 +102,8 @@ namespace
     }
 
     // Whole numbers someone may have edited in extras, within what their field holds.
-    std::optional<double> wholeNumber (const tinygltf::Value& value, const std::string& extrasText, const char* key, double low, double high)
+    std::optional<double> wholeNumber (double number, double low, double high)
     {
-        if (! value.IsNumber() && ! value.IsBool())
-            return {};
-
-        const auto number = value.IsBool() ? (value.Get<bool>() ? 1.0 : 0.0) : numberAsWritten (value, extrasText, key);
         return std::isfinite (number) && number == std::floor (number) && number >= low && number <= high ? std::optional<double> (number) : std::nullopt;
     }
 
@@ -291,16 +272,34 @@ namespace
             if (! extras.IsObject())
                 return {};
 
+            // tinygltf keeps a whole number as an int, which makes 2^40 a 0 and 2^31 a negative number: such
+            // a number is read again from the text, parsed once for the node and only when one is there.
+            std::optional<nlohmann::json> written;
+            const auto asWritten = [&] (const tinygltf::Value& value, const char* key)
+            {
+                if (value.IsInt() && ! extrasText.empty())
+                {
+                    if (! written)
+                        written = nlohmann::json::parse (extrasText, nullptr, false);
+
+                    if (written->is_object() && written->contains (key) && (*written)[key].is_number())
+                        return (*written)[key].get<double>();
+                }
+
+                return value.IsBool() ? (value.Get<bool>() ? 1.0 : 0.0) : value.GetNumberAsDouble();
+            };
+
             const auto number = [&] (const char* key, double low, double high) -> std::optional<double>
             {
                 if (! extras.Has (key))
                     return {};
 
                 const auto& value = extras.Get (key);
-                const auto whole = wholeNumber (value, extrasText, key, low, high);
+                const auto isNumber = value.IsNumber() || value.IsBool();
+                const auto whole = isNumber ? wholeNumber (asWritten (value, key), low, high) : std::nullopt;
 
                 if (! whole.has_value())
-                    report.warn (node.what + ": " + key + " " + juce::String (value.IsString() ? "\"" + value.Get<std::string>() + "\"" : value.IsNumber() ? numberText (numberAsWritten (value, extrasText, key)) : juce::String ("of another type"))
+                    report.warn (node.what + ": " + key + " " + juce::String (value.IsString() ? "\"" + value.Get<std::string>() + "\"" : isNumber ? numberText (asWritten (value, key)) : juce::String ("of another type"))
                                  + " in extras is not a whole number from " + juce::String ((juce::int64) low) + " to " + juce::String ((juce::int64) high) + ": left out");
 
                 return whole;
