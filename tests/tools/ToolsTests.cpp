@@ -164,49 +164,6 @@ TEST (Export, TheKhronosValidatorAcceptsEveryGltf)
     EXPECT_EQ (6, std::count_if (report.begin(), report.end(), [] (const juce::String& line) { return line.contains (": 0 errors, 0 warnings"); })) << output;
 }
 
-TEST (Export, AGlbReadBackHoldsTheModelAsDrawn)
-{
-    // The node tree, the translations, what each mesh holds, and its first corner.
-    Converted converted { "glb" };
-    const auto& scratch = converted.scratch;
-    const auto& hostile = converted.hostile;
-    tinygltf::Model gltf, richGltf;
-    std::string error, warning;
-    ASSERT_TRUE (tinygltf::TinyGLTF().LoadBinaryFromFile (&gltf, &error, &warning, (scratch.folder.getFullPathName() + "/glb/hostile.glb").toStdString())) << error;
-    ASSERT_TRUE (tinygltf::TinyGLTF().LoadBinaryFromFile (&richGltf, &error, &warning, (scratch.folder.getFullPathName() + "/glb/rich.glb").toStdString())) << error;
-    EXPECT_EQ ((std::vector<int> { 0, 4 }), richGltf.scenes[0].nodes) << "the root and its sibling";
-    size_t node = 0;
-
-    mshForEachPlacedObject (hostile.root, true, { 0, 0, 0 }, [&] (const MshObject& object, double, double, double)
-    {
-        const auto& n = gltf.nodes.at (node++);
-        size_t children = 0, drawn = 0;
-        for (auto* c = object.firstChild.get(); c != nullptr; c = c->nextSibling.get())
-            ++children;
-        EXPECT_TRUE (object.name.toStdString() == n.name && children == n.children.size()) << n.name;
-        EXPECT_EQ ((std::vector<double> { object.matrix[12], std::isfinite (object.matrix[13]) ? object.matrix[13] : 0, object.matrix[14] }), n.translation);
-
-        const MshVertex* firstCorner = nullptr;
-        mshForEachDrawableTriangle (object, [&] (auto& a, auto& b, auto& c)
-        {
-            if (std::isfinite (a.x + b.x + c.x + a.v + b.v + c.v) && drawn++ == 0)
-                firstCorner = &a;
-        });
-        ASSERT_EQ (drawn > 0, n.mesh >= 0) << n.name;
-        if (drawn == 0)
-            return;
-
-        const auto& primitive = gltf.meshes[(size_t) n.mesh].primitives[0];
-        EXPECT_EQ (drawn * 3, gltf.accessors[(size_t) primitive.indices].count) << n.name;
-        EXPECT_EQ (n.name != "\xc3\xa9t\xc3\xa9", primitive.attributes.count ("NORMAL") == 1) << "a zero normal drops the object's normals";
-        EXPECT_EQ ((object.flags & 0x200) != 0, gltf.materials.at ((size_t) primitive.material).doubleSided) << n.name << ": drawn on both sides";
-        const auto* first = reinterpret_cast<const float*> (gltf.buffers[0].data.data()
-                                                            + gltf.bufferViews[(size_t) gltf.accessors[(size_t) primitive.attributes.at ("POSITION")].bufferView].byteOffset);
-        EXPECT_EQ ((std::array<float, 3> { firstCorner->x, firstCorner->y, firstCorner->z }), (std::array<float, 3> { first[0], first[1], first[2] })) << n.name;
-    });
-    EXPECT_EQ (node, gltf.nodes.size());
-}
-
 TEST (Export, AnObjReadBackHoldsTheCornersTheViewDraws)
 {
     // Read by a reader of its own: face by face, each corner's placed position, texture coordinate (v

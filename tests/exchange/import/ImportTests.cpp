@@ -416,6 +416,13 @@ INSTANTIATE_TEST_SUITE_P (Sample, Resaved, ::testing::Values (
              }, true, "changed: turret (geometry)\nunchanged: 8 objects", false },
     Resave { "a_name_that_cannot_stand_in_a_line_left_out", [] (juce::var& g) { g["nodes"][0]["children"].getArray()->removeLast(); }, true,
              "deleted: hull 1\\x0a\nunchanged: 8 objects", false, [] (MshMesh& m) { named (m.root, "collision_hull")->name = "hull 1\n"; } },
+    Resave { "twin_renamed_by_the_editor", [] (juce::var& g)
+             {
+                 juce::var twin;
+                 for (auto& n : *g["nodes"].getArray())
+                     twin = n["name"] == "wheel_left" ? n : twin;
+                 twin.getDynamicObject()->setProperty ("name", "wheel_left.001");
+             }, false, "", true, [] (MshMesh& m) { named (m.root, "wheel_right")->name = "wheel_left"; } },
     Resave { "copy_number_given_the_base", [] (juce::var& g) { nodeNamed (g, "cabin").getDynamicObject()->setProperty ("name", "cabin.001"); dropExtras (g); }, true, "" },
     Resave { "nameless_root_named_by_the_editor", [] (juce::var& g) { g["nodes"][0].getDynamicObject()->setProperty ("name", "Node_0"); }, false, "", true,
              [] (MshMesh& m) { m.root.name = {}; } },
